@@ -1,0 +1,76 @@
+// The display backend interface: the only place where the window layer
+// meets a real screen, or none.
+//
+// The window layer in platform/posix/user owns every window rule and each
+// top-level window's pixels. A backend only shows surfaces, presents their
+// pixels and hands back raw input in client coordinates.
+#pragma once
+
+#include <stdint.h>
+
+namespace display {
+
+// A surface is one top-level window; the window layer names it by an id of
+// its choosing (the window's handle value).
+using SurfaceId = uintptr_t;
+
+enum class InputKind {
+    None,
+    MouseMove,     // x, y
+    ButtonDown,    // x, y, button
+    ButtonUp,      // x, y, button
+    KeyDown,       // vk, text (the character it types, 0 if none)
+    KeyUp,         // vk
+    CloseRequest,  // the window manager's close box
+    Expose,        // x, y, width, height need repainting
+    FocusIn,       // the window manager gave the surface the keyboard
+    FocusOut,
+};
+
+enum MouseButton { ButtonLeft = 1, ButtonMiddle = 2, ButtonRight = 3 };
+
+struct Input {
+    InputKind kind = InputKind::None;
+    SurfaceId surface = 0;
+    int x = 0, y = 0;           // client coordinates of the surface
+    int width = 0, height = 0;  // Expose only
+    int button = 0;
+    int vk = 0;        // Win32 virtual-key code
+    char text = 0;     // the character a key down types, already shifted
+    uint32_t time = 0; // milliseconds, for double clicks
+};
+
+// A frame of pixels: 32-bit 0x00RRGGBB, rows of stride pixels.
+struct Frame {
+    const uint32_t* pixels;
+    int width, height, stride;
+};
+
+struct Backend {
+    const char* name;
+    // Screen size in pixels.
+    void (*screen_size)(int* width, int* height);
+    // A new hidden surface whose client area is at (x, y) on the screen.
+    bool (*create_surface)(SurfaceId id, const char* title, int x, int y, int width, int height, bool resizable);
+    void (*destroy_surface)(SurfaceId id);
+    void (*show_surface)(SurfaceId id, bool visible);
+    void (*move_surface)(SurfaceId id, int x, int y, int width, int height);
+    void (*set_title)(SurfaceId id, const char* title);
+    // Asks the display to give the surface the keyboard; optional.
+    void (*activate_surface)(SurfaceId id);
+    // The frame changed inside (x, y, width, height).
+    void (*present)(SurfaceId id, const Frame& frame, int x, int y, int width, int height);
+    // Blocks until input arrives. False when no more input can ever come.
+    bool (*next_input)(Input* input);
+};
+
+// The backend in use, chosen on first need: the one a test harness
+// installed, else X11 when DISPLAY names a reachable server. With neither
+// the program says "cannot open display" on standard error and exits 1.
+const Backend& current();
+
+// For test harnesses and the X11 module: installs a backend for the rest of
+// the process.
+void install(const Backend* backend);
+
+}  // namespace display

@@ -1,0 +1,32 @@
+// Device contexts over a top-level window's pixel buffer.
+//
+// The window layer makes one for BeginPaint and GetDC; the GDI calls of
+// win32_gdi.h draw through it. Drawing never leaves the clip rectangle.
+#pragma once
+
+#include <stdint.h>
+
+#include "platform/win32.h"
+
+namespace user {
+
+// 32-bit 0x00RRGGBB pixels, rows of stride pixels.
+struct PixelBuffer {
+    uint32_t* pixels;
+    int width;
+    int height;
+    int stride;
+};
+
+// A DC drawing into buffer. (origin_x, origin_y) is where the painted
+// window's client point (0, 0) lies in the buffer; clip is in buffer
+// coordinates. The DC starts with the system font, black text, an opaque
+// white background mode and no brush or pen of note.
+HDC create_dc(PixelBuffer* buffer, int origin_x, int origin_y, const RECT& clip);
+void delete_dc(HDC dc);
+
+// Everything the DC drew since it was made, in buffer coordinates; an empty
+// rectangle when it drew nothing. The window layer presents this area.
+RECT dc_drawn_area(HDC dc);
+
+}  // namespace user

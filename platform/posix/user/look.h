@@ -1,0 +1,24 @@
+// The classic look of the BUTTON and STATIC controls and the message box,
+// drawn with the GDI subset. The caller has selected the control's font into
+// the DC; rectangles are client coordinates of the control.
+#pragma once
+
+#include "platform/win32.h"
+
+namespace user::look {
+
+enum ControlFlags : unsigned {
+    Pushed = 1,    // a push button held down; a checkbox's box while pressed
+    Checked = 2,   // a checkbox with its mark
+    Focused = 4,   // draw the dotted focus rectangle
+    Disabled = 8,  // grey, etched text
+    Default = 16,  // the default push button's dark frame
+};
+
+void draw_push_button(HDC dc, const RECT& client, const char* text, unsigned flags);
+void draw_checkbox(HDC dc, const RECT& client, const char* text, unsigned flags);
+void draw_group_box(HDC dc, const RECT& client, const char* text, unsigned flags);
+// style holds the SS_ alignment of the control.
+void draw_static_text(HDC dc, const RECT& client, const char* text, DWORD style, unsigned flags);
+
+}  // namespace user::look
