@@ -1,0 +1,163 @@
+// Private heaps. Each heap records its blocks, so a block from another heap
+// or a stray pointer is refused, and HeapDestroy releases all of them at
+// once. Blocks come from malloc, which keeps them visible to sanitizers.
+#include <mutex>
+#include <unordered_map>
+
+#include "platform/posix/kernel/handles.h"
+#include "platform/posix/kernel/syscalls.h"
+
+namespace {
+
+struct Heap {
+    std::unordered_map<void*, SIZE_T> blocks;
+    SIZE_T maximum;  // 0: growable
+    SIZE_T in_use;
+};
+
+// One lock for all heaps: lookup and use of a heap must not interleave with
+// its destruction.
+std::mutex heaps_mutex;
+
+Heap* heap_of(HANDLE handle) {
+    return static_cast<Heap*>(kernel::find_handle(handle, kernel::HandleKind::Heap));
+}
+
+bool fits(const Heap* heap, SIZE_T old_size, SIZE_T new_size) {
+    if (heap->maximum == 0 || new_size <= old_size) {
+        return true;
+    }
+    return new_size - old_size <= heap->maximum - heap->in_use;
+}
+
+}  // namespace
+
+HANDLE WINAPI HeapCreate(DWORD flOptions, SIZE_T dwInitialSize, SIZE_T dwMaximumSize) {
+    (void)flOptions;
+    if (dwMaximumSize != 0 && dwInitialSize > dwMaximumSize) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    std::lock_guard<std::mutex> lock(heaps_mutex);
+    Heap* heap = new Heap{{}, dwMaximumSize, 0};
+    HANDLE handle = kernel::insert_handle(kernel::HandleKind::Heap, heap);
+    if (handle == nullptr) {
+        delete heap;
+    }
+    return handle;
+}
+
+BOOL WINAPI HeapDestroy(HANDLE hHeap) {
+    std::lock_guard<std::mutex> lock(heaps_mutex);
+    Heap* heap = static_cast<Heap*>(kernel::remove_handle(hHeap, kernel::HandleKind::Heap));
+    if (heap == nullptr) {
+        return FALSE;
+    }
+    for (auto& block : heap->blocks) {
+        kernel::sys.free(block.first);
+    }
+    delete heap;
+    return TRUE;
+}
+
+LPVOID WINAPI HeapAlloc(HANDLE hHeap, DWORD dwFlags, SIZE_T dwBytes) {
+    std::lock_guard<std::mutex> lock(heaps_mutex);
+    Heap* heap = heap_of(hHeap);
+    if (heap == nullptr) {
+        return nullptr;
+    }
+    if (!fits(heap, 0, dwBytes)) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    // A zero-byte block is still a distinct block.
+    void* block = kernel::sys.malloc(dwBytes == 0 ? 1 : dwBytes);
+    if (block == nullptr) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    if (dwFlags & HEAP_ZERO_MEMORY) {
+        memset(block, 0, dwBytes);
+    }
+    heap->blocks[block] = dwBytes;
+    heap->in_use += dwBytes;
+    return block;
+}
+
+LPVOID WINAPI HeapReAlloc(HANDLE hHeap, DWORD dwFlags, LPVOID lpMem, SIZE_T dwBytes) {
+    std::lock_guard<std::mutex> lock(heaps_mutex);
+    Heap* heap = heap_of(hHeap);
+    if (heap == nullptr) {
+        return nullptr;
+    }
+    auto found = heap->blocks.find(lpMem);
+    if (lpMem == nullptr || found == heap->blocks.end()) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    SIZE_T old_size = found->second;
+    if (!fits(heap, old_size, dwBytes)) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    void* block = lpMem;
+    if (dwBytes > old_size) {
+        if (dwFlags & HEAP_REALLOC_IN_PLACE_ONLY) {
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            return nullptr;
+        }
+        block = kernel::sys.realloc(lpMem, dwBytes);
+        if (block == nullptr) {
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            return nullptr;
+        }
+        if (dwFlags & HEAP_ZERO_MEMORY) {
+            memset(static_cast<char*>(block) + old_size, 0, dwBytes - old_size);
+        }
+    }
+    // A shrinking block stays where it is; only its recorded size changes.
+    if (block != lpMem) {
+        heap->blocks.erase(found);
+        heap->blocks[block] = dwBytes;
+    } else {
+        found->second = dwBytes;
+    }
+    heap->in_use = heap->in_use - old_size + dwBytes;
+    return block;
+}
+
+BOOL WINAPI HeapFree(HANDLE hHeap, DWORD dwFlags, LPVOID lpMem) {
+    (void)dwFlags;
+    std::lock_guard<std::mutex> lock(heaps_mutex);
+    Heap* heap = heap_of(hHeap);
+    if (heap == nullptr) {
+        return FALSE;
+    }
+    if (lpMem == nullptr) {
+        return TRUE;
+    }
+    auto found = heap->blocks.find(lpMem);
+    if (found == heap->blocks.end()) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    heap->in_use -= found->second;
+    heap->blocks.erase(found);
+    kernel::sys.free(lpMem);
+    return TRUE;
+}
+
+SIZE_T WINAPI HeapSize(HANDLE hHeap, DWORD dwFlags, LPCVOID lpMem) {
+    (void)dwFlags;
+    std::lock_guard<std::mutex> lock(heaps_mutex);
+    Heap* heap = heap_of(hHeap);
+    if (heap == nullptr) {
+        return static_cast<SIZE_T>(-1);
+    }
+    auto found = heap->blocks.find(const_cast<void*>(lpMem));
+    if (found == heap->blocks.end()) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return static_cast<SIZE_T>(-1);
+    }
+    return found->second;
+}

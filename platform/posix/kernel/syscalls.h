@@ -1,0 +1,43 @@
+// The one table through which the kernel layer reaches Linux. Tests replace
+// single entries to inject failures (a refused open, a short write, a full
+// disk) and put the defaults back with reset_syscalls().
+#pragma once
+
+#include <dirent.h>
+#include <stddef.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+namespace kernel {
+
+struct Syscalls {
+    int (*open)(const char* path, int flags, mode_t mode);
+    int (*close)(int fd);
+    ssize_t (*read)(int fd, void* buffer, size_t count);
+    ssize_t (*write)(int fd, const void* buffer, size_t count);
+    off_t (*lseek)(int fd, off_t offset, int whence);
+    int (*ftruncate)(int fd, off_t length);
+    int (*fstat)(int fd, struct stat* st);
+    int (*stat)(const char* path, struct stat* st);
+    int (*lstat)(const char* path, struct stat* st);
+    int (*mkdir)(const char* path, mode_t mode);
+    DIR* (*opendir)(const char* path);
+    struct dirent* (*readdir)(DIR* dir);
+    int (*closedir)(DIR* dir);
+    char* (*getcwd)(char* buffer, size_t size);
+    void* (*malloc)(size_t size);
+    void* (*realloc)(void* block, size_t size);
+    void (*free)(void* block);
+    pid_t (*getpid)();
+    pid_t (*gettid)();
+    void (*exit)(int status);
+};
+
+// The live table; every call of the layer goes through it.
+extern Syscalls sys;
+
+// The table as built, for restoring entries one by one.
+const Syscalls& default_syscalls();
+void reset_syscalls();
+
+}  // namespace kernel
