@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/posix/kernel/syscalls.h"
 #include "unit/support/memory_fixture.h"
 
 namespace {
@@ -92,6 +93,29 @@ TEST_F(StringsTest, ReassigningReleasesTheOldBlock) {
     EXPECT_STREQ(variable, "second");
     // The old block is gone from the heap, unless the new one reuses it.
     EXPECT_TRUE(old == variable || HeapSize(main_heap, 0, old) == static_cast<SIZE_T>(-1));
+}
+
+int live_blocks = 0;
+
+TEST_F(StringsTest, ManyAssignmentsLeaveOnlyTheLastBlock) {
+    kernel::sys.malloc = [](size_t size) {
+        ++live_blocks;
+        return kernel::default_syscalls().malloc(size);
+    };
+    kernel::sys.free = [](void* block) {
+        --live_blocks;
+        kernel::default_syscalls().free(block);
+    };
+    live_blocks = 0;
+    char* variable = nullptr;
+    char* start = result_cursor;
+    for (int i = 0; i < 100; ++i) {
+        left_string(i % 2 ? "odd" : "even!", 10);
+        assign_string(&variable, start);
+    }
+    kernel::reset_syscalls();
+    EXPECT_EQ(live_blocks, 1);
+    EXPECT_STREQ(variable, "odd");
 }
 
 }  // namespace
