@@ -1,0 +1,199 @@
+// Device contexts over a pixel buffer: their life, their attributes and the
+// clipped pixel operations.
+#include "platform/posix/user/dc.h"
+
+#include <unordered_set>
+
+#include "platform/posix/user/device_context.h"
+#include "platform/posix/user/font.h"
+
+namespace user::gdi {
+
+namespace {
+
+std::unordered_set<DeviceContext*>& live_dcs() {
+    static std::unordered_set<DeviceContext*> dcs;
+    return dcs;
+}
+
+uint32_t to_pixel(COLORREF colour) {
+    return static_cast<uint32_t>(GetRValue(colour)) << 16 | static_cast<uint32_t>(GetGValue(colour)) << 8 |
+           GetBValue(colour);
+}
+
+RECT intersect(const RECT& a, const RECT& b) {
+    RECT r{a.left > b.left ? a.left : b.left, a.top > b.top ? a.top : b.top, a.right < b.right ? a.right : b.right,
+           a.bottom < b.bottom ? a.bottom : b.bottom};
+    if (r.right <= r.left || r.bottom <= r.top)
+        return RECT{0, 0, 0, 0};
+    return r;
+}
+
+bool empty(const RECT& r) {
+    return r.right <= r.left || r.bottom <= r.top;
+}
+
+}  // namespace
+
+DeviceContext* find_dc(HDC h) {
+    DeviceContext* dc = reinterpret_cast<DeviceContext*>(h);
+    return live_dcs().count(dc) ? dc : nullptr;
+}
+
+bool selected_anywhere(const Object* object) {
+    for (const DeviceContext* dc : live_dcs()) {
+        if (dc->font == object || dc->brush == object || dc->pen == object)
+            return true;
+    }
+    return false;
+}
+
+const Font& DeviceContext::current_font() const {
+    return font && font->font ? *font->font : *system_font();
+}
+
+bool DeviceContext::visible(int bx, int by) const {
+    return bx >= clip.left && bx < clip.right && by >= clip.top && by < clip.bottom;
+}
+
+void DeviceContext::mark(const RECT& area) {
+    if (empty(area))
+        return;
+    if (empty(drawn)) {
+        drawn = area;
+        return;
+    }
+    if (area.left < drawn.left)
+        drawn.left = area.left;
+    if (area.top < drawn.top)
+        drawn.top = area.top;
+    if (area.right > drawn.right)
+        drawn.right = area.right;
+    if (area.bottom > drawn.bottom)
+        drawn.bottom = area.bottom;
+}
+
+void DeviceContext::mark(int bx, int by) {
+    mark(RECT{bx, by, bx + 1, by + 1});
+}
+
+void DeviceContext::fill(const RECT& area, COLORREF colour) {
+    const RECT target =
+        intersect(RECT{area.left + origin_x, area.top + origin_y, area.right + origin_x, area.bottom + origin_y}, clip);
+    if (empty(target))
+        return;
+    const uint32_t pixel = to_pixel(colour);
+    for (int y = target.top; y < target.bottom; ++y) {
+        uint32_t* row = buffer->pixels + static_cast<ptrdiff_t>(y) * buffer->stride;
+        for (int x = target.left; x < target.right; ++x)
+            row[x] = pixel;
+    }
+    mark(target);
+}
+
+void DeviceContext::put(int x, int y, COLORREF colour) {
+    const int bx = x + origin_x, by = y + origin_y;
+    if (!visible(bx, by))
+        return;
+    buffer->pixels[static_cast<ptrdiff_t>(by) * buffer->stride + bx] = to_pixel(colour);
+    mark(bx, by);
+}
+
+void DeviceContext::blend(int x, int y, COLORREF colour, unsigned coverage) {
+    const int bx = x + origin_x, by = y + origin_y;
+    if (coverage == 0 || !visible(bx, by))
+        return;
+    uint32_t& pixel = buffer->pixels[static_cast<ptrdiff_t>(by) * buffer->stride + bx];
+    const uint32_t over = to_pixel(colour);
+    uint32_t mixed = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const unsigned under_channel = (pixel >> shift) & 0xFF;
+        const unsigned over_channel = (over >> shift) & 0xFF;
+        const unsigned channel = (over_channel * coverage + under_channel * (255 - coverage) + 127) / 255;
+        mixed |= channel << shift;
+    }
+    pixel = mixed;
+    mark(bx, by);
+}
+
+void DeviceContext::invert(int x, int y) {
+    const int bx = x + origin_x, by = y + origin_y;
+    if (!visible(bx, by))
+        return;
+    uint32_t& pixel = buffer->pixels[static_cast<ptrdiff_t>(by) * buffer->stride + bx];
+    pixel ^= 0xFFFFFF;
+    mark(bx, by);
+}
+
+RECT DeviceContext::narrow_clip(const RECT& area) {
+    const RECT saved = clip;
+    clip =
+        intersect(clip, RECT{area.left + origin_x, area.top + origin_y, area.right + origin_x, area.bottom + origin_y});
+    return saved;
+}
+
+}  // namespace user::gdi
+
+namespace user {
+
+HDC create_dc(PixelBuffer* buffer, int origin_x, int origin_y, const RECT& clip) {
+    if (!buffer || !buffer->pixels || buffer->width <= 0 || buffer->height <= 0 || buffer->stride < buffer->width)
+        return nullptr;
+    auto* dc = new gdi::DeviceContext();
+    dc->buffer = buffer;
+    dc->origin_x = origin_x;
+    dc->origin_y = origin_y;
+    dc->clip = gdi::intersect(clip, RECT{0, 0, buffer->width, buffer->height});
+    dc->text_colour = RGB(0, 0, 0);
+    dc->background_colour = RGB(255, 255, 255);
+    dc->background_mode = OPAQUE;
+    dc->font = gdi::find_any_object(GetStockObject(SYSTEM_FONT));
+    dc->brush = gdi::find_any_object(GetStockObject(WHITE_BRUSH));
+    dc->pen = gdi::find_any_object(GetStockObject(7));  // BLACK_PEN
+    dc->position = POINT{0, 0};
+    dc->drawn = RECT{0, 0, 0, 0};
+    gdi::live_dcs().insert(dc);
+    return reinterpret_cast<HDC>(dc);
+}
+
+void delete_dc(HDC dc) {
+    gdi::DeviceContext* context = gdi::find_dc(dc);
+    if (!context)
+        return;
+    gdi::live_dcs().erase(context);
+    delete context;
+}
+
+RECT dc_drawn_area(HDC dc) {
+    const gdi::DeviceContext* context = gdi::find_dc(dc);
+    return context ? context->drawn : RECT{0, 0, 0, 0};
+}
+
+}  // namespace user
+
+COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color) {
+    user::gdi::DeviceContext* dc = user::gdi::find_dc(hdc);
+    if (!dc)
+        return 0xFFFFFFFF;  // CLR_INVALID
+    const COLORREF previous = dc->text_colour;
+    dc->text_colour = color & 0xFFFFFF;
+    return previous;
+}
+
+COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color) {
+    user::gdi::DeviceContext* dc = user::gdi::find_dc(hdc);
+    if (!dc)
+        return 0xFFFFFFFF;
+    const COLORREF previous = dc->background_colour;
+    dc->background_colour = color & 0xFFFFFF;
+    return previous;
+}
+
+int WINAPI SetBkMode(HDC hdc, int mode) {
+    user::gdi::DeviceContext* dc = user::gdi::find_dc(hdc);
+    if (!dc || (mode != TRANSPARENT && mode != OPAQUE))
+        return 0;
+    const int previous = dc->background_mode;
+    dc->background_mode = mode;
+    return previous;
+}

@@ -1,0 +1,191 @@
+// Faces found through fontconfig and rasterised with FreeType.
+#include "platform/posix/user/font.h"
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include <math.h>
+#include <strings.h>
+#include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
+
+namespace user::gdi {
+
+namespace {
+
+// Families with the classic platform's metrics first; DejaVu Sans is what a
+// bare system is sure to have.
+// Arial's metrics (Liberation Sans has them) come close to those.
+const char* const kFamilies[] = {"Tahoma", "Microsoft Sans Serif", "MS Sans Serif",
+                                 "Arial",  "Liberation Sans",      "DejaVu Sans"};
+
+// The classic face averages about 6 pixels a letter at an 11-pixel em; the
+// controls' texts are laid out for that. A wider face is drawn a pixel or two
+// smaller so the texts still fit, keeping the cell of the requested em.
+constexpr double kClassicLetterWidth = 6.5 / 11;
+constexpr int kMaxShrink = 2;
+const char kLastResortFile[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
+bool has_family(FcPattern* match, const char* family) {
+    FcChar8* name = nullptr;
+    for (int i = 0; FcPatternGetString(match, FC_FAMILY, i, &name) == FcResultMatch; ++i) {
+        if (strcasecmp(reinterpret_cast<const char*>(name), family) == 0)
+            return true;
+    }
+    return false;
+}
+
+// The file of the first preferred family the system has, or of whatever
+// fontconfig offers for the last one.
+std::string find_font_file(std::string* family_found) {
+    if (!FcInit())
+        return std::string();
+    const size_t count = sizeof kFamilies / sizeof kFamilies[0];
+    for (size_t i = 0; i < count; ++i) {
+        FcPattern* pattern = FcPatternCreate();
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(kFamilies[i]));
+        FcPatternAddInteger(pattern, FC_WEIGHT, FC_WEIGHT_REGULAR);
+        FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
+        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result = FcResultNoMatch;
+        FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+        FcPatternDestroy(pattern);
+        if (!match)
+            continue;
+        std::string file;
+        FcChar8* path = nullptr;
+        if ((has_family(match, kFamilies[i]) || i + 1 == count) &&
+            FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch) {
+            file = reinterpret_cast<const char*>(path);
+            FcChar8* name = nullptr;
+            if (FcPatternGetString(match, FC_FAMILY, 0, &name) == FcResultMatch)
+                *family_found = reinterpret_cast<const char*>(name);
+        }
+        FcPatternDestroy(match);
+        if (!file.empty())
+            return file;
+    }
+    return std::string();
+}
+
+int scaled(long font_units, int em, int units_per_em) {
+    return static_cast<int>(lround(static_cast<double>(font_units) * em / units_per_em));
+}
+
+int scaled_up(long font_units, int em, int units_per_em) {
+    return static_cast<int>(ceil(static_cast<double>(font_units) * em / units_per_em));
+}
+
+double average_letter_width(FT_Face face) {
+    int total = 0;
+    for (int i = 0; i < 52; ++i) {
+        const char c = static_cast<char>(i < 26 ? 'a' + i : 'A' + i - 26);
+        if (FT_Load_Char(face, c, FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL) == 0)
+            total += static_cast<int>((face->glyph->advance.x + 32) >> 6);
+    }
+    return total / 52.0;
+}
+
+}  // namespace
+
+struct Font::Face {
+    FT_Library library = nullptr;
+    FT_Face face = nullptr;
+    ~Face() {
+        if (face)
+            FT_Done_Face(face);
+        if (library)
+            FT_Done_FreeType(library);
+    }
+};
+
+std::unique_ptr<Font> Font::open(int em_pixels) {
+    std::unique_ptr<Font> font(new Font());
+    font->em_ = em_pixels > 0 ? em_pixels : 11;
+    font->cache_.resize(256);
+    const int em = font->em_;
+
+    std::string file = find_font_file(&font->family_);
+    if (file.empty()) {
+        file = kLastResortFile;
+        font->family_ = "DejaVu Sans";
+    }
+    auto face = std::make_unique<Face>();
+    if (FT_Init_FreeType(&face->library) == 0 && FT_New_Face(face->library, file.c_str(), 0, &face->face) == 0 &&
+        FT_Set_Pixel_Sizes(face->face, 0, em) == 0) {
+        FT_Face f = face->face;
+        const int units = f->units_per_EM ? f->units_per_EM : 2048;
+        const TT_OS2* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(f, FT_SFNT_OS2));
+        // The platform measures a cell by the face's Windows ascent and
+        // descent, which also leave room for accents above capitals.
+        if (os2 && os2->usWinAscent + os2->usWinDescent > 0) {
+            font->ascent_ = scaled(os2->usWinAscent, em, units);
+            font->descent_ = scaled_up(os2->usWinDescent, em, units);
+            font->average_width_ = scaled(os2->xAvgCharWidth, em, units);
+        } else {
+            font->ascent_ = static_cast<int>((f->size->metrics.ascender + 63) >> 6);
+            font->descent_ = static_cast<int>((-f->size->metrics.descender + 63) >> 6);
+        }
+        int glyph_em = em;
+        while (glyph_em > em - kMaxShrink && average_letter_width(f) > kClassicLetterWidth * em &&
+               FT_Set_Pixel_Sizes(f, 0, glyph_em - 1) == 0) {
+            --glyph_em;
+        }
+        font->max_width_ = static_cast<int>((f->size->metrics.max_advance + 63) >> 6);
+        font->face_ = std::move(face);
+        font->family_ = f->family_name ? f->family_name : font->family_;
+    } else {
+        font->family_ = "none";
+    }
+    if (font->ascent_ <= 0)
+        font->ascent_ = em - em / 6;
+    if (font->descent_ <= 0)
+        font->descent_ = em / 4 + 1;
+    if (font->average_width_ <= 0)
+        font->average_width_ = font->advance('x');
+    if (font->max_width_ <= 0)
+        font->max_width_ = font->advance('W');
+    return font;
+}
+
+Font::~Font() = default;
+
+const Glyph& Font::glyph(unsigned char c) const {
+    std::unique_ptr<Glyph>& slot = cache_[c];
+    if (slot)
+        return *slot;
+    slot = std::make_unique<Glyph>();
+    Glyph& g = *slot;
+    if (c < 0x20 || c == 0x7F)
+        return g;  // control characters take no room
+    if (!face_) {
+        g.advance = c == ' ' ? em_ / 4 + 1 : em_ / 2;
+        return g;
+    }
+    FT_Face f = face_->face;
+    // Full hinting keeps stems on whole pixels: small text stays crisp and
+    // advances are whole pixels, so measuring and drawing agree.
+    if (FT_Load_Char(f, c, FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL) != 0)
+        return g;
+    FT_GlyphSlot slot_ft = f->glyph;
+    g.advance = static_cast<int>((slot_ft->advance.x + 32) >> 6);
+    if (FT_Render_Glyph(slot_ft, FT_RENDER_MODE_NORMAL) != 0)
+        return g;
+    const FT_Bitmap& bitmap = slot_ft->bitmap;
+    if (bitmap.pixel_mode != FT_PIXEL_MODE_GRAY)
+        return g;
+    g.left = slot_ft->bitmap_left;
+    g.top = slot_ft->bitmap_top;
+    g.width = static_cast<int>(bitmap.width);
+    g.height = static_cast<int>(bitmap.rows);
+    g.coverage.resize(static_cast<size_t>(g.width) * g.height);
+    for (int row = 0; row < g.height; ++row) {
+        const unsigned char* source = bitmap.buffer + static_cast<ptrdiff_t>(row) * bitmap.pitch;
+        for (int column = 0; column < g.width; ++column) {
+            g.coverage[static_cast<size_t>(row) * g.width + column] = source[column];
+        }
+    }
+    return g;
+}
+
+}  // namespace user::gdi

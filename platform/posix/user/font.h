@@ -1,0 +1,56 @@
+// Text faces rasterised with FreeType: metrics in the shape GDI reports them,
+// and a cache of anti-aliased glyphs for the 8-bit character set.
+#pragma once
+
+#include <stdint.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace user::gdi {
+
+struct Glyph {
+    int left = 0;  // from the pen position to the first column
+    int top = 0;   // from the baseline up to the first row
+    int width = 0;
+    int height = 0;
+    int advance = 0;                // pen movement in whole pixels
+    std::vector<uint8_t> coverage;  // width * height, 0 to 255
+};
+
+class Font {
+  public:
+    // A face of the classic user-interface family with an em of em_pixels;
+    // never null. Without any usable face the font still measures text, with
+    // blank glyphs of a plausible width.
+    static std::unique_ptr<Font> open(int em_pixels);
+    ~Font();
+
+    int height() const { return ascent_ + descent_; }
+    int ascent() const { return ascent_; }
+    int descent() const { return descent_; }
+    int internal_leading() const { return height() - em_; }
+    int average_width() const { return average_width_; }
+    int max_width() const { return max_width_; }
+    // The family actually used, for diagnostics.
+    const char* family() const { return family_.c_str(); }
+
+    const Glyph& glyph(unsigned char c) const;
+    int advance(unsigned char c) const { return glyph(c).advance; }
+
+  private:
+    Font() = default;
+    struct Face;
+
+    std::unique_ptr<Face> face_;
+    std::string family_;
+    int em_ = 11;
+    int ascent_ = 0;
+    int descent_ = 0;
+    int average_width_ = 0;
+    int max_width_ = 0;
+    mutable std::vector<std::unique_ptr<Glyph>> cache_;
+};
+
+}  // namespace user::gdi

@@ -1,0 +1,162 @@
+// Brushes, pens and fonts: the stock set, the ones callers create, and
+// selecting them into a DC.
+#include "platform/posix/user/gdi_objects.h"
+
+#include <memory>
+#include <unordered_set>
+
+#include "platform/posix/user/device_context.h"
+#include "platform/posix/user/font.h"
+
+namespace user::gdi {
+
+namespace {
+
+// DEFAULT_GUI_FONT is 8 points at 96 dots per inch.
+constexpr int kGuiFontEm = 11;
+constexpr int kSystemFontEm = 13;
+constexpr int kSysColourCount = 31;
+
+constexpr int kWhitePen = 6;
+constexpr int kBlackPen = 7;
+constexpr int kNullPen = 8;
+constexpr int kStockCount = 19;
+
+std::unordered_set<Object*>& live_objects() {
+    static std::unordered_set<Object*> objects;
+    return objects;
+}
+
+Object* make_object(ObjectKind kind, bool stock, COLORREF colour) {
+    Object* object = new Object{kind, stock, false, colour, 1, nullptr};
+    live_objects().insert(object);
+    return object;
+}
+
+Object* stock_font(const Font* font) {
+    Object* object = make_object(ObjectKind::Font, true, 0);
+    object->font = font;
+    return object;
+}
+
+Object** stock_table() {
+    static Object* table[kStockCount] = {};
+    static bool made = false;
+    if (!made) {
+        made = true;
+        table[WHITE_BRUSH] = make_object(ObjectKind::Brush, true, RGB(255, 255, 255));
+        table[LTGRAY_BRUSH] = make_object(ObjectKind::Brush, true, RGB(192, 192, 192));
+        table[GRAY_BRUSH] = make_object(ObjectKind::Brush, true, RGB(128, 128, 128));
+        table[3] = make_object(ObjectKind::Brush, true, RGB(64, 64, 64));  // DKGRAY_BRUSH
+        table[BLACK_BRUSH] = make_object(ObjectKind::Brush, true, RGB(0, 0, 0));
+        table[NULL_BRUSH] = make_object(ObjectKind::Brush, true, 0);
+        table[NULL_BRUSH]->hollow = true;
+        table[kWhitePen] = make_object(ObjectKind::Pen, true, RGB(255, 255, 255));
+        table[kBlackPen] = make_object(ObjectKind::Pen, true, RGB(0, 0, 0));
+        table[kNullPen] = make_object(ObjectKind::Pen, true, 0);
+        table[kNullPen]->hollow = true;
+        Object* gui = stock_font(gui_font());
+        Object* system = stock_font(system_font());
+        for (int i = 10; i <= 16; ++i)
+            table[i] = system;  // the fixed and ANSI fonts
+        table[12] = gui;        // ANSI_VAR_FONT
+        table[DEFAULT_GUI_FONT] = gui;
+    }
+    return table;
+}
+
+}  // namespace
+
+const Font* gui_font() {
+    static std::unique_ptr<Font> font = Font::open(kGuiFontEm);
+    return font.get();
+}
+
+const Font* system_font() {
+    static std::unique_ptr<Font> font = Font::open(kSystemFontEm);
+    return font.get();
+}
+
+Object* find_any_object(HGDIOBJ h) {
+    stock_table();
+    Object* object = static_cast<Object*>(h);
+    return live_objects().count(object) ? object : nullptr;
+}
+
+Object* find_object(HGDIOBJ h, ObjectKind kind) {
+    Object* object = find_any_object(h);
+    return object && object->kind == kind ? object : nullptr;
+}
+
+bool brush_colour(HBRUSH brush, COLORREF* colour) {
+    const uintptr_t value = reinterpret_cast<uintptr_t>(brush);
+    if (value >= 1 && value <= kSysColourCount) {
+        *colour = GetSysColor(static_cast<int>(value - 1));
+        return true;
+    }
+    const Object* object = find_object(brush, ObjectKind::Brush);
+    if (!object || object->hollow)
+        return false;
+    *colour = object->colour;
+    return true;
+}
+
+}  // namespace user::gdi
+
+using user::gdi::Object;
+using user::gdi::ObjectKind;
+
+HGDIOBJ WINAPI GetStockObject(int i) {
+    if (i < 0 || i >= user::gdi::kStockCount)
+        return nullptr;
+    return user::gdi::stock_table()[i];
+}
+
+HBRUSH WINAPI GetSysColorBrush(int nIndex) {
+    static Object* brushes[user::gdi::kSysColourCount] = {};
+    if (nIndex < 0 || nIndex >= user::gdi::kSysColourCount)
+        return nullptr;
+    if (!brushes[nIndex])
+        brushes[nIndex] = user::gdi::make_object(ObjectKind::Brush, true, GetSysColor(nIndex));
+    return reinterpret_cast<HBRUSH>(brushes[nIndex]);
+}
+
+HBRUSH WINAPI CreateSolidBrush(COLORREF color) {
+    user::gdi::stock_table();
+    return reinterpret_cast<HBRUSH>(user::gdi::make_object(ObjectKind::Brush, false, color & 0xFFFFFF));
+}
+
+HPEN WINAPI CreatePen(int iStyle, int cWidth, COLORREF color) {
+    user::gdi::stock_table();
+    Object* pen = user::gdi::make_object(ObjectKind::Pen, false, color & 0xFFFFFF);
+    pen->pen_width = cWidth > 1 ? cWidth : 1;
+    pen->hollow = iStyle == 5;  // PS_NULL
+    return reinterpret_cast<HPEN>(pen);
+}
+
+HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
+    user::gdi::DeviceContext* dc = user::gdi::find_dc(hdc);
+    Object* object = user::gdi::find_any_object(h);
+    if (!dc || !object)
+        return nullptr;
+    Object** slot = object->kind == ObjectKind::Brush ? &dc->brush
+                    : object->kind == ObjectKind::Pen ? &dc->pen
+                                                      : &dc->font;
+    Object* previous = *slot;
+    *slot = object;
+    return previous;
+}
+
+BOOL WINAPI DeleteObject(HGDIOBJ ho) {
+    Object* object = user::gdi::find_any_object(ho);
+    if (!object)
+        return FALSE;
+    if (object->stock)
+        return TRUE;
+    // Freeing an object a DC still draws with would leave the DC dangling.
+    if (user::gdi::selected_anywhere(object))
+        return FALSE;
+    user::gdi::live_objects().erase(object);
+    delete object;
+    return TRUE;
+}

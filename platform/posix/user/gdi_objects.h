@@ -1,0 +1,34 @@
+// GDI objects (brushes, pens, fonts) behind their handles, for the drawing
+// calls. A handle is the object's address, accepted only while registered.
+#pragma once
+
+#include "platform/win32.h"
+
+namespace user::gdi {
+
+class Font;
+
+enum class ObjectKind { Brush, Pen, Font };
+
+struct Object {
+    ObjectKind kind;
+    bool stock;       // never deleted
+    bool hollow;      // NULL_BRUSH: paints nothing
+    COLORREF colour;  // brush and pen colour
+    int pen_width;
+    const Font* font;  // fonts only
+};
+
+// The live object behind h, of that kind; null for anything else.
+Object* find_object(HGDIOBJ h, ObjectKind kind);
+Object* find_any_object(HGDIOBJ h);
+
+// The colour a brush paints, with FillRect's convention that a system colour
+// index + 1 stands for that colour's brush. False for a bad or hollow brush.
+bool brush_colour(HBRUSH brush, COLORREF* colour);
+
+// The stock fonts.
+const Font* gui_font();
+const Font* system_font();
+
+}  // namespace user::gdi

@@ -1,0 +1,153 @@
+// The classic look of push buttons, checkboxes, group boxes and static text.
+#include "platform/posix/user/look.h"
+
+#include <string.h>
+
+namespace user::look {
+
+namespace {
+
+constexpr int kCheckBoxSize = 13;
+constexpr int kCheckBoxTextGap = 4;
+constexpr int kGroupCaptionIndent = 8;
+
+// The check mark, one row of seven pixels a line, leftmost pixel in bit 0.
+constexpr unsigned char kCheckMark[7] = {0x40, 0x60, 0x70, 0x39, 0x1F, 0x0F, 0x06};
+
+int text_height(HDC dc) {
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    return metrics.tmHeight;
+}
+
+void fill(HDC dc, const RECT& r, int colour_index) {
+    FillRect(dc, &r, reinterpret_cast<HBRUSH>(static_cast<intptr_t>(colour_index + 1)));
+}
+
+// Draws text in the control's colours, or etched and grey when disabled: a
+// white copy one pixel down and right under the grey one.
+void draw_label(HDC dc, const char* text, RECT r, UINT format, unsigned flags) {
+    SetBkMode(dc, TRANSPARENT);
+    if (flags & Disabled) {
+        RECT etched{r.left + 1, r.top + 1, r.right + 1, r.bottom + 1};
+        SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+        DrawTextA(dc, text, -1, &etched, format);
+        SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    } else {
+        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    }
+    DrawTextA(dc, text, -1, &r, format);
+}
+
+// The size of text as a single line with its prefixes taken out.
+SIZE label_size(HDC dc, const char* text) {
+    RECT r{0, 0, 0, 0};
+    DrawTextA(dc, text, -1, &r, DT_SINGLELINE | DT_CALCRECT);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+}  // namespace
+
+void draw_push_button(HDC dc, const RECT& client, const char* text, unsigned flags) {
+    if (!text)
+        text = "";
+    RECT r = client;
+    if (flags & Default) {
+        fill(dc, RECT{r.left, r.top, r.right, r.top + 1}, COLOR_WINDOWFRAME);
+        fill(dc, RECT{r.left, r.bottom - 1, r.right, r.bottom}, COLOR_WINDOWFRAME);
+        fill(dc, RECT{r.left, r.top, r.left + 1, r.bottom}, COLOR_WINDOWFRAME);
+        fill(dc, RECT{r.right - 1, r.top, r.right, r.bottom}, COLOR_WINDOWFRAME);
+        r = RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
+    }
+    if (flags & Pushed)
+        DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT | BF_MIDDLE | BF_FLAT);
+    else
+        DrawEdge(dc, &r, EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_SOFT);
+
+    RECT label{client.left + 2, client.top + 2, client.right - 2, client.bottom - 2};
+    const int height = text_height(dc);
+    label.top += (label.bottom - label.top - height + 1) / 2;
+    label.bottom = label.top + height;
+    if (flags & Pushed)
+        label = RECT{label.left + 1, label.top + 1, label.right + 1, label.bottom + 1};
+    draw_label(dc, text, label, DT_SINGLELINE | DT_CENTER | DT_NOCLIP, flags);
+
+    if (flags & Focused) {
+        RECT focus{client.left + 3, client.top + 3, client.right - 3, client.bottom - 3};
+        DrawFocusRect(dc, &focus);
+    }
+}
+
+void draw_checkbox(HDC dc, const RECT& client, const char* text, unsigned flags) {
+    if (!text)
+        text = "";
+    fill(dc, client, COLOR_BTNFACE);
+    const int top = client.top + (client.bottom - client.top - kCheckBoxSize) / 2;
+    RECT box{client.left, top, client.left + kCheckBoxSize, top + kCheckBoxSize};
+    DrawEdge(dc, &box, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+    fill(dc, box, (flags & (Pushed | Disabled)) ? COLOR_BTNFACE : COLOR_WINDOW);
+    if (flags & Checked) {
+        const COLORREF mark = GetSysColor((flags & Disabled) ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT);
+        for (int row = 0; row < 7; ++row) {
+            for (int column = 0; column < 7; ++column) {
+                if (kCheckMark[row] & (1u << column))
+                    SetPixel(dc, box.left + 1 + column, box.top + 1 + row, mark);
+            }
+        }
+    }
+
+    const int height = text_height(dc);
+    RECT label{client.left + kCheckBoxSize + kCheckBoxTextGap, 0, client.right, 0};
+    label.top = client.top + (client.bottom - client.top - height + 1) / 2;
+    label.bottom = label.top + height;
+    draw_label(dc, text, label, DT_SINGLELINE | DT_LEFT, flags);
+
+    if ((flags & Focused) && *text) {
+        const SIZE size = label_size(dc, text);
+        RECT focus{label.left - 1, label.top - 1, label.left + size.cx + 1, label.bottom + 1};
+        if (focus.right > client.right)
+            focus.right = client.right;
+        if (focus.top < client.top)
+            focus.top = client.top;
+        if (focus.bottom > client.bottom)
+            focus.bottom = client.bottom;
+        DrawFocusRect(dc, &focus);
+    }
+}
+
+void draw_group_box(HDC dc, const RECT& client, const char* text, unsigned flags) {
+    if (!text)
+        text = "";
+    const int height = text_height(dc);
+    RECT frame{client.left, client.top + height / 2 - 1, client.right, client.bottom};
+    DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+    if (!*text)
+        return;
+    // The caption breaks the top line, with a pixel of face either side.
+    const SIZE size = label_size(dc, text);
+    const int x = client.left + kGroupCaptionIndent;
+    int right = x + size.cx + 1;
+    if (right > client.right - 1)
+        right = client.right - 1;
+    fill(dc, RECT{x - 1, client.top, right, client.top + height}, COLOR_BTNFACE);
+    draw_label(dc, text, RECT{x, client.top, right, client.top + height}, DT_SINGLELINE | DT_LEFT, flags);
+}
+
+void draw_static_text(HDC dc, const RECT& client, const char* text, DWORD style, unsigned flags) {
+    if (!text)
+        text = "";
+    fill(dc, client, COLOR_BTNFACE);
+    UINT format = DT_WORDBREAK;
+    const DWORD kind = style & 0x1F;  // SS_TYPEMASK
+    if (kind == SS_CENTER)
+        format = DT_WORDBREAK | DT_CENTER;
+    else if (kind == SS_RIGHT)
+        format = DT_WORDBREAK | DT_RIGHT;
+    else if (kind == 0x0C || kind == 0x0B)  // SS_LEFTNOWORDWRAP, SS_SIMPLE
+        format = DT_SINGLELINE;
+    if (style & 0x80)
+        format |= DT_NOPREFIX;  // SS_NOPREFIX
+    draw_label(dc, text, client, format, flags);
+}
+
+}  // namespace user::look

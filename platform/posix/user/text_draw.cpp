@@ -1,0 +1,250 @@
+// Text output: TextOutA, DrawTextA with its alignment, word breaking and
+// & prefixes, and the measuring calls.
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/posix/user/device_context.h"
+#include "platform/posix/user/font.h"
+
+using user::gdi::DeviceContext;
+using user::gdi::find_dc;
+using user::gdi::Font;
+
+namespace {
+
+// A line as it is shown: its characters, which of them carry the prefix
+// underline, and its width.
+struct Line {
+    std::string text;
+    std::vector<bool> underlined;
+    int width = 0;
+};
+
+class Measure {
+  public:
+    Measure(const Font& font, bool expand_tabs) : font_(font), expand_tabs_(expand_tabs) {}
+    // The advance of c when the pen is at x from the start of the line.
+    int advance(unsigned char c, int x) const {
+        if (c == '\t' && expand_tabs_) {
+            const int stop = 8 * (font_.average_width() > 0 ? font_.average_width() : 1);
+            return stop - x % stop;
+        }
+        return font_.advance(c);
+    }
+    int width(const std::string& s, size_t from, size_t to) const {
+        int x = 0;
+        for (size_t i = from; i < to; ++i)
+            x += advance(static_cast<unsigned char>(s[i]), x);
+        return x;
+    }
+
+  private:
+    const Font& font_;
+    bool expand_tabs_;
+};
+
+// Drops each single '&' and marks the character after it; "&&" shows one.
+Line strip_prefixes(const char* text, size_t length, bool prefixes) {
+    Line line;
+    for (size_t i = 0; i < length; ++i) {
+        bool underline = false;
+        if (prefixes && text[i] == '&' && i + 1 < length) {
+            ++i;
+            underline = text[i] != '&';
+        } else if (prefixes && text[i] == '&') {
+            continue;
+        }
+        line.text.push_back(text[i]);
+        line.underlined.push_back(underline);
+    }
+    return line;
+}
+
+Line slice(const Line& source, size_t from, size_t to) {
+    Line line;
+    line.text = source.text.substr(from, to - from);
+    line.underlined.assign(source.underlined.begin() + from, source.underlined.begin() + to);
+    return line;
+}
+
+// Breaks a line between words so each piece fits max_width where it can; a
+// word wider than the line stays whole on a line of its own.
+void break_words(const Line& source, int max_width, const Measure& measure, std::vector<Line>* out) {
+    const std::string& s = source.text;
+    const size_t length = s.size();
+    size_t start = 0;
+    while (true) {
+        size_t i = start;
+        size_t last_space = std::string::npos;
+        int x = 0;
+        while (i < length) {
+            const int w = measure.advance(static_cast<unsigned char>(s[i]), x);
+            if (s[i] == ' ')
+                last_space = i;
+            if (x + w > max_width && i > start)
+                break;
+            x += w;
+            ++i;
+        }
+        if (i >= length) {
+            out->push_back(slice(source, start, length));
+            return;
+        }
+        size_t end;
+        if (last_space != std::string::npos && last_space > start) {
+            end = last_space;
+        } else {
+            end = s.find(' ', i);
+            if (end == std::string::npos) {
+                out->push_back(slice(source, start, length));
+                return;
+            }
+        }
+        size_t trimmed = end;
+        while (trimmed > start && s[trimmed - 1] == ' ')
+            --trimmed;
+        out->push_back(slice(source, start, trimmed));
+        start = end;
+        while (start < length && s[start] == ' ')
+            ++start;
+        if (start >= length)
+            return;
+    }
+}
+
+void draw_run(DeviceContext* dc, int x, int y, const Line& line, const Measure& measure) {
+    const Font& font = dc->current_font();
+    const int baseline = y + font.ascent();
+    int pen = 0;
+    for (size_t i = 0; i < line.text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(line.text[i]);
+        const int advance = measure.advance(c, pen);
+        if (c != '\t') {
+            const user::gdi::Glyph& g = font.glyph(c);
+            for (int row = 0; row < g.height; ++row) {
+                for (int column = 0; column < g.width; ++column) {
+                    dc->blend(x + pen + g.left + column, baseline - g.top + row, dc->text_colour,
+                              g.coverage[static_cast<size_t>(row) * g.width + column]);
+                }
+            }
+        }
+        if (i < line.underlined.size() && line.underlined[i])
+            dc->fill(RECT{x + pen, baseline + 1, x + pen + advance, baseline + 2}, dc->text_colour);
+        pen += advance;
+    }
+}
+
+}  // namespace
+
+BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
+    DeviceContext* dc = find_dc(hdc);
+    if (!dc || c < 0 || (!lpString && c > 0))
+        return FALSE;
+    const Measure measure(dc->current_font(), false);
+    Line line = strip_prefixes(lpString ? lpString : "", static_cast<size_t>(c), false);
+    line.width = measure.width(line.text, 0, line.text.size());
+    if (dc->background_mode == OPAQUE)
+        dc->fill(RECT{x, y, x + line.width, y + dc->current_font().height()}, dc->background_colour);
+    draw_run(dc, x, y, line, measure);
+    return TRUE;
+}
+
+int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT format) {
+    DeviceContext* dc = find_dc(hdc);
+    if (!dc || !lprc)
+        return 0;
+    if (!lpchText)
+        lpchText = "";
+    const size_t length = cchText < 0 ? strlen(lpchText) : static_cast<size_t>(cchText);
+    const Font& font = dc->current_font();
+    const Measure measure(font, format & DT_EXPANDTABS);
+    const int line_height = font.height();
+    const int box_width = lprc->right - lprc->left;
+
+    std::vector<Line> lines;
+    size_t start = 0;
+    while (start <= length) {
+        size_t end = start;
+        if (!(format & DT_SINGLELINE)) {
+            while (end < length && lpchText[end] != '\n' && lpchText[end] != '\r')
+                ++end;
+        } else {
+            end = length;
+        }
+        Line logical = strip_prefixes(lpchText + start, end - start, !(format & DT_NOPREFIX));
+        if (format & DT_WORDBREAK)
+            break_words(logical, box_width, measure, &lines);
+        else
+            lines.push_back(logical);
+        if (end >= length)
+            break;
+        start = end + (lpchText[end] == '\r' && end + 1 < length && lpchText[end + 1] == '\n' ? 2 : 1);
+    }
+    int widest = 0;
+    for (Line& line : lines) {
+        line.width = measure.width(line.text, 0, line.text.size());
+        if (line.width > widest)
+            widest = line.width;
+    }
+    const int total_height = length == 0 ? 0 : line_height * static_cast<int>(lines.size());
+
+    if (format & DT_CALCRECT) {
+        lprc->right = lprc->left + widest;
+        lprc->bottom = lprc->top + total_height;
+        return total_height;
+    }
+    if (length == 0)
+        return 0;
+
+    int y = lprc->top;
+    if (format & DT_SINGLELINE) {
+        if (format & DT_VCENTER)
+            y = lprc->top + (lprc->bottom - lprc->top - total_height) / 2;
+        else if (format & DT_BOTTOM)
+            y = lprc->bottom - total_height;
+    }
+    RECT saved = dc->clip;
+    if (!(format & DT_NOCLIP))
+        saved = dc->narrow_clip(*lprc);
+    for (const Line& line : lines) {
+        int x = lprc->left;
+        if (format & DT_CENTER)
+            x = lprc->left + (box_width - line.width) / 2;
+        else if (format & DT_RIGHT)
+            x = lprc->right - line.width;
+        if (dc->background_mode == OPAQUE)
+            dc->fill(RECT{x, y, x + line.width, y + line_height}, dc->background_colour);
+        draw_run(dc, x, y, line, measure);
+        y += line_height;
+    }
+    dc->restore_clip(saved);
+    return (y - lprc->top);
+}
+
+BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl) {
+    DeviceContext* dc = find_dc(hdc);
+    if (!dc || !psizl || c < 0 || (!lpString && c > 0))
+        return FALSE;
+    const Measure measure(dc->current_font(), false);
+    const std::string text(lpString ? lpString : "", static_cast<size_t>(c));
+    psizl->cx = measure.width(text, 0, text.size());
+    psizl->cy = dc->current_font().height();
+    return TRUE;
+}
+
+BOOL WINAPI GetTextMetricsA(HDC hdc, LPTEXTMETRICA lptm) {
+    DeviceContext* dc = find_dc(hdc);
+    if (!dc || !lptm)
+        return FALSE;
+    const Font& font = dc->current_font();
+    lptm->tmHeight = font.height();
+    lptm->tmAscent = font.ascent();
+    lptm->tmDescent = font.descent();
+    lptm->tmInternalLeading = font.internal_leading();
+    lptm->tmExternalLeading = 0;
+    lptm->tmAveCharWidth = font.average_width();
+    lptm->tmMaxCharWidth = font.max_width();
+    return TRUE;
+}
