@@ -104,3 +104,16 @@ void for_each_handle(HandleKind kind, bool (*visit)(void* object, void* context)
 }
 
 }  // namespace kernel
+
+BOOL WINAPI CloseHandle(HANDLE hObject) {
+    switch (kernel::handle_kind(hObject)) {
+        case kernel::HandleKind::File:
+            return kernel::close_file_handle(hObject);
+        case kernel::HandleKind::Find:
+            return kernel::close_find_handle(hObject);
+        default:
+            // Heaps are destroyed, not closed.
+            SetLastError(ERROR_INVALID_HANDLE);
+            return FALSE;
+    }
+}

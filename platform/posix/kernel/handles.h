@@ -28,3 +28,11 @@ void* remove_handle(HANDLE handle, HandleKind kind);
 void for_each_handle(HandleKind kind, bool (*visit)(void* object, void* context), void* context);
 
 }  // namespace kernel
+
+namespace kernel {
+
+// Closers of the kinds that CloseHandle accepts, in files.cpp and find.cpp.
+BOOL close_file_handle(HANDLE handle);
+BOOL close_find_handle(HANDLE handle);
+
+}  // namespace kernel

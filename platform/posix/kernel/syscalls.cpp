@@ -3,6 +3,7 @@
 #include "platform/posix/kernel/syscalls.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -25,9 +26,9 @@ void exit_default(int status) {
 }
 
 const Syscalls defaults = {
-    open_default, ::close,   ::read,  ::write,        ::lseek,        ::ftruncate,  ::fstat,
-    ::stat,       ::lstat,   ::mkdir, ::opendir,      ::readdir,      ::closedir,   ::getcwd,
-    ::malloc,     ::realloc, ::free,  getpid_default, gettid_default, exit_default,
+    open_default, ::close,   ::read,  ::write,        ::lseek,        ::ftruncate, ::fstat,
+    ::stat,       ::lstat,   ::mkdir, ::opendir,      ::readdir,      ::closedir,  ::getcwd,
+    ::malloc,     ::realloc, ::free,  getpid_default, gettid_default, ::signal,    exit_default,
 };
 
 }  // namespace

@@ -10,6 +10,8 @@
 
 namespace kernel {
 
+using SignalHandler = void (*)(int);
+
 struct Syscalls {
     int (*open)(const char* path, int flags, mode_t mode);
     int (*close)(int fd);
@@ -30,6 +32,7 @@ struct Syscalls {
     void (*free)(void* block);
     pid_t (*getpid)();
     pid_t (*gettid)();
+    SignalHandler (*signal)(int number, SignalHandler handler);
     void (*exit)(int status);
 };
 
