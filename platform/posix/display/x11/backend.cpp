@@ -1,0 +1,190 @@
+// The X11 backend: the connection to the server DISPLAY names, its error
+// handling, and the table of hooks the window layer calls.
+#include "platform/posix/display/x11/connection.h"
+
+#include <X11/XKBlib.h>
+#include <X11/Xproto.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include "platform/posix/display/x11/x11.h"
+
+namespace display {
+
+namespace x11 {
+
+namespace {
+
+Connection the_connection;
+
+// A request on a window that was destroyed, or a focus request that raced
+// with a window manager's mapping, is routine; anything else is reported
+// but never ends the program.
+int on_error(Display* display, XErrorEvent* error) {
+    if (error->error_code == BadWindow || error->error_code == BadDrawable) {
+        return 0;
+    }
+    if (error->error_code == BadMatch && error->request_code == X_SetInputFocus) {
+        return 0;
+    }
+    char text[128];
+    XGetErrorText(display, error->error_code, text, sizeof text);
+    fprintf(stderr, "X error: %s (request %d)\n", text, error->request_code);
+    return 0;
+}
+
+// Xlib ends the process after an I/O error unless the exit handler returns;
+// returning leaves the display unusable, which `broken` remembers.
+int on_io_error(Display*) {
+    the_connection.broken = true;
+    return 0;
+}
+
+void on_io_exit(Display*, void*) {
+    the_connection.broken = true;
+}
+
+void screen_size(int* width, int* height) {
+    Connection& c = the_connection;
+    *width = c.display != nullptr ? DisplayWidth(c.display, c.screen) : 0;
+    *height = c.display != nullptr ? DisplayHeight(c.display, c.screen) : 0;
+}
+
+// Finds a TrueColor visual: the default one, else any of depth 24.
+bool choose_visual(Connection& c) {
+    Visual* visual = DefaultVisual(c.display, c.screen);
+    if (visual->c_class == TrueColor) {
+        c.visual = visual;
+        c.depth = DefaultDepth(c.display, c.screen);
+        c.colormap = DefaultColormap(c.display, c.screen);
+        return true;
+    }
+    XVisualInfo info;
+    if (!XMatchVisualInfo(c.display, c.screen, 24, TrueColor, &info)) {
+        return false;
+    }
+    c.visual = info.visual;
+    c.depth = info.depth;
+    c.colormap = XCreateColormap(c.display, RootWindow(c.display, c.screen), c.visual, AllocNone);
+    return true;
+}
+
+// Whether a 0x00RRGGBB pixel is the server's own pixel at this depth.
+bool pixels_are_native(const Connection& c) {
+    if (c.visual->red_mask != 0xFF0000 || c.visual->green_mask != 0xFF00 || c.visual->blue_mask != 0xFF) {
+        return false;
+    }
+    int count = 0;
+    XPixmapFormatValues* formats = XListPixmapFormats(c.display, &count);
+    bool native = false;
+    for (int i = 0; i < count; i++) {
+        if (formats[i].depth == c.depth) {
+            native = formats[i].bits_per_pixel == 32;
+        }
+    }
+    XFree(formats);
+    return native;
+}
+
+GC create_gc(const Connection& c) {
+    // A GC serves drawables of the depth it was made for.
+    Pixmap pixmap = XCreatePixmap(c.display, RootWindow(c.display, c.screen), 1, 1, c.depth);
+    XGCValues values;
+    values.graphics_exposures = False;
+    GC gc = XCreateGC(c.display, pixmap, GCGraphicsExposures, &values);
+    XFreePixmap(c.display, pixmap);
+    return gc;
+}
+
+bool connect(const char* name) {
+    Connection& c = the_connection;
+    XSetErrorHandler(on_error);
+    XSetIOErrorHandler(on_io_error);
+    c.display = XOpenDisplay(name);
+    if (c.display == nullptr) {
+        return false;
+    }
+    XSetIOErrorExitHandler(c.display, on_io_exit, nullptr);
+    c.broken = false;
+    c.screen = DefaultScreen(c.display);
+    if (!choose_visual(c)) {
+        XCloseDisplay(c.display);
+        c.display = nullptr;
+        return false;
+    }
+    c.native_pixels = pixels_are_native(c);
+    c.gc = create_gc(c);
+    c.wm_protocols = XInternAtom(c.display, "WM_PROTOCOLS", False);
+    c.wm_delete_window = XInternAtom(c.display, "WM_DELETE_WINDOW", False);
+    c.net_wm_name = XInternAtom(c.display, "_NET_WM_NAME", False);
+    c.net_wm_icon_name = XInternAtom(c.display, "_NET_WM_ICON_NAME", False);
+    c.utf8_string = XInternAtom(c.display, "UTF8_STRING", False);
+    // Held keys repeat as presses alone, as they do on the platform we copy.
+    Bool supported = False;
+    XkbSetDetectableAutoRepeat(c.display, True, &supported);
+    return true;
+}
+
+const Backend backend = {
+    "x11",
+    screen_size,
+    x11::create_surface,
+    x11::destroy_surface,
+    x11::show_surface,
+    x11::move_surface,
+    x11::set_title,
+    x11::activate_surface,
+    x11::present,
+    x11::next_input,
+};
+
+}  // namespace
+
+Connection& connection() {
+    return the_connection;
+}
+
+Surface* find_surface(SurfaceId id) {
+    auto found = the_connection.surfaces.find(id);
+    return found == the_connection.surfaces.end() ? nullptr : &found->second;
+}
+
+unsigned long window_of(SurfaceId id) {
+    Surface* surface = find_surface(id);
+    return surface != nullptr ? surface->window : 0;
+}
+
+void sync() {
+    if (Display* display = live_display()) {
+        XSync(display, False);
+    }
+}
+
+void close() {
+    Connection& c = the_connection;
+    if (c.display != nullptr && !c.broken) {
+        if (c.gc != nullptr) {
+            XFreeGC(c.display, c.gc);
+        }
+        XCloseDisplay(c.display);
+    }
+    // A broken display is left as it is: Xlib cannot tear it down safely.
+    c = Connection();
+}
+
+}  // namespace x11
+
+const Backend* open_x11() {
+    x11::Connection& c = x11::connection();
+    if (c.display != nullptr && !c.broken) {
+        return &x11::backend;
+    }
+    x11::close();
+    const char* name = getenv("DISPLAY");
+    if (name == nullptr || name[0] == '\0' || !x11::connect(name)) {
+        return nullptr;
+    }
+    return &x11::backend;
+}
+
+}  // namespace display

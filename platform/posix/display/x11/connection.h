@@ -1,0 +1,75 @@
+// The one connection to the X server and the surfaces living on it, shared
+// by the files of the X11 backend.
+#pragma once
+
+// display.h comes before Xlib, whose macros would break InputKind.
+#include "platform/posix/display/display.h"
+
+namespace display::x11 {
+// Xlib's macros None, Expose, FocusIn and FocusOut hide these names.
+constexpr InputKind kNoInput = InputKind::None;
+constexpr InputKind kExposeInput = InputKind::Expose;
+constexpr InputKind kFocusInInput = InputKind::FocusIn;
+constexpr InputKind kFocusOutInput = InputKind::FocusOut;
+}  // namespace display::x11
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <unordered_map>
+
+namespace display::x11 {
+
+struct Surface {
+    Window window = 0;
+    int width = 0, height = 0;
+    bool resizable = false;
+    bool viewable = false;      // the server reported it mapped
+    bool focus_wanted = false;  // activation asked for before it was viewable
+};
+
+struct Connection {
+    Display* display = nullptr;
+    int screen = 0;
+    Visual* visual = nullptr;
+    int depth = 0;
+    Colormap colormap = 0;
+    GC gc = nullptr;
+    // Frames are 0x00RRGGBB; when the server's pixels are laid out the same
+    // way they are sent as they stand, otherwise converted.
+    bool native_pixels = false;
+    // Set by the I/O error handlers; from then on no Xlib call is made.
+    bool broken = false;
+
+    Atom wm_protocols = 0, wm_delete_window = 0;
+    Atom net_wm_name = 0, net_wm_icon_name = 0, utf8_string = 0;
+
+    std::unordered_map<SurfaceId, Surface> surfaces;
+    std::unordered_map<Window, SurfaceId> by_window;
+};
+
+Connection& connection();
+
+// The connection when it can be used, else null.
+inline Display* live_display() {
+    Connection& c = connection();
+    return c.broken ? nullptr : c.display;
+}
+
+Surface* find_surface(SurfaceId id);
+
+// Hooks, one file each.
+bool create_surface(SurfaceId id, const char* title, int x, int y, int width, int height, bool resizable);
+void destroy_surface(SurfaceId id);
+void show_surface(SurfaceId id, bool visible);
+void move_surface(SurfaceId id, int x, int y, int width, int height);
+void set_title(SurfaceId id, const char* title);
+void activate_surface(SurfaceId id);
+void give_focus(const Surface& surface);
+void present(SurfaceId id, const Frame& frame, int x, int y, int width, int height);
+bool next_input(Input* input);
+
+// The Win32 virtual-key code of a key symbol, 0 when it has none.
+int virtual_key(unsigned long keysym);
+
+}  // namespace display::x11

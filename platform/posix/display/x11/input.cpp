@@ -1,0 +1,182 @@
+// X events to the window layer's input: client coordinates, server times,
+// virtual-key codes and the characters keys type.
+#include "platform/posix/display/x11/connection.h"
+
+#include <X11/keysym.h>
+#include <errno.h>
+#include <poll.h>
+#include <time.h>
+
+#include "platform/posix/display/x11/x11.h"
+
+namespace display::x11 {
+
+namespace {
+
+bool translate_key(const XKeyEvent& event, Input* input) {
+    XKeyEvent copy = event;
+    char typed[8];
+    KeySym keysym = NoSymbol;
+    int length = XLookupString(&copy, typed, sizeof typed, &keysym, nullptr);
+    // The key's own symbol, unshifted, names the key: shift+Tab is still Tab
+    // and shift+a is still A. The keypad's digits depend on Num Lock.
+    KeySym plain = XLookupKeysym(&copy, 0);
+    int vk =
+        (keysym >= XK_KP_0 && keysym <= XK_KP_9) || keysym == XK_KP_Decimal ? virtual_key(keysym) : virtual_key(plain);
+    if (vk == 0) {
+        vk = virtual_key(keysym);
+    }
+    char text = length == 1 ? typed[0] : 0;
+    if (keysym == XK_ISO_Left_Tab) {
+        text = '\t';  // shift+Tab types a tab on the platform we copy
+    }
+    if (keysym == XK_Delete || keysym == XK_KP_Delete) {
+        text = 0;  // and Delete types nothing
+    }
+    if (event.type == KeyRelease) {
+        text = 0;
+    }
+    if (vk == 0 && text == 0) {
+        return false;
+    }
+    input->kind = event.type == KeyPress ? InputKind::KeyDown : InputKind::KeyUp;
+    input->vk = vk;
+    input->text = text;
+    input->time = static_cast<uint32_t>(event.time);
+    return true;
+}
+
+bool translate_button(const XButtonEvent& event, Input* input) {
+    static const int kButtons[] = {0, ButtonLeft, ButtonMiddle, ButtonRight};
+    if (event.button < 1 || event.button > 3) {
+        return false;  // wheel and extra buttons have no message here
+    }
+    input->kind = event.type == ButtonPress ? InputKind::ButtonDown : InputKind::ButtonUp;
+    input->x = event.x;
+    input->y = event.y;
+    input->button = kButtons[event.button];
+    input->time = static_cast<uint32_t>(event.time);
+    return true;
+}
+
+// Focus that moves only for a keyboard grab (a window manager's switcher)
+// or follows the pointer is not the surface gaining or losing the keyboard.
+bool focus_counts(const XFocusChangeEvent& event) {
+    if (event.mode == NotifyGrab || event.mode == NotifyUngrab) {
+        return false;
+    }
+    return event.detail != NotifyPointer && event.detail != NotifyInferior;
+}
+
+// Fills input from an event; false for events the window layer has no use
+// for, and for windows no longer known.
+bool translate(XEvent& event, Input* input) {
+    Connection& c = connection();
+    if (event.type == MappingNotify) {
+        XRefreshKeyboardMapping(&event.xmapping);
+        return false;
+    }
+    auto known = c.by_window.find(event.xany.window);
+    if (known == c.by_window.end()) {
+        return false;
+    }
+    Surface& surface = c.surfaces[known->second];
+    *input = Input();
+    input->surface = known->second;
+    switch (event.type) {
+        case Expose:
+            input->kind = kExposeInput;
+            input->x = event.xexpose.x;
+            input->y = event.xexpose.y;
+            input->width = event.xexpose.width;
+            input->height = event.xexpose.height;
+            return true;
+        case MotionNotify:
+            input->kind = InputKind::MouseMove;
+            input->x = event.xmotion.x;
+            input->y = event.xmotion.y;
+            input->time = static_cast<uint32_t>(event.xmotion.time);
+            return true;
+        case ButtonPress:
+        case ButtonRelease:
+            return translate_button(event.xbutton, input);
+        case KeyPress:
+        case KeyRelease:
+            return translate_key(event.xkey, input);
+        case FocusIn:
+        case FocusOut:
+            if (!focus_counts(event.xfocus)) {
+                return false;
+            }
+            input->kind = event.type == FocusIn ? kFocusInInput : kFocusOutInput;
+            return true;
+        case ClientMessage:
+            if (event.xclient.message_type != c.wm_protocols || event.xclient.format != 32 ||
+                static_cast<Atom>(event.xclient.data.l[0]) != c.wm_delete_window) {
+                return false;
+            }
+            input->kind = InputKind::CloseRequest;
+            return true;
+        case MapNotify:
+            surface.viewable = true;
+            if (surface.focus_wanted) {
+                surface.focus_wanted = false;
+                give_focus(surface);
+            }
+            return false;
+        case UnmapNotify:
+            surface.viewable = false;
+            return false;
+        default:
+            return false;
+    }
+}
+
+int64_t now_ms() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+}  // namespace
+
+bool next_input_within(Input* input, int timeout_ms) {
+    Connection& c = connection();
+    const int64_t deadline = timeout_ms < 0 ? 0 : now_ms() + timeout_ms;
+    for (;;) {
+        // XPending flushes our requests and reads what the server sent.
+        while (!c.broken && c.display != nullptr && XPending(c.display) > 0) {
+            XEvent event;
+            XNextEvent(c.display, &event);
+            if (c.broken) {
+                break;
+            }
+            if (translate(event, input)) {
+                return true;
+            }
+        }
+        if (c.broken || c.display == nullptr) {
+            return false;
+        }
+        int wait = -1;
+        if (timeout_ms >= 0) {
+            int64_t left = deadline - now_ms();
+            if (left <= 0) {
+                *input = Input();
+                return true;
+            }
+            wait = static_cast<int>(left);
+        }
+        pollfd connection_fd = {ConnectionNumber(c.display), POLLIN, 0};
+        if (poll(&connection_fd, 1, wait) < 0 && errno != EINTR) {
+            return false;
+        }
+        // A hang-up is noticed by the next XPending, which reads nothing.
+    }
+}
+
+bool next_input(Input* input) {
+    return next_input_within(input, -1);
+}
+
+}  // namespace display::x11
