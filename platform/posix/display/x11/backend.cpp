@@ -162,13 +162,14 @@ void sync() {
 
 void close() {
     Connection& c = the_connection;
-    if (c.display != nullptr && !c.broken) {
+    if (c.display != nullptr) {
+        // Xlib sends nothing on a display that had an I/O error, so a
+        // broken one is closed the same way.
         if (c.gc != nullptr) {
             XFreeGC(c.display, c.gc);
         }
         XCloseDisplay(c.display);
     }
-    // A broken display is left as it is: Xlib cannot tear it down safely.
     c = Connection();
 }
 
