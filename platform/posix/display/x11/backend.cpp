@@ -119,7 +119,7 @@ bool connect(const char* name) {
     c.net_wm_name = XInternAtom(c.display, "_NET_WM_NAME", False);
     c.net_wm_icon_name = XInternAtom(c.display, "_NET_WM_ICON_NAME", False);
     c.utf8_string = XInternAtom(c.display, "UTF8_STRING", False);
-    // Held keys repeat as presses alone, as they do on the platform we copy.
+    // Held keys repeat as presses alone, as on Windows.
     Bool supported = False;
     XkbSetDetectableAutoRepeat(c.display, True, &supported);
     return true;

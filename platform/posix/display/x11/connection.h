@@ -6,8 +6,7 @@
 #include "platform/posix/display/display.h"
 
 namespace display::x11 {
-// Xlib's macros None, Expose, FocusIn and FocusOut hide these names.
-constexpr InputKind kNoInput = InputKind::None;
+// Xlib's macros Expose, FocusIn and FocusOut hide these names.
 constexpr InputKind kExposeInput = InputKind::Expose;
 constexpr InputKind kFocusInInput = InputKind::FocusIn;
 constexpr InputKind kFocusOutInput = InputKind::FocusOut;

@@ -28,7 +28,7 @@ bool translate_key(const XKeyEvent& event, Input* input) {
     }
     char text = length == 1 ? typed[0] : 0;
     if (keysym == XK_ISO_Left_Tab) {
-        text = '\t';  // shift+Tab types a tab on the platform we copy
+        text = '\t';  // shift+Tab types a tab on Windows
     }
     if (keysym == XK_Delete || keysym == XK_KP_Delete) {
         text = 0;  // and Delete types nothing
