@@ -325,14 +325,15 @@ DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistance
 }
 
 DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
+    const DWORD kInvalidFileSize = 0xFFFFFFFF;
     OpenFile* file = file_of(hFile);
     if (file == nullptr) {
-        return INVALID_SET_FILE_POINTER;
+        return kInvalidFileSize;
     }
     struct stat st;
     if (kernel::sys.fstat(file->fd, &st) != 0) {
         kernel::set_error_from_errno(errno);
-        return INVALID_SET_FILE_POINTER;
+        return kInvalidFileSize;
     }
     uint64_t size = static_cast<uint64_t>(st.st_size);
     if (lpFileSizeHigh != nullptr) {
