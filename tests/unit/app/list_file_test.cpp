@@ -197,15 +197,6 @@ TEST_F(ListFileTest, OverlongLinesAreCutAndDoNotSpill) {
     EXPECT_EQ(table, header + crlf_lines({huge.substr(0, STRING_BUFFER_SIZE - 1), "After\taft"}));
 }
 
-TEST_F(ListFileTest, TenMegabyteLine) {
-    std::string huge(10 * 1000 * 1000, 'h');
-    write_whole_file("sorvane.lst", "#ALWAYS\n" + huge + "\nAfter\n");
-    ASSERT_EQ(load_list(), Success);
-    EXPECT_EQ(strlen(line_array[1]), static_cast<size_t>(STRING_BUFFER_SIZE - 1));
-    EXPECT_STREQ(line_array[2], "After");
-    EXPECT_STREQ(line_array[3], "");
-}
-
 // The example list that ships with the game folder.
 TEST_F(ListFileTest, ExampleListCoversEveryCategory) {
     std::string source = __FILE__;
