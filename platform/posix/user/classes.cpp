@@ -1,0 +1,156 @@
+// Window classes: RegisterClassA, UnregisterClassA, GetClassNameA and the
+// layer's own classes. Names are compared without regard to case.
+#include <strings.h>
+
+#include <deque>
+
+#include "platform/posix/user/window.h"
+
+namespace user {
+
+namespace {
+
+// A deque keeps every class at its address while windows point at it.
+std::deque<WindowClass>& classes() {
+    static std::deque<WindowClass> list;
+    return list;
+}
+
+ATOM next_atom = 0xC000;
+
+bool same_name(const WindowClass& cls, LPCSTR name) {
+    if (IS_INTRESOURCE(name)) {
+        return cls.atom == static_cast<ATOM>(reinterpret_cast<uintptr_t>(name));
+    }
+    return strcasecmp(cls.name.c_str(), name) == 0;
+}
+
+bool live(const WindowClass& cls) {
+    return cls.atom != 0;
+}
+
+ATOM add_class(const WNDCLASSA& wc, bool system) {
+    WindowClass cls;
+    cls.name = wc.lpszClassName;
+    cls.wc = wc;
+    cls.atom = next_atom++;
+    cls.windows = 0;
+    cls.system = system;
+    auto& list = classes();
+    // Reuse an unregistered entry so the list stays small.
+    for (auto& old : list) {
+        if (!live(old) && old.windows == 0) {
+            old = cls;
+            old.wc.lpszClassName = old.name.c_str();
+            return old.atom;
+        }
+    }
+    list.push_back(cls);
+    list.back().wc.lpszClassName = list.back().name.c_str();
+    return list.back().atom;
+}
+
+}  // namespace
+
+// Application classes first, so that one may stand in for a system class.
+WindowClass* find_class(LPCSTR name) {
+    if (name == nullptr) {
+        return nullptr;
+    }
+    register_system_classes();
+    WindowClass* system = nullptr;
+    for (auto& cls : classes()) {
+        if (live(cls) && same_name(cls, name)) {
+            if (!cls.system) {
+                return &cls;
+            }
+            system = &cls;
+        }
+    }
+    return system;
+}
+
+void register_system_classes() {
+    static bool done = false;
+    if (done) {
+        return;
+    }
+    done = true;
+    WNDCLASSA wc{};
+    wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = button_procedure;
+    wc.cbWndExtra = 2 * sizeof(LONG_PTR);
+    wc.lpszClassName = "Button";
+    add_class(wc, true);
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = static_procedure;
+    wc.cbWndExtra = sizeof(LONG_PTR);
+    wc.lpszClassName = "Static";
+    add_class(wc, true);
+    wc.style = 0;
+    wc.lpfnWndProc = message_box_procedure;
+    wc.cbWndExtra = 0;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(COLOR_BTNFACE + 1));
+    wc.lpszClassName = message_box_class;
+    add_class(wc, true);
+}
+
+}  // namespace user
+
+ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass) {
+    if (lpWndClass == nullptr || lpWndClass->lpszClassName == nullptr || IS_INTRESOURCE(lpWndClass->lpszClassName) ||
+        lpWndClass->lpszClassName[0] == '\0' || lpWndClass->cbWndExtra < 0 || lpWndClass->cbClsExtra < 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    user::register_system_classes();
+    for (auto& cls : user::classes()) {
+        if (user::live(cls) && !cls.system && user::same_name(cls, lpWndClass->lpszClassName)) {
+            SetLastError(ERROR_CLASS_ALREADY_EXISTS);
+            return 0;
+        }
+    }
+    return user::add_class(*lpWndClass, false);
+}
+
+BOOL WINAPI UnregisterClassA(LPCSTR lpClassName, HINSTANCE hInstance) {
+    if (lpClassName == nullptr) {
+        SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
+        return FALSE;
+    }
+    for (auto& cls : user::classes()) {
+        if (!user::live(cls) || cls.system || !user::same_name(cls, lpClassName)) {
+            continue;
+        }
+        if (hInstance != nullptr && cls.wc.hInstance != nullptr && hInstance != cls.wc.hInstance) {
+            continue;
+        }
+        if (cls.windows > 0) {
+            SetLastError(ERROR_CLASS_HAS_WINDOWS);
+            return FALSE;
+        }
+        cls.atom = 0;
+        return TRUE;
+    }
+    SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
+    return FALSE;
+}
+
+int WINAPI GetClassNameA(HWND hWnd, LPSTR lpClassName, int nMaxCount) {
+    user::Window* window = user::find_window(hWnd);
+    if (window == nullptr) {
+        return 0;
+    }
+    if (lpClassName == nullptr || nMaxCount <= 0) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    const std::string& name = window->cls->name;
+    int n = static_cast<int>(name.size());
+    if (n > nMaxCount - 1) {
+        n = nMaxCount - 1;
+    }
+    memcpy(lpClassName, name.data(), n);
+    lpClassName[n] = '\0';
+    return n;
+}

@@ -1,0 +1,306 @@
+// Input from the display becomes queued messages: mouse messages for the
+// deepest visible window under the pointer (or the capture), key messages
+// for the focus window; nothing for a disabled window or one whose
+// top-level window is disabled. GetKeyState and TranslateMessage live here
+// because both read the key state.
+#include <stdlib.h>
+
+#include "platform/posix/user/window.h"
+
+namespace user {
+
+namespace {
+
+unsigned char async_keys[256];
+unsigned char sync_keys[256];
+char typed[256];  // the character each key typed when last pressed
+
+struct LastClick {
+    HWND hwnd;
+    int button;
+    uint32_t time;
+    POINT at;
+};
+LastClick last_click{};
+POINT last_pointer{-100000, -100000};
+constexpr uint32_t double_click_ms = 500;
+constexpr int double_click_slop = 4;
+constexpr int vk_f10 = 0x79;  // F10 opens the menu bar: a system key of its own
+
+bool top_level_enabled(Window* window) {
+    Window* top = top_level_of(window);
+    return top != nullptr && !(top->style & WS_DISABLED);
+}
+
+// Deepest visible child under the screen point; group boxes and statics
+// answer HTTRANSPARENT and let the point through to what lies beneath.
+HWND hit_test(HWND hwnd, POINT screen) {
+    for (;;) {
+        Window* window = peek_window(hwnd);
+        if (window == nullptr || (window->style & WS_DISABLED)) {
+            return hwnd;
+        }
+        POINT origin = client_origin_on_screen(window);
+        int x = screen.x - origin.x;
+        int y = screen.y - origin.y;
+        HWND found = nullptr;
+        std::vector<HWND> children = window->children;
+        for (HWND child : children) {
+            Window* c = peek_window(child);
+            if (c == nullptr || !(c->style & WS_VISIBLE) || !rect_contains(c->rect, x, y)) {
+                continue;
+            }
+            if (!(c->style & WS_DISABLED) &&
+                SendMessageA(child, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y)) == HTTRANSPARENT) {
+                continue;
+            }
+            found = child;
+            break;
+        }
+        if (found == nullptr) {
+            return hwnd;
+        }
+        hwnd = found;
+    }
+}
+
+WPARAM mouse_key_flags() {
+    WPARAM flags = 0;
+    if (async_keys[VK_LBUTTON] & 0x80) {
+        flags |= MK_LBUTTON;
+    }
+    if (async_keys[VK_RBUTTON] & 0x80) {
+        flags |= MK_RBUTTON;
+    }
+    if (async_keys[VK_MBUTTON] & 0x80) {
+        flags |= MK_MBUTTON;
+    }
+    if (async_keys[VK_SHIFT] & 0x80) {
+        flags |= MK_SHIFT;
+    }
+    if (async_keys[VK_CONTROL] & 0x80) {
+        flags |= MK_CONTROL;
+    }
+    return flags;
+}
+
+void set_async(int vk, bool down) {
+    vk &= 0xff;
+    if (down) {
+        if (!(async_keys[vk] & 0x80)) {
+            async_keys[vk] ^= 1;
+        }
+        async_keys[vk] |= 0x80;
+    } else {
+        async_keys[vk] &= ~0x80;
+    }
+}
+
+void post_mouse(HWND target, UINT message, POINT screen, uint32_t time, int key_vk, bool key_down) {
+    Window* window = peek_window(target);
+    if (window == nullptr) {
+        return;
+    }
+    POINT origin = client_origin_on_screen(window);
+    LPARAM lparam = MAKELPARAM(screen.x - origin.x, screen.y - origin.y);
+    post_message(target, message, mouse_key_flags(), lparam, time, key_vk, key_down);
+}
+
+HWND mouse_target(POINT screen, HWND top) {
+    HWND capture = GetCapture();
+    if (capture != nullptr) {
+        return capture;
+    }
+    return hit_test(top, screen);
+}
+
+bool accepts_input(HWND hwnd) {
+    Window* window = peek_window(hwnd);
+    return window != nullptr && !(window->style & WS_DISABLED) && top_level_enabled(window);
+}
+
+void mouse_input(const display::Input& input, Window* top) {
+    POINT origin = client_origin_on_screen(top);
+    POINT screen{origin.x + input.x, origin.y + input.y};
+    bool moved = screen.x != last_pointer.x || screen.y != last_pointer.y;
+    last_pointer = screen;
+    set_cursor_position(screen);
+    if (input.kind == display::InputKind::MouseMove || moved) {
+        HWND target = mouse_target(screen, top->handle);
+        if (accepts_input(target)) {
+            post_mouse(target, WM_MOUSEMOVE, screen, input.time, 0, false);
+        }
+        if (input.kind == display::InputKind::MouseMove) {
+            return;
+        }
+    }
+    int vk = input.button == display::ButtonRight    ? VK_RBUTTON
+             : input.button == display::ButtonMiddle ? VK_MBUTTON
+                                                     : VK_LBUTTON;
+    bool down = input.kind == display::InputKind::ButtonDown;
+    HWND target = mouse_target(screen, top->handle);
+    if (down && GetCapture() == nullptr && accepts_input(top->handle) && active_window() != top->handle) {
+        SetActiveWindow(top->handle);
+    }
+    set_async(vk, down);
+    if (!accepts_input(target)) {
+        return;
+    }
+    UINT message;
+    if (down) {
+        message = vk == VK_RBUTTON ? WM_RBUTTONDOWN : vk == VK_MBUTTON ? WM_MBUTTONDOWN : WM_LBUTTONDOWN;
+        Window* window = peek_window(target);
+        bool is_double = input.time != 0 && last_click.hwnd == target && last_click.button == vk &&
+                         input.time - last_click.time <= double_click_ms &&
+                         abs(screen.x - last_click.at.x) <= double_click_slop &&
+                         abs(screen.y - last_click.at.y) <= double_click_slop && (window->cls->wc.style & CS_DBLCLKS);
+        if (is_double && vk != VK_MBUTTON) {
+            message = vk == VK_RBUTTON ? WM_RBUTTONDBLCLK : WM_LBUTTONDBLCLK;
+            last_click = LastClick{};
+        } else {
+            last_click = LastClick{target, vk, input.time, screen};
+        }
+    } else {
+        message = vk == VK_RBUTTON ? WM_RBUTTONUP : vk == VK_MBUTTON ? WM_MBUTTONUP : WM_LBUTTONUP;
+    }
+    post_mouse(target, message, screen, input.time, vk, down);
+}
+
+void key_input(const display::Input& input) {
+    int vk = input.vk & 0xff;
+    bool down = input.kind == display::InputKind::KeyDown;
+    bool was_down = (async_keys[vk] & 0x80) != 0;
+    set_async(vk, down);
+    if (down) {
+        typed[vk] = input.text;
+    }
+    HWND focus = GetFocus();
+    HWND target = focus != nullptr ? focus : active_window();
+    if (target == nullptr || !accepts_input(target)) {
+        return;
+    }
+    bool alt = (async_keys[VK_MENU] & 0x80) != 0 || (vk == VK_MENU && !down);
+    bool ctrl = (async_keys[VK_CONTROL] & 0x80) != 0;
+    // With no focus window the active window gets the keys as system keys.
+    bool system = (alt && !ctrl) || vk == vk_f10 || focus == nullptr;
+    UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
+    LPARAM lparam = 1;
+    if (alt) {
+        lparam |= LPARAM(1) << 29;
+    }
+    if (was_down) {
+        lparam |= LPARAM(1) << 30;
+    }
+    if (!down) {
+        lparam |= (LPARAM(1) << 30) | (LPARAM(1) << 31);
+    }
+    post_message(target, message, static_cast<WPARAM>(vk), lparam, input.time, vk, down);
+}
+
+// The character a key types when the display did not say.
+char character_of(int vk) {
+    bool shift = (sync_keys[VK_SHIFT] & 0x80) != 0;
+    bool ctrl = (sync_keys[VK_CONTROL] & 0x80) != 0;
+    if (vk >= 'A' && vk <= 'Z') {
+        if (ctrl) {
+            return static_cast<char>(vk - 'A' + 1);
+        }
+        return static_cast<char>(shift ? vk : vk - 'A' + 'a');
+    }
+    if (vk >= '0' && vk <= '9') {
+        return shift ? ")!@#$%^&*("[vk - '0'] : static_cast<char>(vk);
+    }
+    switch (vk) {
+        case VK_SPACE:
+            return ' ';
+        case VK_RETURN:
+            return '\r';
+        case VK_TAB:
+            return '\t';
+        case VK_ESCAPE:
+            return 27;
+        case VK_BACK:
+            return 8;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+bool async_key_down(int vk) {
+    return (async_keys[vk & 0xff] & 0x80) != 0;
+}
+
+void apply_key(int vk, bool down) {
+    vk &= 0xff;
+    if (down) {
+        if (!(sync_keys[vk] & 0x80)) {
+            sync_keys[vk] ^= 1;
+        }
+        sync_keys[vk] |= 0x80;
+    } else {
+        sync_keys[vk] &= ~0x80;
+    }
+}
+
+void queue_input(const display::Input& input) {
+    Window* top = peek_window(reinterpret_cast<HWND>(input.surface));
+    switch (input.kind) {
+        case display::InputKind::MouseMove:
+        case display::InputKind::ButtonDown:
+        case display::InputKind::ButtonUp:
+            if (top != nullptr && top->parent == nullptr) {
+                mouse_input(input, top);
+            }
+            break;
+        case display::InputKind::KeyDown:
+        case display::InputKind::KeyUp:
+            key_input(input);
+            break;
+        case display::InputKind::CloseRequest:
+            if (top != nullptr && top->parent == nullptr && !(top->style & WS_DISABLED)) {
+                post_message(top->handle, WM_SYSCOMMAND, SC_CLOSE, 0, input.time);
+            }
+            break;
+        case display::InputKind::Expose:
+            if (top != nullptr && top->parent == nullptr) {
+                RECT area{input.x, input.y, input.x + input.width, input.y + input.height};
+                present(top, area);
+            }
+            break;
+        case display::InputKind::FocusIn:
+            if (top != nullptr && top->parent == nullptr && !(top->style & WS_DISABLED) && (top->style & WS_VISIBLE) &&
+                active_window() != top->handle) {
+                SetActiveWindow(top->handle);
+            }
+            break;
+        case display::InputKind::FocusOut:
+        case display::InputKind::None:
+            break;
+    }
+}
+
+}  // namespace user
+
+SHORT WINAPI GetKeyState(int nVirtKey) {
+    unsigned char state = user::sync_keys[nVirtKey & 0xff];
+    return static_cast<SHORT>(((state & 0x80) ? 0x8000 : 0) | (state & 1));
+}
+
+BOOL WINAPI TranslateMessage(const MSG* lpMsg) {
+    if (lpMsg == nullptr) {
+        return FALSE;
+    }
+    UINT message = lpMsg->message;
+    if (message != WM_KEYDOWN && message != WM_SYSKEYDOWN) {
+        return message == WM_KEYUP || message == WM_SYSKEYUP;
+    }
+    int vk = static_cast<int>(lpMsg->wParam & 0xff);
+    char c = user::typed[vk] != 0 ? user::typed[vk] : user::character_of(vk);
+    if (c != 0) {
+        user::post_message(lpMsg->hwnd, message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR,
+                           static_cast<WPARAM>(static_cast<unsigned char>(c)), lpMsg->lParam);
+    }
+    return TRUE;
+}

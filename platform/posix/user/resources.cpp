@@ -1,0 +1,40 @@
+// Icons and cursors: the program carries no resources, so only the stock
+// ones exist; InitCommonControls has nothing to register beyond BUTTON
+// and STATIC, which the layer registers itself.
+#include "platform/posix/user/window.h"
+
+namespace {
+
+constexpr DWORD error_resource_name_not_found = 1814;
+constexpr uintptr_t first_stock_id = 32512;
+constexpr uintptr_t last_stock_id = 32651;
+
+// Stable, distinct, non-null values standing for the stock images.
+HICON stock_image(uintptr_t id) {
+    return reinterpret_cast<HICON>(0x7f000000u + id);
+}
+
+HICON load_stock(HINSTANCE instance, LPCSTR name) {
+    if (instance == nullptr && IS_INTRESOURCE(name)) {
+        uintptr_t id = reinterpret_cast<uintptr_t>(name);
+        if (id >= first_stock_id && id <= last_stock_id) {
+            return stock_image(id);
+        }
+    }
+    SetLastError(error_resource_name_not_found);
+    return nullptr;
+}
+
+}  // namespace
+
+HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) {
+    return load_stock(hInstance, lpIconName);
+}
+
+HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName) {
+    return load_stock(hInstance, lpCursorName);
+}
+
+void WINAPI InitCommonControls(void) {
+    user::register_system_classes();
+}

@@ -1,0 +1,131 @@
+// The window layer's own state: window objects, classes, and the internal
+// calls that the files of platform/posix/user share.
+//
+// Divisions: window_table.cpp (handles), classes.cpp, window_create.cpp,
+// window_destroy.cpp, geometry.cpp, window_longs.cpp, window_tree.cpp,
+// message_queue.cpp, input.cpp, focus.cpp, painting.cpp, def_window_proc.cpp.
+#pragma once
+
+#include <stdint.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/posix/display/display.h"
+#include "platform/posix/user/dc.h"
+#include "platform/win32.h"
+
+namespace user {
+
+struct WindowClass {
+    std::string name;
+    WNDCLASSA wc;  // lpszClassName points into name
+    ATOM atom;
+    int windows;  // live windows of the class
+    bool system;  // registered by the layer itself
+};
+
+struct Window {
+    HWND handle = nullptr;
+    WindowClass* cls = nullptr;
+    WNDPROC proc = nullptr;
+    DWORD style = 0;
+    DWORD ex_style = 0;
+    LONG_PTR id = 0;
+    LONG_PTR user_data = 0;
+    HINSTANCE instance = nullptr;
+    std::string text;
+    HWND parent = nullptr;       // null for a top-level window
+    HWND owner = nullptr;        // top-level windows only
+    std::vector<HWND> children;  // creation order, the first on top
+    // Window and client rectangles: screen coordinates for a top-level
+    // window, the parent's client coordinates for a child.
+    RECT rect{};
+    RECT client{};
+    std::vector<unsigned char> extra;  // cbWndExtra bytes
+    bool destroying = false;
+    bool size_move_sent = false;
+    // The area to repaint, client coordinates; empty when valid.
+    RECT invalid{};
+    bool erase = false;
+    // Top-level windows own the pixels of their client area.
+    std::vector<uint32_t> pixels;
+    PixelBuffer buffer{};
+    bool surface = false;
+};
+
+// Handles. find_window sets ERROR_INVALID_WINDOW_HANDLE for a stale or
+// foreign handle; peek_window does not touch the last error.
+Window* find_window(HWND hwnd);
+Window* peek_window(HWND hwnd);
+HWND add_window(std::unique_ptr<Window> window);
+void free_window(HWND hwnd);
+// Top-level windows, the topmost first.
+std::vector<HWND>& top_level_windows();
+void bring_to_top(HWND hwnd);
+
+// Classes (classes.cpp).
+WindowClass* find_class(LPCSTR name);
+void register_system_classes();
+
+// Geometry (geometry.cpp).
+struct Insets {
+    int left, top, right, bottom;
+};
+Insets nonclient_insets(DWORD style, DWORD ex_style);
+Window* top_level_of(Window* window);
+// The window's client origin on the screen.
+POINT client_origin_on_screen(Window* window);
+// The window's client origin in its top-level window's client area.
+POINT client_origin_in_top_level(Window* window);
+bool is_visible(Window* window);  // itself and every ancestor
+void screen_size(int* width, int* height);
+
+// Showing and sizing (window_create.cpp).
+// notify: send WM_SHOWWINDOW (DestroyWindow hides without it).
+void show(HWND hwnd, bool visible, bool activate, bool notify = true);
+void send_size_and_move(HWND hwnd);
+
+// Message queue (message_queue.cpp).
+void post_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, uint32_t time = 0, int key_vk = 0,
+                  bool key_down = false);
+void forget_messages(HWND hwnd);
+uint32_t message_time();
+void set_cursor_position(POINT screen);
+
+// Input (input.cpp): turns what the display reports into queued messages.
+void queue_input(const display::Input& input);
+// The key state as input arrives, before the queue delivers it.
+bool async_key_down(int vk);
+// The key state as of the message last taken from the queue.
+void apply_key(int vk, bool down);
+
+// Focus and activation (focus.cpp).
+void forget_focus_of(HWND hwnd);  // a window being destroyed
+void activate_other_than(HWND hwnd);
+HWND active_window();
+
+// Painting (painting.cpp).
+void invalidate(HWND hwnd, const RECT* rect, bool erase);
+bool find_window_to_paint(HWND filter, HWND* found);
+void resize_buffer(Window* window);
+void present(Window* top, const RECT& area);
+
+// Procedures of the layer's own classes.
+LRESULT CALLBACK button_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+LRESULT CALLBACK static_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+LRESULT CALLBACK message_box_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+extern const char message_box_class[];
+
+// Small rectangle helpers.
+inline bool rect_empty(const RECT& r) {
+    return r.right <= r.left || r.bottom <= r.top;
+}
+RECT rect_intersection(const RECT& a, const RECT& b);
+RECT rect_union(const RECT& a, const RECT& b);
+inline bool rect_contains(const RECT& r, int x, int y) {
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
+}  // namespace user
