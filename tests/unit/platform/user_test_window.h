@@ -1,0 +1,135 @@
+// Shared by the window layer's tests: a class whose procedure records every
+// message it gets, a fixture on the headless display, and a message loop
+// that records what it takes from the queue.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "platform/posix/display/headless.h"
+#include "platform/win32.h"
+
+namespace user_test {
+
+struct Received {
+    HWND hwnd;
+    UINT message;
+    WPARAM wparam;
+    LPARAM lparam;
+};
+
+inline std::vector<Received>& received() {
+    static std::vector<Received> list;
+    return list;
+}
+
+// Runs before DefWindowProcA for the recording class; returns true when it
+// handled the message itself.
+inline std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT*)>& hook() {
+    static std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT*)> h;
+    return h;
+}
+
+inline LRESULT CALLBACK recording_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    received().push_back(Received{hwnd, message, wparam, lparam});
+    LRESULT result = 0;
+    if (hook() && hook()(hwnd, message, wparam, lparam, &result)) {
+        return result;
+    }
+    return DefWindowProcA(hwnd, message, wparam, lparam);
+}
+
+constexpr const char* kClass = "UserTestRecorder";
+constexpr DWORD kToolStyle = 0x10C80000;  // visible, caption, system menu
+
+inline void register_recorder() {
+    WNDCLASSA wc{};
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = recording_procedure;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(COLOR_BTNFACE + 1));
+    wc.lpszClassName = kClass;
+    RegisterClassA(&wc);  // already there after the first test
+}
+
+inline HWND make_top(const char* title = "Test window", DWORD style = kToolStyle) {
+    return CreateWindowExA(0, kClass, title, style, 422, 492, 546, 325, nullptr, nullptr, nullptr, nullptr);
+}
+
+inline HWND make_child(HWND parent, const char* cls, const char* text, DWORD style, int x, int y, int w, int h,
+                       int id) {
+    return CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
+                           reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr, nullptr);
+}
+
+inline BOOL CALLBACK destroy_each(HWND hwnd, LPARAM) {
+    DestroyWindow(hwnd);
+    return TRUE;
+}
+
+// Messages of one window, in the order it got them, limited to a set.
+inline std::vector<UINT> messages_of(HWND hwnd, const std::vector<UINT>& wanted) {
+    std::vector<UINT> out;
+    for (const Received& r : received()) {
+        if (r.hwnd != hwnd) {
+            continue;
+        }
+        for (UINT w : wanted) {
+            if (r.message == w) {
+                out.push_back(r.message);
+            }
+        }
+    }
+    return out;
+}
+
+struct Taken {
+    HWND hwnd;
+    UINT message;
+    WPARAM wparam;
+};
+
+// Takes, translates and dispatches messages until the script is used up
+// and nothing but paint is left; returns what was taken (paint aside).
+inline std::vector<Taken> run_script() {
+    std::vector<Taken> taken;
+    MSG msg;
+    for (;;) {
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && display::headless::steps_left() == 0) {
+            break;
+        }
+        if (!GetMessageA(&msg, nullptr, 0, 0)) {
+            break;
+        }
+        if (msg.message != WM_PAINT) {
+            taken.push_back(Taken{msg.hwnd, msg.message, msg.wParam});
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return taken;
+}
+
+class UserTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        display::headless::install();
+        register_recorder();
+        received().clear();
+        hook() = nullptr;
+        run_script();  // nothing from an earlier test is left to paint
+        received().clear();
+    }
+    void TearDown() override {
+        hook() = nullptr;
+        display::headless::clear_script();
+        EnumWindows(destroy_each, 0);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        received().clear();
+    }
+};
+
+}  // namespace user_test
