@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/posix/display/headless.h"
+#include "platform/posix/user/window.h"
 #include "platform/win32.h"
 
 namespace user_test {
@@ -91,19 +92,30 @@ struct Taken {
 };
 
 // Takes, translates and dispatches messages until the script is used up
-// and nothing but paint is left; returns what was taken (paint aside).
-inline std::vector<Taken> run_script() {
+// and nothing is left, paint included; returns what was taken (paint
+// aside). Input that no window accepts leaves nothing to wait for, so the
+// player is asked directly rather than through a blocking GetMessageA.
+inline std::vector<Taken> run_script(HACCEL accelerators = nullptr) {
     std::vector<Taken> taken;
     MSG msg;
     for (;;) {
-        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && display::headless::steps_left() == 0) {
-            break;
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (display::headless::steps_left() == 0) {
+                break;
+            }
+            display::Input input;
+            display::current().next_input(&input);
+            user::queue_input(input);
+            continue;
         }
-        if (!GetMessageA(&msg, nullptr, 0, 0)) {
+        if (msg.message == WM_QUIT) {
             break;
         }
         if (msg.message != WM_PAINT) {
             taken.push_back(Taken{msg.hwnd, msg.message, msg.wParam});
+        }
+        if (accelerators != nullptr && TranslateAcceleratorA(GetActiveWindow(), accelerators, &msg)) {
+            continue;
         }
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
