@@ -36,9 +36,7 @@ bool has_family(FcPattern* match, const char* family) {
 
 // The file of the first preferred family the system has, or of whatever
 // fontconfig offers for the last one.
-std::string find_font_file(std::string* family_found) {
-    if (!FcInit())
-        return std::string();
+std::string find_in_fontconfig(std::string* family_found) {
     const size_t count = sizeof kFamilies / sizeof kFamilies[0];
     for (size_t i = 0; i < count; ++i) {
         FcPattern* pattern = FcPatternCreate();
@@ -66,6 +64,15 @@ std::string find_font_file(std::string* family_found) {
             return file;
     }
     return std::string();
+}
+
+std::string find_font_file(std::string* family_found) {
+    if (!FcInit())
+        return std::string();
+    std::string file = find_in_fontconfig(family_found);
+    // Nothing else here asks fontconfig; its caches would only linger.
+    FcFini();
+    return file;
 }
 
 int scaled(long font_units, int em, int units_per_em) {
