@@ -79,10 +79,6 @@ int scaled(long font_units, int em, int units_per_em) {
     return static_cast<int>(lround(static_cast<double>(font_units) * em / units_per_em));
 }
 
-int scaled_up(long font_units, int em, int units_per_em) {
-    return static_cast<int>(ceil(static_cast<double>(font_units) * em / units_per_em));
-}
-
 double average_letter_width(FT_Face face) {
     int total = 0;
     for (int i = 0; i < 52; ++i) {
@@ -127,7 +123,7 @@ std::unique_ptr<Font> Font::open(int em_pixels) {
         // descent, which also leave room for accents above capitals.
         if (os2 && os2->usWinAscent + os2->usWinDescent > 0) {
             font->ascent_ = scaled(os2->usWinAscent, em, units);
-            font->descent_ = scaled_up(os2->usWinDescent, em, units);
+            font->descent_ = scaled(os2->usWinDescent, em, units);
             font->average_width_ = scaled(os2->xAvgCharWidth, em, units);
         } else {
             font->ascent_ = static_cast<int>((f->size->metrics.ascender + 63) >> 6);

@@ -66,7 +66,7 @@ void draw_push_button(HDC dc, const RECT& client, const char* text, unsigned fla
 
     RECT label{client.left + 2, client.top + 2, client.right - 2, client.bottom - 2};
     const int height = text_height(dc);
-    label.top += (label.bottom - label.top - height + 1) / 2;
+    label.top += (label.bottom - label.top - height) / 2;
     label.bottom = label.top + height;
     if (flags & Pushed)
         label = RECT{label.left + 1, label.top + 1, label.right + 1, label.bottom + 1};
@@ -98,7 +98,7 @@ void draw_checkbox(HDC dc, const RECT& client, const char* text, unsigned flags)
 
     const int height = text_height(dc);
     RECT label{client.left + kCheckBoxSize + kCheckBoxTextGap, 0, client.right, 0};
-    label.top = client.top + (client.bottom - client.top - height + 1) / 2;
+    label.top = client.top + (client.bottom - client.top - height) / 2;
     label.bottom = label.top + height;
     draw_label(dc, text, label, DT_SINGLELINE | DT_LEFT, flags);
 
