@@ -30,11 +30,17 @@ const DWORD FRAME_STYLE = WS_CHILD | WS_VISIBLE | WS_GROUP | BS_GROUPBOX;
 const DWORD CHECKBOX_STYLE = WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_AUTOCHECKBOX;
 const DWORD BUTTON_STYLE = WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON;
 
-ControlEntry* entry_of_node(NodeLink* node) { return reinterpret_cast<ControlEntry*>(node + 1); }
+ControlEntry* entry_of_node(NodeLink* node) {
+    return static_cast<ControlEntry*>(payload_of_node(node));
+}
 
-bool is_table_number(intptr_t number) { return number >= 0 && number <= control_capacity; }
+bool is_table_number(intptr_t number) {
+    return number >= 0 && number <= control_capacity;
+}
 
-int32_t get_check(HWND window) { return static_cast<int32_t>(SendMessageA(window, BM_GETCHECK, 0, 0)); }
+int32_t get_check(HWND window) {
+    return static_cast<int32_t>(SendMessageA(window, BM_GETCHECK, 0, 0));
+}
 
 void set_check(HWND window, int32_t value) {
     // Sign-extended, so -1 reaches the button as the platform's (WPARAM)-1.
@@ -111,7 +117,9 @@ void init_controls() {
     InitCommonControls();
 }
 
-void init_common_controls() { InitCommonControls(); }
+void init_common_controls() {
+    InitCommonControls();
+}
 
 HWND set_control_parent(HWND window) {
     control_parent = window;

@@ -11,8 +11,8 @@
 
 // Handler slots of a control kind; an empty slot falls back to the default.
 struct ControlKind {
-    void (*free)(HWND window);                  // empty: DestroyWindow
-    int32_t (*get_state)(HWND window);          // empty: state 0
+    void (*free)(HWND window);                      // empty: DestroyWindow
+    int32_t (*get_state)(HWND window);              // empty: state 0
     void (*set_state)(HWND window, int32_t value);  // empty: nothing
 };
 

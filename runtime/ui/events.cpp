@@ -38,14 +38,18 @@ void read_class_name(HWND window) {
     }
 }
 
-bool class_begins(const char* prefix) { return strncmp(scratch_class_name, prefix, 4) == 0; }
+bool class_begins(const char* prefix) {
+    return strncmp(scratch_class_name, prefix, 4) == 0;
+}
 
 void record_event(int32_t event, intptr_t control) {
     pending_event = event;
     event_control_number = control;
 }
 
-intptr_t window_id(HWND window) { return GetWindowLongPtrA(window, GWLP_ID); }
+intptr_t window_id(HWND window) {
+    return GetWindowLongPtrA(window, GWLP_ID);
+}
 
 // The id is 32 bits wide on the platform: it may come back sign- or
 // zero-extended.
@@ -184,7 +188,7 @@ HACCEL accelerators_for_window(HWND window) {
         return nullptr;
     }
     for (NodeLink* node = window_list; node != nullptr; node = node->next) {
-        WindowRecord* record = reinterpret_cast<WindowRecord*>(node + 1);
+        WindowRecord* record = static_cast<WindowRecord*>(payload_of_node(node));
         if (record->window == window) {
             return record->accelerator_table;
         }
@@ -211,7 +215,9 @@ int32_t wait_event() {
     return result;
 }
 
-intptr_t event_control() { return event_control_number; }
+intptr_t event_control() {
+    return event_control_number;
+}
 
 LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = translate_window_message(window, message, wParam, lParam);

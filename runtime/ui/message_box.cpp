@@ -39,7 +39,7 @@ void enable_disabled_windows() {
     NodeLink* node = disabled_windows;
     while (node != nullptr) {
         NodeLink* next = node->next;
-        DisabledWindow* record = reinterpret_cast<DisabledWindow*>(node + 1);
+        DisabledWindow* record = static_cast<DisabledWindow*>(payload_of_node(node));
         if (record->thread_id == thread_id) {
             EnableWindow(record->window, TRUE);
             free_node(&disabled_windows, record);

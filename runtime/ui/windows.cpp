@@ -22,7 +22,9 @@ HWND current_window;
 // overflows and the number formats the same through "%ld" on both builds.
 const intptr_t LARGEST_TABLE_NUMBER = 0x7fffff00;
 
-WindowRecord* record_of_node(NodeLink* node) { return reinterpret_cast<WindowRecord*>(node + 1); }
+WindowRecord* record_of_node(NodeLink* node) {
+    return static_cast<WindowRecord*>(payload_of_node(node));
+}
 
 void format_into(char* buffer, const char* format, ...) {
     va_list arguments;
@@ -201,8 +203,8 @@ intptr_t open_window(intptr_t number, int32_t x, int32_t y, int32_t width, int32
     int32_t outer_height = outer.bottom - outer.top;
     place_window(flags, outer_width, outer_height, &x, &y);
 
-    HWND window = CreateWindowExA(0, class_name_buffer, title, style, x, y, outer_width, outer_height, nullptr,
-                                  nullptr, module_instance, nullptr);
+    HWND window = CreateWindowExA(0, class_name_buffer, title, style, x, y, outer_width, outer_height, nullptr, nullptr,
+                                  module_instance, nullptr);
     // Looked up again: nothing may hold a slot across the creation's messages.
     WindowRecord* record = find_window_record(number);
     record->window = window;
@@ -217,7 +219,9 @@ intptr_t open_window(intptr_t number, int32_t x, int32_t y, int32_t width, int32
     return dynamic ? number : reinterpret_cast<intptr_t>(window);
 }
 
-HWND current_window_handle() { return current_window; }
+HWND current_window_handle() {
+    return current_window;
+}
 
 void close_window(intptr_t number) {
     WindowRecord* record = find_window_record(number);
