@@ -59,14 +59,15 @@ SIZE text_size(HDC dc, const char* text, int line_height) {
     return total;
 }
 
+// The height of a line as the text's extent gives it.
 int line_height_of(HDC dc) {
-    TEXTMETRICA metrics{};
-    if (GetTextMetricsA(dc, &metrics) && metrics.tmHeight > 0) {
-        return metrics.tmHeight;
-    }
     SIZE size{0, 0};
     if (GetTextExtentPoint32A(dc, "Xy", 2, &size) && size.cy > 0) {
         return size.cy;
+    }
+    TEXTMETRICA metrics{};
+    if (GetTextMetricsA(dc, &metrics) && metrics.tmHeight > 0) {
+        return metrics.tmHeight;
     }
     return 13;
 }
