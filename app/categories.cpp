@@ -64,17 +64,17 @@ const Keyword keywords[KEYWORD_COUNT] = {
 };
 
 const ControlLayout other_controls[OTHER_CONTROL_COUNT] = {
-    {27, TextControl, 20, 10, 500, 15,
+    {27, TextLayout, 20, 10, 500, 15,
      "This program can limit the items shown on the gamble screen. You can edit the filter without"},
-    {28, TextControl, 20, 25, 500, 15,
+    {28, TextLayout, 20, 25, 500, 15,
      "exiting Vorthane (press Alt+Tab to switch), but you have to start a new game after edit."},
-    {29, FrameControl, 20, 45, 240, 200, "Weapons"},
-    {30, FrameControl, 270, 45, 120, 200, "Armor"},
-    {31, FrameControl, 400, 45, 120, 200, "Class Specific"},
-    {32, ButtonControl, 20, 260, 80, 25, "Check All"},
-    {33, ButtonControl, 115, 260, 80, 25, "Uncheck All"},
-    {34, ButtonControl, 345, 260, 80, 25, "Set Filter"},
-    {35, ButtonControl, 440, 260, 80, 25, "Exit"},
+    {29, FrameLayout, 20, 45, 240, 200, "Weapons"},
+    {30, FrameLayout, 270, 45, 120, 200, "Armor"},
+    {31, FrameLayout, 400, 45, 120, 200, "Class Specific"},
+    {32, ButtonLayout, 20, 260, 80, 25, "Check All"},
+    {33, ButtonLayout, 115, 260, 80, 25, "Uncheck All"},
+    {34, ButtonLayout, 345, 260, 80, 25, "Set Filter"},
+    {35, ButtonLayout, 440, 260, 80, 25, "Exit"},
 };
 
 LineClass classify_line(const char* line) {

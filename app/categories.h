@@ -51,11 +51,11 @@ LineClass classify_line(const char* line);
 #define MAIN_WINDOW_FLAGS 0xC80000
 #define MAIN_WINDOW_TITLE "Vorthane Sorvane for TXT by Ondrik"
 
-enum ControlKind { CheckboxControl, TextControl, FrameControl, ButtonControl };
+enum LayoutKind { CheckboxLayout, TextLayout, FrameLayout, ButtonLayout };
 
 struct ControlLayout {
     intptr_t number;
-    ControlKind kind;
+    LayoutKind kind;
     int32_t x, y, width, height;
     const char* text;
 };

@@ -64,16 +64,16 @@ bool build_main_window() {
     for (loop_index = 0; loop_index < OTHER_CONTROL_COUNT; ++loop_index) {
         const ControlLayout& c = other_controls[loop_index];
         switch (c.kind) {
-            case TextControl:
+            case TextLayout:
                 create_text(c.number, c.x, c.y, c.width, c.height, c.text);
                 break;
-            case FrameControl:
+            case FrameLayout:
                 create_frame(c.number, c.x, c.y, c.width, c.height, c.text);
                 break;
-            case ButtonControl:
+            case ButtonLayout:
                 create_button(c.number, c.x, c.y, c.width, c.height, c.text);
                 break;
-            case CheckboxControl:
+            case CheckboxLayout:
                 create_checkbox(c.number, c.x, c.y, c.width, c.height, c.text);
                 break;
         }

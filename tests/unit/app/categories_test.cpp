@@ -75,8 +75,8 @@ TEST(MainWindowLayout, ControlNumbersAreUsedOnce) {
     EXPECT_EQ(numbers.size(), static_cast<size_t>(MAIN_WINDOW_CONTROL_COUNT));
     EXPECT_EQ(*numbers.rbegin(), 35);
     EXPECT_STREQ(other_controls[SET_FILTER_BUTTON - FIRST_OTHER_CONTROL].text, "Set Filter");
-    EXPECT_EQ(other_controls[EXIT_BUTTON - FIRST_OTHER_CONTROL].kind, ButtonControl);
-    EXPECT_EQ(other_controls[29 - FIRST_OTHER_CONTROL].kind, FrameControl);
+    EXPECT_EQ(other_controls[EXIT_BUTTON - FIRST_OTHER_CONTROL].kind, ButtonLayout);
+    EXPECT_EQ(other_controls[29 - FIRST_OTHER_CONTROL].kind, FrameLayout);
 }
 
 }  // namespace
