@@ -8,7 +8,7 @@
 #include <string>
 
 #include "e2e/tool_harness.h"
-#include "runtime/ui/controls.h"
+#include "app/categories.h"
 
 using namespace e2e;
 namespace player = display::headless;
