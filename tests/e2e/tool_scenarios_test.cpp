@@ -42,7 +42,8 @@ const char* const full_table =
     "Axe Two\tx2\r\n"
     "Orb\to1\r\n";
 
-const char* const table_path = "data/global/excel/gamble.txt";
+// The folders are made as Data/Global/Excel; the table keeps its own name.
+const char* const table_path = "Data/Global/Excel/gamble.txt";
 const std::pair<std::string, std::string> generated{"Vorthane Sorvane", "Generated a new gamble table  "};
 
 std::string state_bytes(std::initializer_list<int> checked) {
