@@ -16,6 +16,7 @@ constexpr display::InputKind kFocusOutInput = display::InputKind::FocusOut;
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
+#include <poll.h>
 #include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -57,57 +58,43 @@ bool have_program(const char* name) {
     return false;
 }
 
-bool exists(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0;
-}
-
-void sleep_ms(int ms) {
-    timespec pause = {0, ms * 1000000L};
-    nanosleep(&pause, nullptr);
-}
-
-// A private X server on the first display number nobody holds.
+// A private X server. Xvfb picks a free display number itself and tells it
+// through -displayfd, so tests running side by side never race for one.
 struct Server {
     pid_t pid = -1;
     std::string name;
 
     bool start() {
-        for (int number = 90; number < 190; number++) {
-            std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-            if (exists(socket) || exists("/tmp/.X" + std::to_string(number) + "-lock")) {
-                continue;
-            }
-            std::string display = ":" + std::to_string(number);
-            pid_t child = fork();
-            if (child == 0) {
-                freopen("/dev/null", "w", stdout);
-                freopen("/dev/null", "w", stderr);
-                execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-                       static_cast<char*>(nullptr));
-                _exit(127);
-            }
-            // Another server may have taken the number meanwhile: then it
-            // exits, and the next number is tried.
-            for (int waited = 0; waited < 10000; waited += 10) {
-                int status;
-                if (waitpid(child, &status, WNOHANG) == child) {
-                    child = -1;
-                    break;
-                }
-                if (exists(socket)) {
-                    pid = child;
-                    name = display;
-                    return true;
-                }
-                sleep_ms(10);
-            }
-            if (child > 0) {
-                kill(child, SIGKILL);
-                waitpid(child, nullptr, 0);
-            }
+        int ready[2];
+        if (pipe(ready) != 0) {
+            return false;
         }
-        return false;
+        pid_t child = fork();
+        if (child == 0) {
+            close(ready[0]);
+            freopen("/dev/null", "w", stdout);
+            freopen("/dev/null", "w", stderr);
+            std::string fd = std::to_string(ready[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                   static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(ready[1]);
+        std::string number;
+        pollfd wait_for = {ready[0], POLLIN, 0};
+        char c;
+        while (poll(&wait_for, 1, 10000) > 0 && read(ready[0], &c, 1) == 1 && c != '\n') {
+            number += c;
+        }
+        close(ready[0]);
+        if (number.empty()) {
+            kill(child, SIGKILL);
+            waitpid(child, nullptr, 0);
+            return false;
+        }
+        pid = child;
+        name = ":" + number;
+        return true;
     }
 
     void stop() {
