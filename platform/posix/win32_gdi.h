@@ -86,6 +86,19 @@ typedef struct tagTEXTMETRICA {
     LONG tmExternalLeading;
     LONG tmAveCharWidth;
     LONG tmMaxCharWidth;
+    LONG tmWeight;
+    LONG tmOverhang;
+    LONG tmDigitizedAspectX;
+    LONG tmDigitizedAspectY;
+    BYTE tmFirstChar;
+    BYTE tmLastChar;
+    BYTE tmDefaultChar;
+    BYTE tmBreakChar;
+    BYTE tmItalic;
+    BYTE tmUnderlined;
+    BYTE tmStruckOut;
+    BYTE tmPitchAndFamily;
+    BYTE tmCharSet;
 } TEXTMETRICA, *LPTEXTMETRICA;
 
 HGDIOBJ WINAPI GetStockObject(int i);

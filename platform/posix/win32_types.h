@@ -1,6 +1,11 @@
 // Basic Win32 types and macros, with the platform's own sizes on a
 // 64-bit LP64 system: LONG and DWORD stay 32 bits, handles and the
 // message parameters are pointer-sized.
+//
+// Numeric constants carry no L suffix: the platform's long is 32 bits, so
+// there 0x10000000L is a signed and 0x80000000L an unsigned 32-bit number,
+// as they are here without it. An L would make them 64 bits on Linux and
+// hide mixed-width arithmetic that the Windows build then does differently.
 #pragma once
 
 #include <stdarg.h>

@@ -239,6 +239,7 @@ BOOL WINAPI GetTextMetricsA(HDC hdc, LPTEXTMETRICA lptm) {
     if (!dc || !lptm)
         return FALSE;
     const Font& font = dc->current_font();
+    memset(lptm, 0, sizeof *lptm);
     lptm->tmHeight = font.height();
     lptm->tmAscent = font.ascent();
     lptm->tmDescent = font.descent();
