@@ -45,14 +45,14 @@ static bool section_selected(int32_t section, CategoryState category_state) {
 }
 
 Failure write_gamble_table(CategoryState category_state) {
-    if (!create_file(LIST_FILE_CHANNEL, GAMBLE_TABLE_PATH)) {
-        close_file(LIST_FILE_CHANNEL);
+    if (!create_file(TABLE_FILE_CHANNEL, GAMBLE_TABLE_PATH)) {
+        close_file(TABLE_FILE_CHANNEL);
         make_directory("Data");
         make_directory("Data/Global");
         if (!make_directory("Data/Global/Excel")) {
             return FolderFailed;
         }
-        if (!create_file(LIST_FILE_CHANNEL, GAMBLE_TABLE_PATH)) {
+        if (!create_file(TABLE_FILE_CHANNEL, GAMBLE_TABLE_PATH)) {
             return TableFailed;
         }
     }
@@ -73,6 +73,6 @@ Failure write_gamble_table(CategoryState category_state) {
             }
         }
     }
-    close_file(LIST_FILE_CHANNEL);
+    close_file(TABLE_FILE_CHANNEL);
     return result;
 }

@@ -11,6 +11,7 @@
 #define GAMBLE_TABLE_PATH "./data/global/excel/gamble.txt"
 #define GAMBLE_TABLE_HEADER "name\tcode"
 #define LIST_FILE_CHANNEL 1
+#define TABLE_FILE_CHANNEL 1
 #define LIST_LINE_COUNT 430
 #define LIST_LINE_UPPER_BOUND 430
 #define LIST_LINE_KIND 8
