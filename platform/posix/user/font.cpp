@@ -83,7 +83,7 @@ double average_letter_width(FT_Face face) {
     int total = 0;
     for (int i = 0; i < 52; ++i) {
         const char c = static_cast<char>(i < 26 ? 'a' + i : 'A' + i - 26);
-        if (FT_Load_Char(face, c, FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL) == 0)
+        if (FT_Load_Char(face, c, FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO) == 0)
             total += static_cast<int>((face->glyph->advance.x + 32) >> 6);
     }
     return total / 52.0;
@@ -166,16 +166,16 @@ const Glyph& Font::glyph(unsigned char c) const {
         return g;
     }
     FT_Face f = face_->face;
-    // Full hinting keeps stems on whole pixels: small text stays crisp and
-    // advances are whole pixels, so measuring and drawing agree.
-    if (FT_Load_Char(f, c, FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL) != 0)
+    // The classic look draws small text in whole pixels, without
+    // smoothing: monochrome hinting keeps stems crisp and advances whole.
+    if (FT_Load_Char(f, c, FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO) != 0)
         return g;
     FT_GlyphSlot slot_ft = f->glyph;
     g.advance = static_cast<int>((slot_ft->advance.x + 32) >> 6);
-    if (FT_Render_Glyph(slot_ft, FT_RENDER_MODE_NORMAL) != 0)
+    if (FT_Render_Glyph(slot_ft, FT_RENDER_MODE_MONO) != 0)
         return g;
     const FT_Bitmap& bitmap = slot_ft->bitmap;
-    if (bitmap.pixel_mode != FT_PIXEL_MODE_GRAY)
+    if (bitmap.pixel_mode != FT_PIXEL_MODE_MONO)
         return g;
     g.left = slot_ft->bitmap_left;
     g.top = slot_ft->bitmap_top;
@@ -185,7 +185,8 @@ const Glyph& Font::glyph(unsigned char c) const {
     for (int row = 0; row < g.height; ++row) {
         const unsigned char* source = bitmap.buffer + static_cast<ptrdiff_t>(row) * bitmap.pitch;
         for (int column = 0; column < g.width; ++column) {
-            g.coverage[static_cast<size_t>(row) * g.width + column] = source[column];
+            const bool set = (source[column >> 3] >> (7 - (column & 7))) & 1;
+            g.coverage[static_cast<size_t>(row) * g.width + column] = set ? 255 : 0;
         }
     }
     return g;

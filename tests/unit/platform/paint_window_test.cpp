@@ -156,8 +156,8 @@ TEST(PaintWindow, ToolWindowLooksLikeTheReference) {
     if (const char* out = getenv("SORVANE_LOOK_OUTPUT"))
         write_ppm(out, pixels);
 
-    // The face, the bevels, the frames, the boxes and their marks agree
-    // exactly; only the glyphs of another typeface differ.
+    // With the classic face installed, unsmoothed text lands on the
+    // reference's pixels too; a pixel or two of spacing may differ.
     int near = 0;
     for (int i = 0; i < kWidth * kHeight; ++i) {
         if (abs(grey_of(pixels[i]) - reference.pixels[i]) <= 24)
@@ -165,7 +165,7 @@ TEST(PaintWindow, ToolWindowLooksLikeTheReference) {
     }
     const double share = static_cast<double>(near) / (kWidth * kHeight);
     RecordProperty("matching_share", std::to_string(share));
-    EXPECT_GT(share, 0.92);
+    EXPECT_GT(share, 0.995);
 
     // Each control's area should be about as dark as it is in the reference:
     // the text takes about as much ink in the same places.
