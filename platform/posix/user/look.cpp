@@ -39,6 +39,11 @@ void draw_label(HDC dc, const char* text, RECT r, UINT format, unsigned flags) {
     DrawTextA(dc, text, -1, &r, format);
 }
 
+// Half of n, rounded down also when n is negative.
+int floor_half(int n) {
+    return n >= 0 ? n / 2 : -((1 - n) / 2);
+}
+
 // The size of text as a single line with its prefixes taken out.
 SIZE label_size(HDC dc, const char* text) {
     RECT r{0, 0, 0, 0};
@@ -64,13 +69,18 @@ void draw_push_button(HDC dc, const RECT& client, const char* text, unsigned fla
     else
         DrawEdge(dc, &r, EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_SOFT);
 
-    RECT label{client.left + 2, client.top + 2, client.right - 2, client.bottom - 2};
-    const int height = text_height(dc);
-    label.top += (label.bottom - label.top - height) / 2;
-    label.bottom = label.top + height;
+    // Centred inside the bevel; an odd pixel of spare room goes right and
+    // below, and so does one more, as the platform places button labels.
+    const RECT inside{client.left + 2, client.top + 2, client.right - 2, client.bottom - 2};
+    const SIZE size = label_size(dc, text);
+    RECT label;
+    label.left = inside.left + floor_half(inside.right - inside.left - 1 - size.cx);
+    label.top = inside.top + floor_half(inside.bottom - inside.top - 1 - text_height(dc));
+    label.right = label.left + size.cx;
+    label.bottom = label.top + text_height(dc);
     if (flags & Pushed)
         label = RECT{label.left + 1, label.top + 1, label.right + 1, label.bottom + 1};
-    draw_label(dc, text, label, DT_SINGLELINE | DT_CENTER | DT_NOCLIP, flags);
+    draw_label(dc, text, label, DT_SINGLELINE | DT_LEFT | DT_NOCLIP, flags);
 
     if (flags & Focused) {
         RECT focus{client.left + 3, client.top + 3, client.right - 3, client.bottom - 3};

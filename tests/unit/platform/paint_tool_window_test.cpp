@@ -118,5 +118,5 @@ TEST_F(PaintToolWindow, PaintedThroughTheWindowLayerItLooksLikeTheReference) {
                 ++near;
         }
     }
-    EXPECT_GT(static_cast<double>(near) / (width * height), 0.995);
+    EXPECT_GT(static_cast<double>(near) / (width * height), 0.9995);
 }
