@@ -7,6 +7,11 @@
 #include "runtime/memory/arrays.h"
 #include "runtime/memory/strings.h"
 
+// The UTF-8 byte-order mark as read_byte returns it.
+#define BYTE_ORDER_MARK_0 (-17)
+#define BYTE_ORDER_MARK_1 (-69)
+#define BYTE_ORDER_MARK_2 (-65)
+
 char** line_array = nullptr;
 int32_t current_section = NO_SECTION;
 
@@ -15,12 +20,25 @@ void declare_line_array() {
     allocate_array(&line_array, LIST_LINE_UPPER_BOUND, sizeof(char*), string_element_layout, LIST_LINE_KIND);
 }
 
+// An editor saving UTF-8 may put EF BB BF before the first line, which would
+// turn the first keyword into an item under no section.
+static bool skip_byte_order_mark() {
+    if (read_byte() == BYTE_ORDER_MARK_0 && read_byte() == BYTE_ORDER_MARK_1 && read_byte() == BYTE_ORDER_MARK_2) {
+        return true;
+    }
+    return set_file_position(0) != 0;
+}
+
 Failure load_list() {
     if (file_size(LIST_FILE_NAME) == FILE_SIZE_MISSING) {
         return ListMissing;
     }
     // Reading only, so that a read-only list loads too.
     if (!open_channel(LIST_FILE_CHANNEL, LIST_FILE_NAME, OPEN_MODE_READ_ONLY)) {
+        return ListUnopenable;
+    }
+    if (!skip_byte_order_mark()) {
+        close_file(LIST_FILE_CHANNEL);
         return ListUnopenable;
     }
     for (int32_t i = 0; i < LIST_LINE_COUNT; ++i) {

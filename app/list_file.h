@@ -26,6 +26,8 @@ extern int32_t current_section;
 // Releases the line array and allocates it anew, 431 missing strings.
 void declare_line_array();
 
+// Reads the first 430 lines, after a UTF-8 byte-order mark at the very
+// start if there is one.
 Failure load_list();
 
 // Writes the header and every item line in an "#ALWAYS" section or in the

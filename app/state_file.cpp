@@ -33,16 +33,41 @@ void apply_default_selection() {
     }
 }
 
+// Best effort: a full disk still lets bytes already in the file be
+// overwritten, so the file usually goes back to its earlier selection.
+static void put_back(const int8_t* previous, int32_t count) {
+    if (!set_file_position(0)) {
+        return;
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        if (write_byte(previous[i]) != 1) {
+            return;
+        }
+    }
+}
+
 Failure save_selection(CategoryState category_state) {
     if (!open_file(STATE_FILE_CHANNEL, STATE_FILE_NAME)) {
         return StateUnopenable;
     }
-    Failure result = Success;
-    for (int32_t i = 0; i < CATEGORY_COUNT && result == Success; ++i) {
+    // A write failing part-way would otherwise leave a selection nobody
+    // made, which the next start would load without a word.
+    int8_t previous[CATEGORY_COUNT];
+    for (int32_t i = 0; i < CATEGORY_COUNT; ++i) {
+        previous[i] = static_cast<int8_t>(read_byte());
+    }
+    Failure result = set_file_position(0) ? Success : StateUnopenable;
+    int32_t written = 0;
+    while (result == Success && written < CATEGORY_COUNT) {
         // A selection that did not reach the file is not reported as saved.
-        if (write_byte(category_state(i)) != 1) {
+        if (write_byte(category_state(written)) != 1) {
             result = StateUnopenable;
+        } else {
+            ++written;
         }
+    }
+    if (result != Success && written > 0) {
+        put_back(previous, written);
     }
     close_file(STATE_FILE_CHANNEL);
     return result;

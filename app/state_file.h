@@ -24,5 +24,6 @@ Failure load_selection();
 // Checks every category when the signed sum of the states is 0.
 void apply_default_selection();
 
-// Overwrites bytes 0 to 26 in place; later bytes are kept.
+// Overwrites bytes 0 to 26 in place; later bytes are kept. When a byte
+// cannot be written the earlier bytes are put back, as far as possible.
 Failure save_selection(CategoryState category_state);

@@ -213,3 +213,10 @@ int32_t write_byte(int32_t value) {
     WriteFile(current_file, &byte, 1, &count, nullptr);
     return static_cast<int32_t>(count);
 }
+
+int32_t set_file_position(int32_t offset) {
+    if (!current_file || offset < 0) {
+        return 0;
+    }
+    return SetFilePointer(current_file, offset, nullptr, FILE_BEGIN) == static_cast<DWORD>(offset) ? 1 : 0;
+}

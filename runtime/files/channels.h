@@ -50,3 +50,7 @@ int32_t write_line(const char* text);
 
 // Writes the low byte of value; returns the bytes written.
 int32_t write_byte(int32_t value);
+
+// Moves the current file's position to the byte offset from its start;
+// 1 on success, 0 on failure or with no current file.
+int32_t set_file_position(int32_t offset);

@@ -1,6 +1,7 @@
 // FindFirstFileA and its companions. A search reads the whole folder at
 // once and hands out its matches in case-insensitive order, `.` and `..`
-// first, as the platform's file systems list them.
+// first, as the platform's file systems list them: names compared folded to
+// upper case, so `_`, `[`, `]` and `^` come after the letters.
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -19,6 +20,10 @@ struct Search {
 
 char lower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+
+char upper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - ('a' - 'A')) : c;
 }
 
 bool wildcard_match(const char* pattern, const char* name) {
@@ -57,8 +62,8 @@ bool listed_before(const std::string& a, const std::string& b) {
     }
     size_t common = std::min(a.size(), b.size());
     for (size_t i = 0; i < common; ++i) {
-        unsigned char x = static_cast<unsigned char>(lower(a[i]));
-        unsigned char y = static_cast<unsigned char>(lower(b[i]));
+        unsigned char x = static_cast<unsigned char>(upper(a[i]));
+        unsigned char y = static_cast<unsigned char>(upper(b[i]));
         if (x != y) {
             return x < y;
         }

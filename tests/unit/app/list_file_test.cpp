@@ -197,6 +197,27 @@ TEST_F(ListFileTest, OverlongLinesAreCutAndDoNotSpill) {
     EXPECT_EQ(table, header + crlf_lines({huge.substr(0, STRING_BUFFER_SIZE - 1), "After\taft"}));
 }
 
+TEST_F(ListFileTest, AByteOrderMarkAtTheStartIsSkipped) {
+    scripted_states[0] = 1;
+    std::string list = "\xEF\xBB\xBF" + crlf_lines({"#ALWAYS", "Ring\tr", "#AXES",
+                                                    "\xEF\xBB\xBF"
+                                                    "Axe"});
+    EXPECT_EQ(generate(list), header + crlf_lines({"Ring\tr",
+                                                   "\xEF\xBB\xBF"
+                                                   "Axe"}));
+    EXPECT_STREQ(line_array[0], "#ALWAYS");
+}
+
+TEST_F(ListFileTest, OnlyAWholeByteOrderMarkIsSkipped) {
+    set_all_states(1);
+    EXPECT_EQ(generate("\xEF\xBB#ALWAYS\r\nRing\r\n"), header);
+    EXPECT_STREQ(line_array[0], "\xEF\xBB#ALWAYS");
+    EXPECT_EQ(generate("\xEF\xBB\xBF"), header);
+    EXPECT_STREQ(line_array[0], "");
+    EXPECT_EQ(generate("\xEF\n#ALWAYS\nRing\n"), header + crlf_lines({"Ring"}));
+    EXPECT_STREQ(line_array[0], "\xEF");
+}
+
 // The example list that ships with the game folder.
 TEST_F(ListFileTest, ExampleListCoversEveryCategory) {
     std::string source = __FILE__;

@@ -97,4 +97,59 @@ TEST_F(StateFileTest, FailedByteWriteIsUnopenable) {
     EXPECT_EQ(read_whole_file("sorvane.sav"), std::string(5, '\0'));
 }
 
+int failing_write = 0;
+
+ssize_t fails_one_write(int fd, const void* buffer, size_t count) {
+    if (failing_write-- == 0) {
+        errno = EIO;
+        return -1;
+    }
+    return kernel::default_syscalls().write(fd, buffer, count);
+}
+
+// A full disk refuses only writes that would make a file longer.
+ssize_t full_disk_write(int fd, const void* buffer, size_t count) {
+    struct stat st;
+    off_t position = kernel::default_syscalls().lseek(fd, 0, SEEK_CUR);
+    if (kernel::default_syscalls().fstat(fd, &st) != 0 || position < 0) {
+        return -1;
+    }
+    if (position + static_cast<off_t>(count) > st.st_size) {
+        errno = ENOSPC;
+        return -1;
+    }
+    return kernel::default_syscalls().write(fd, buffer, count);
+}
+
+TEST_F(StateFileTest, AFailedByteWritePutsTheEarlierSelectionBack) {
+    std::string before(40, '\0');
+    for (size_t i = 0; i < before.size(); i += 3) {
+        before[i] = 1;
+    }
+    write_whole_file("sorvane.sav", before);
+    set_all_states(1);
+    for (int failing : {0, 1, 9, 26}) {
+        failing_write = failing;
+        kernel::sys.write = fails_one_write;
+        EXPECT_EQ(save_selection(scripted_state), StateUnopenable) << failing;
+        kernel::reset_syscalls();
+        EXPECT_EQ(file_table[1], nullptr);
+        EXPECT_EQ(read_whole_file("sorvane.sav"), before) << failing;
+    }
+    ASSERT_EQ(save_selection(scripted_state), Success);
+    EXPECT_EQ(read_whole_file("sorvane.sav"), std::string(CATEGORY_COUNT, '\1') + before.substr(CATEGORY_COUNT));
+}
+
+TEST_F(StateFileTest, AFullDiskLeavesAShortFileMeaningWhatItDid) {
+    std::string before(12, '\1');
+    write_whole_file("sorvane.sav", before);
+    set_all_states(0);
+    scripted_states[20] = 1;
+    kernel::sys.write = full_disk_write;
+    EXPECT_EQ(save_selection(scripted_state), StateUnopenable);
+    kernel::reset_syscalls();
+    EXPECT_EQ(read_whole_file("sorvane.sav"), before);
+    EXPECT_EQ(loaded(), before + std::string(CATEGORY_COUNT - before.size(), '\0'));
+}
+
 }  // namespace

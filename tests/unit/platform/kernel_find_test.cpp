@@ -33,11 +33,11 @@ TEST_F(KernelFind, MatchesComeInCaseInsensitiveOrderWithDotsFirst) {
     for (const char* name : {"folder/b.txt", "folder/A.txt", "folder/c.TXT", "folder/_x", "folder/ab", "folder/B2"}) {
         put_file(name, "");
     }
-    EXPECT_EQ(search("folder\\*"), (Names{".", "..", "_x", "A.txt", "ab", "b.txt", "B2", "c.TXT"}));
+    EXPECT_EQ(search("folder\\*"), (Names{".", "..", "A.txt", "ab", "b.txt", "B2", "c.TXT", "_x"}));
     EXPECT_EQ(search("FOLDER/*.txt"), (Names{"A.txt", "b.txt", "c.TXT"}));
     EXPECT_EQ(search("folder\\*.*"), search("folder\\*"));
     EXPECT_EQ(search("folder\\?.txt"), (Names{"A.txt", "b.txt", "c.TXT"}));
-    EXPECT_EQ(search("folder\\??"), (Names{"..", "_x", "ab", "B2"}));
+    EXPECT_EQ(search("folder\\??"), (Names{"..", "ab", "B2", "_x"}));
     EXPECT_EQ(search("folder\\b*"), (Names{"b.txt", "B2"}));
     EXPECT_EQ(search("folder\\*b*"), (Names{"ab", "b.txt", "B2"}));
 
@@ -49,6 +49,16 @@ TEST_F(KernelFind, MatchesComeInCaseInsensitiveOrderWithDotsFirst) {
     EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(FindFirstFileA("missing\\*", &found), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_PATH_NOT_FOUND));
+}
+
+// The characters between the upper- and lower-case letters sort after the
+// letters, as names are compared folded to upper case.
+TEST_F(KernelFind, PunctuationSortsAfterTheLetters) {
+    ASSERT_EQ(mkdir("folder", 0755), 0);
+    for (const char* name : {"folder/x[1", "folder/xZ", "folder/x^", "folder/x]", "folder/xa", "folder/x_"}) {
+        put_file(name, "");
+    }
+    EXPECT_EQ(search("folder\\x*"), (Names{"xa", "xZ", "x[1", "x]", "x^", "x_"}));
 }
 
 TEST_F(KernelFind, RecordsDescribeTheEntryFound) {

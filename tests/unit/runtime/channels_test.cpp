@@ -118,6 +118,22 @@ TEST_F(ChannelsTest, NothingHappensWithoutACurrentFile) {
     EXPECT_EQ(result_cursor, start);
     EXPECT_EQ(write_line("x"), 0);
     EXPECT_EQ(write_byte(1), 0);
+    EXPECT_EQ(set_file_position(0), 0);
+}
+
+TEST_F(ChannelsTest, PositionMovesBackForRereadingAndOverwriting) {
+    write_whole_file("state", "abcdef");
+    ASSERT_NE(open_file(1, "state"), 0);
+    EXPECT_EQ(read_byte(), 'a');
+    EXPECT_EQ(read_byte(), 'b');
+    EXPECT_EQ(set_file_position(0), 1);
+    EXPECT_EQ(read_byte(), 'a');
+    EXPECT_EQ(set_file_position(4), 1);
+    EXPECT_EQ(write_byte('X'), 1);
+    EXPECT_EQ(set_file_position(-1), 0);
+    EXPECT_EQ(read_byte(), 'f');
+    close_file(1);
+    EXPECT_EQ(read_whole_file("state"), "abcdXf");
 }
 
 TEST_F(ChannelsTest, ClosingTheCurrentFileLeavesNoCurrentFile) {

@@ -41,6 +41,13 @@ TEST_F(FileSystemTest, WildcardsReportTheFirstMatch) {
     EXPECT_EQ(file_size("?.txt"), -1);
 }
 
+TEST_F(FileSystemTest, APatternReportsTheMatchThePlatformListsFirst) {
+    write_whole_file("a_b", "123");
+    write_whole_file("aB", "12");
+    EXPECT_EQ(file_size("a*"), 2);
+    EXPECT_EQ(file_size("A?*"), 2);
+}
+
 TEST_F(FileSystemTest, NamesTooLongForTheWorkArea) {
     std::string name(1024, 'n');
     EXPECT_EQ(file_size(name.c_str()), -1);
