@@ -1,6 +1,7 @@
 // Chooses the display backend on first need.
 #include "platform/posix/display/display.h"
 
+#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -14,13 +15,17 @@ namespace {
 const Backend* installed = nullptr;
 }
 
-void install(const Backend* backend) { installed = backend; }
+void install(const Backend* backend) {
+    installed = backend;
+}
 
 const Backend& current() {
     if (installed == nullptr) {
         installed = open_x11();
         if (installed == nullptr) {
-            fprintf(stderr, "cannot open display\n");
+            const char* name = getenv("DISPLAY");
+            fprintf(stderr, "%s: cannot open display \"%s\"\n", program_invocation_short_name,
+                    name != nullptr ? name : "");
             fflush(stderr);
             _Exit(1);
         }

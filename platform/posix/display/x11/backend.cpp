@@ -44,10 +44,11 @@ void on_io_exit(Display*, void*) {
     the_connection.broken = true;
 }
 
+// In the program's pixels, so that a scaled program still centres right.
 void screen_size(int* width, int* height) {
     Connection& c = the_connection;
-    *width = c.display != nullptr ? DisplayWidth(c.display, c.screen) : 0;
-    *height = c.display != nullptr ? DisplayHeight(c.display, c.screen) : 0;
+    *width = c.display != nullptr ? DisplayWidth(c.display, c.screen) / c.scale : 0;
+    *height = c.display != nullptr ? DisplayHeight(c.display, c.screen) / c.scale : 0;
 }
 
 // Finds a TrueColor visual: the default one, else any of depth 24.
@@ -119,6 +120,9 @@ bool connect(const char* name) {
     c.net_wm_name = XInternAtom(c.display, "_NET_WM_NAME", False);
     c.net_wm_icon_name = XInternAtom(c.display, "_NET_WM_ICON_NAME", False);
     c.utf8_string = XInternAtom(c.display, "UTF8_STRING", False);
+    c.net_wm_pid = XInternAtom(c.display, "_NET_WM_PID", False);
+    c.net_wm_icon = XInternAtom(c.display, "_NET_WM_ICON", False);
+    c.scale = desktop_scale(getenv("GDK_SCALE"), XResourceManagerString(c.display));
     // Held keys repeat as presses alone, as on Windows.
     Bool supported = False;
     XkbSetDetectableAutoRepeat(c.display, True, &supported);

@@ -12,16 +12,21 @@ constexpr InputKind kFocusInInput = InputKind::FocusIn;
 constexpr InputKind kFocusOutInput = InputKind::FocusOut;
 }  // namespace display::x11
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <string>
 #include <unordered_map>
 
 namespace display::x11 {
 
 struct Surface {
     Window window = 0;
-    int width = 0, height = 0;
+    int width = 0, height = 0;  // the client area, in the program's pixels
+    // Where the window manager put the window, in the server's pixels:
+    // root coordinates and the size it was given.
+    int screen_x = 0, screen_y = 0, screen_width = 0, screen_height = 0;
     bool resizable = false;
     bool viewable = false;      // the server reported it mapped
     bool focus_wanted = false;  // activation asked for before it was viewable
@@ -39,9 +44,13 @@ struct Connection {
     bool native_pixels = false;
     // Set by the I/O error handlers; from then on no Xlib call is made.
     bool broken = false;
+    // Server pixels per program pixel: a high-DPI desktop gets the program
+    // scaled as the platform scales one that declares no DPI awareness.
+    int scale = 1;
 
     Atom wm_protocols = 0, wm_delete_window = 0;
     Atom net_wm_name = 0, net_wm_icon_name = 0, utf8_string = 0;
+    Atom net_wm_pid = 0, net_wm_icon = 0;
 
     std::unordered_map<SurfaceId, Surface> surfaces;
     std::unordered_map<Window, SurfaceId> by_window;
@@ -67,6 +76,20 @@ void activate_surface(SurfaceId id);
 void give_focus(const Surface& surface);
 void present(SurfaceId id, const Frame& frame, int x, int y, int width, int height);
 bool next_input(Input* input);
+
+// The integer scale the desktop asks for: GDK_SCALE when set, else
+// Xft.dpi rounded to a multiple of 96; 1 when neither says more.
+int desktop_scale(const char* gdk_scale, const char* resources);
+
+// The platform's default application icon at size x size, as the rows of
+// 0xAARRGGBB pixels _NET_WM_ICON carries.
+void draw_default_icon(int size, unsigned long* pixels);
+void set_default_icon(Display* display, Window window);
+
+// Windows-1252 text as UTF-8.
+std::string utf8_of_cp1252(const char* text);
+// WM_NAME, _NET_WM_NAME and the icon names of a window.
+void store_title(Display* display, Window window, const char* title);
 
 // The Win32 virtual-key code of a key symbol, 0 when it has none.
 int virtual_key(unsigned long keysym);

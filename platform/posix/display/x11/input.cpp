@@ -46,17 +46,64 @@ bool translate_key(const XKeyEvent& event, Input* input) {
     return true;
 }
 
+// A point in the program's pixels: pointer positions are divided back by
+// the scale, so a click lands on the control drawn under it.
+int unscaled(int value) {
+    int scale = connection().scale;
+    return value >= 0 ? value / scale : -((-value + scale - 1) / scale);
+}
+
 bool translate_button(const XButtonEvent& event, Input* input) {
     static const int kButtons[] = {0, ButtonLeft, ButtonMiddle, ButtonRight};
     if (event.button < 1 || event.button > 3) {
         return false;  // wheel and extra buttons have no message here
     }
     input->kind = event.type == ButtonPress ? InputKind::ButtonDown : InputKind::ButtonUp;
-    input->x = event.x;
-    input->y = event.y;
+    input->x = unscaled(event.x);
+    input->y = unscaled(event.y);
     input->button = kButtons[event.button];
     input->time = static_cast<uint32_t>(event.time);
     return true;
+}
+
+// Every server pixel the exposed area touches, in the program's pixels.
+void translate_expose(const XExposeEvent& event, Input* input) {
+    int scale = connection().scale;
+    input->kind = kExposeInput;
+    input->x = event.x / scale;
+    input->y = event.y / scale;
+    input->width = (event.x + event.width + scale - 1) / scale - input->x;
+    input->height = (event.y + event.height + scale - 1) / scale - input->y;
+}
+
+// Where the window is on the screen, asked of the server: a window manager
+// that reparented it reports positions inside its frame.
+void read_root_position(Surface* surface) {
+    Display* display = live_display();
+    Window child;
+    int x = 0, y = 0;
+    if (display != nullptr && XTranslateCoordinates(display, surface->window, RootWindow(display, connection().screen),
+                                                    0, 0, &x, &y, &child)) {
+        surface->screen_x = x;
+        surface->screen_y = y;
+    }
+}
+
+// A window manager's own ConfigureNotify carries root coordinates; the
+// server's is relative to the parent, which may be a frame.
+void follow_configure(const XConfigureEvent& event, Surface* surface) {
+    surface->screen_width = event.width;
+    surface->screen_height = event.height;
+    if (event.send_event) {
+        surface->screen_x = event.x;
+        surface->screen_y = event.y;
+    } else {
+        read_root_position(surface);
+    }
+}
+
+void follow_reparent(Surface* surface) {
+    read_root_position(surface);
 }
 
 // Focus that moves only for a keyboard grab (a window manager's switcher)
@@ -86,15 +133,12 @@ bool translate(XEvent& event, Input* input) {
     switch (event.type) {
         case Expose:
             input->kind = kExposeInput;
-            input->x = event.xexpose.x;
-            input->y = event.xexpose.y;
-            input->width = event.xexpose.width;
-            input->height = event.xexpose.height;
+            translate_expose(event.xexpose, input);
             return true;
         case MotionNotify:
             input->kind = InputKind::MouseMove;
-            input->x = event.xmotion.x;
-            input->y = event.xmotion.y;
+            input->x = unscaled(event.xmotion.x);
+            input->y = unscaled(event.xmotion.y);
             input->time = static_cast<uint32_t>(event.xmotion.time);
             return true;
         case ButtonPress:
@@ -126,6 +170,12 @@ bool translate(XEvent& event, Input* input) {
             return false;
         case UnmapNotify:
             surface.viewable = false;
+            return false;
+        case ConfigureNotify:
+            follow_configure(event.xconfigure, &surface);
+            return false;
+        case ReparentNotify:
+            follow_reparent(&surface);
             return false;
         default:
             return false;

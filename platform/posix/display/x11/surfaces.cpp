@@ -3,11 +3,7 @@
 #include "platform/posix/display/x11/connection.h"
 
 #include <X11/Xatom.h>
-#include <ctype.h>
-#include <errno.h>
-#include <string.h>
-
-#include <string>
+#include <unistd.h>
 
 namespace display::x11 {
 
@@ -17,63 +13,50 @@ const long kEventMask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPre
                         PointerMotionMask | FocusChangeMask | StructureNotifyMask;
 
 // The position is the client area's: StaticGravity tells a window manager
-// to put its frame around the window rather than move the window.
+// to put its frame around the window rather than move the window. The hints
+// say the program chose it, not the user, so a window manager may still
+// keep the window on a small screen.
 void set_size_hints(Display* display, const Surface& surface, int x, int y) {
     XSizeHints* hints = XAllocSizeHints();
-    hints->flags = USPosition | PPosition | USSize | PSize | PWinGravity;
+    hints->flags = PPosition | PSize | PWinGravity;
     hints->x = x;
     hints->y = y;
-    hints->width = surface.width;
-    hints->height = surface.height;
+    hints->width = surface.screen_width;
+    hints->height = surface.screen_height;
     hints->win_gravity = StaticGravity;
     if (!surface.resizable) {
         hints->flags |= PMinSize | PMaxSize;
-        hints->min_width = hints->max_width = surface.width;
-        hints->min_height = hints->max_height = surface.height;
+        hints->min_width = hints->max_width = surface.screen_width;
+        hints->min_height = hints->max_height = surface.screen_height;
     }
     XSetWMNormalHints(display, surface.window, hints);
     XFree(hints);
 }
 
-std::string utf8_of_latin1(const char* text) {
-    std::string out;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != 0; p++) {
-        if (*p < 0x80) {
-            out += static_cast<char>(*p);
-        } else {
-            out += static_cast<char>(0xC0 | (*p >> 6));
-            out += static_cast<char>(0x80 | (*p & 0x3F));
-        }
-    }
-    return out;
-}
-
-void store_title(Display* display, Window window, const char* title) {
-    if (title == nullptr) {
-        title = "";
-    }
-    // WM_NAME is a STRING, which is Latin-1: the title's bytes as they are.
-    XStoreName(display, window, title);
-    XSetIconName(display, window, title);
-    const Connection& c = connection();
-    std::string utf8 = utf8_of_latin1(title);
-    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
-    int length = static_cast<int>(utf8.size());
-    XChangeProperty(display, window, c.net_wm_name, c.utf8_string, 8, PropModeReplace, bytes, length);
-    XChangeProperty(display, window, c.net_wm_icon_name, c.utf8_string, 8, PropModeReplace, bytes, length);
-}
-
-void set_class(Display* display, Window window) {
+// Who the window belongs to, the same whatever the binary is called, so a
+// window manager can match it, name its process and show an icon.
+void set_identity(Display* display, Window window) {
     XClassHint* hint = XAllocClassHint();
-    std::string name = program_invocation_short_name;
-    std::string klass = name;
-    if (!klass.empty()) {
-        klass[0] = static_cast<char>(toupper(static_cast<unsigned char>(klass[0])));
-    }
-    hint->res_name = &name[0];
-    hint->res_class = &klass[0];
+    char name[] = "sorvane", klass[] = "Sorvane";
+    hint->res_name = name;
+    hint->res_class = klass;
     XSetClassHint(display, window, hint);
     XFree(hint);
+
+    const Connection& c = connection();
+    unsigned long pid = static_cast<unsigned long>(getpid());
+    XChangeProperty(display, window, c.net_wm_pid, XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&pid), 1);
+    char host[256] = "";
+    if (gethostname(host, sizeof host - 1) == 0 && host[0] != '\0') {
+        XTextProperty machine;
+        char* list[] = {host};
+        if (XStringListToTextProperty(list, 1, &machine)) {
+            XSetWMClientMachine(display, window, &machine);
+            XFree(machine.value);
+        }
+    }
+    set_default_icon(display, window);
 }
 
 }  // namespace
@@ -92,8 +75,9 @@ bool create_surface(SurfaceId id, const char* title, int x, int y, int width, in
     attributes.event_mask = kEventMask;
     attributes.bit_gravity = NorthWestGravity;
     unsigned long mask = CWBackPixmap | CWBorderPixel | CWColormap | CWEventMask | CWBitGravity;
-    Window window = XCreateWindow(display, RootWindow(display, c.screen), x, y, width, height, 0, c.depth, InputOutput,
-                                  c.visual, mask, &attributes);
+    const int scale = c.scale;
+    Window window = XCreateWindow(display, RootWindow(display, c.screen), x * scale, y * scale, width * scale,
+                                  height * scale, 0, c.depth, InputOutput, c.visual, mask, &attributes);
     if (window == 0) {
         return false;
     }
@@ -102,9 +86,13 @@ bool create_surface(SurfaceId id, const char* title, int x, int y, int width, in
     surface.width = width;
     surface.height = height;
     surface.resizable = resizable;
-    set_size_hints(display, surface, x, y);
+    surface.screen_x = x * scale;
+    surface.screen_y = y * scale;
+    surface.screen_width = width * scale;
+    surface.screen_height = height * scale;
+    set_size_hints(display, surface, surface.screen_x, surface.screen_y);
     store_title(display, window, title);
-    set_class(display, window);
+    set_identity(display, window);
     XWMHints* wm_hints = XAllocWMHints();
     wm_hints->flags = InputHint | StateHint;
     wm_hints->input = True;
@@ -157,21 +145,14 @@ void move_surface(SurfaceId id, int x, int y, int width, int height) {
     if (display == nullptr || surface == nullptr || width <= 0 || height <= 0) {
         return;
     }
+    const int scale = connection().scale;
     surface->width = width;
     surface->height = height;
+    surface->screen_width = width * scale;
+    surface->screen_height = height * scale;
     // The hints first, so that fixed-size hints never forbid the new size.
-    set_size_hints(display, *surface, x, y);
-    XMoveResizeWindow(display, surface->window, x, y, width, height);
-    XFlush(display);
-}
-
-void set_title(SurfaceId id, const char* title) {
-    Display* display = live_display();
-    Surface* surface = find_surface(id);
-    if (display == nullptr || surface == nullptr) {
-        return;
-    }
-    store_title(display, surface->window, title);
+    set_size_hints(display, *surface, x * scale, y * scale);
+    XMoveResizeWindow(display, surface->window, x * scale, y * scale, width * scale, height * scale);
     XFlush(display);
 }
 

@@ -1,0 +1,63 @@
+// The desktop's scale: how many server pixels make one of the program's.
+#include <stdlib.h>
+#include <string.h>
+
+#include "platform/posix/display/x11/connection.h"
+
+namespace display::x11 {
+
+namespace {
+
+const int kMaxScale = 8;
+
+// A whole positive number, all of the text; 0 otherwise.
+long whole_number(const char* text, const char* end) {
+    while (text < end && (*text == ' ' || *text == '\t')) {
+        text++;
+    }
+    while (end > text && (end[-1] == ' ' || end[-1] == '\t' || end[-1] == '\r')) {
+        end--;
+    }
+    if (text == end) {
+        return 0;
+    }
+    char* stop = nullptr;
+    double value = strtod(std::string(text, end).c_str(), &stop);
+    if (stop == nullptr || *stop != '\0' || !(value > 0) || value > 100000) {
+        return 0;
+    }
+    return static_cast<long>(value + 0.5);
+}
+
+// Xft.dpi from the server's resource string, 0 when it is not there.
+long xft_dpi(const char* resources) {
+    static const char kName[] = "Xft.dpi:";
+    for (const char* line = resources; line != nullptr && *line != '\0';) {
+        const char* end = strchr(line, '\n');
+        if (end == nullptr) {
+            end = line + strlen(line);
+        }
+        if (strncmp(line, kName, sizeof kName - 1) == 0) {
+            return whole_number(line + sizeof kName - 1, end);
+        }
+        line = *end == '\n' ? end + 1 : end;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int desktop_scale(const char* gdk_scale, const char* resources) {
+    long scale = 0;
+    if (gdk_scale != nullptr) {
+        char* end = nullptr;
+        long value = strtol(gdk_scale, &end, 10);
+        scale = end != gdk_scale && *end == '\0' ? value : 0;
+    }
+    if (scale <= 0) {
+        scale = (xft_dpi(resources) + 48) / 96;
+    }
+    return scale < 1 ? 1 : scale > kMaxScale ? kMaxScale : static_cast<int>(scale);
+}
+
+}  // namespace display::x11

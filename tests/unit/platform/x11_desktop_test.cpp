@@ -1,0 +1,230 @@
+// The X11 backend as a desktop sees it: the scale a high-DPI desktop asks
+// for, the window's identity and the title's encoding.
+#include <gtest/gtest.h>
+
+#include "unit/platform/x11_server.h"
+
+// After GoogleTest: Xlib's macros would hide its names.
+#include "platform/posix/display/x11/connection.h"
+
+#include <string.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <vector>
+
+namespace {
+
+using display::Input;
+using display::InputKind;
+
+TEST(X11DesktopScale, ComesFromGdkScaleElseFromXftDpiRounded) {
+    using display::x11::desktop_scale;
+    EXPECT_EQ(desktop_scale(nullptr, nullptr), 1);
+    EXPECT_EQ(desktop_scale(nullptr, ""), 1);
+    EXPECT_EQ(desktop_scale(nullptr, "Xft.dpi:\t96\n"), 1);
+    EXPECT_EQ(desktop_scale(nullptr, "Xft.dpi:\t120\n"), 1);
+    EXPECT_EQ(desktop_scale(nullptr, "Xft.dpi:\t144\n"), 2);
+    EXPECT_EQ(desktop_scale(nullptr, "Xft.antialias:\t1\nXft.dpi:\t192\nXft.hinting:\t1\n"), 2);
+    EXPECT_EQ(desktop_scale(nullptr, "Xft.dpi: 288"), 3);
+    EXPECT_EQ(desktop_scale(nullptr, "Xft.dpi:\t191.5\n"), 2);
+    EXPECT_EQ(desktop_scale(nullptr, "MyXft.dpi:\t192\n*dpi:\t192\n"), 1);
+    EXPECT_EQ(desktop_scale(nullptr, "Xft.dpi:\tlarge\n"), 1);
+    EXPECT_EQ(desktop_scale(nullptr, "Xft.dpi:\t-192\n"), 1);
+    EXPECT_EQ(desktop_scale(nullptr, "Xft.dpi:\t1e9\n"), 1);
+    // GTK's own override wins, unless it is no number.
+    EXPECT_EQ(desktop_scale("3", "Xft.dpi:\t192\n"), 3);
+    EXPECT_EQ(desktop_scale("1", "Xft.dpi:\t192\n"), 1);
+    EXPECT_EQ(desktop_scale("", "Xft.dpi:\t192\n"), 2);
+    EXPECT_EQ(desktop_scale("two", "Xft.dpi:\t192\n"), 2);
+    EXPECT_EQ(desktop_scale("0", nullptr), 1);
+    EXPECT_EQ(desktop_scale("2x", nullptr), 1);
+    EXPECT_EQ(desktop_scale("100", nullptr), 8);
+}
+
+TEST(X11DesktopTitles, Windows1252BecomesUtf8) {
+    using display::x11::utf8_of_cp1252;
+    EXPECT_EQ(utf8_of_cp1252(""), "");
+    EXPECT_EQ(utf8_of_cp1252("Plain"), "Plain");
+    EXPECT_EQ(utf8_of_cp1252("Caf\xE9 \xFF"), "Caf\xC3\xA9 \xC3\xBF");
+    EXPECT_EQ(utf8_of_cp1252("\x80\x99\x9F"), "\xE2\x82\xAC\xE2\x84\xA2\xC5\xB8");
+    EXPECT_EQ(utf8_of_cp1252("\x81\x8D"), "\xC2\x81\xC2\x8D");
+}
+
+TEST(X11DesktopIcon, IsAWindowWithACaptionOnAClearGround) {
+    for (int size : {16, 32, 48}) {
+        std::vector<unsigned long> pixels(size * size);
+        display::x11::draw_default_icon(size, pixels.data());
+        auto at = [&](int x, int y) { return pixels[y * size + x]; };
+        EXPECT_EQ(at(0, 0) >> 24, 0u) << size;                       // a clear corner
+        EXPECT_EQ(at(size / 2, size / 8), 0xFF000000u) << size;      // the frame's top
+        EXPECT_EQ(at(size / 2, size / 4), 0xFF000080u) << size;      // the caption
+        EXPECT_EQ(at(size / 2, size * 3 / 4), 0xFFFFFFFFu) << size;  // the body
+    }
+}
+
+class X11Desktop : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!x11_test::have_program("Xvfb")) {
+            GTEST_SKIP() << "Xvfb is not installed";
+        }
+        display::x11::close();
+        ASSERT_TRUE(server_.start());
+        view_ = XOpenDisplay(server_.name.c_str());
+        ASSERT_NE(view_, nullptr);
+    }
+
+    void TearDown() override {
+        display::x11::close();
+        if (view_ != nullptr) {
+            XCloseDisplay(view_);
+        }
+        server_.stop();
+        unsetenv("GDK_SCALE");
+    }
+
+    std::vector<unsigned long> property(Window window, const char* name, Atom* type_out = nullptr) {
+        display::x11::sync();
+        Atom type;
+        int format;
+        unsigned long count, after;
+        unsigned char* data = nullptr;
+        std::vector<unsigned long> values;
+        if (XGetWindowProperty(view_, window, XInternAtom(view_, name, False), 0, 1 << 20, False, AnyPropertyType,
+                               &type, &format, &count, &after, &data) != Success ||
+            data == nullptr) {
+            return values;
+        }
+        for (unsigned long i = 0; i < count; i++) {
+            values.push_back(format == 32   ? reinterpret_cast<unsigned long*>(data)[i]
+                             : format == 16 ? reinterpret_cast<unsigned short*>(data)[i]
+                                            : data[i]);
+        }
+        if (type_out != nullptr) {
+            *type_out = type;
+        }
+        XFree(data);
+        return values;
+    }
+
+    std::string text_property(Window window, const char* name) {
+        std::string text;
+        for (unsigned long byte : property(window, name)) {
+            text += static_cast<char>(byte);
+        }
+        return text;
+    }
+
+    Input wait_for(display::SurfaceId id, InputKind kind) {
+        Input input;
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (std::chrono::steady_clock::now() < deadline && display::x11::next_input_within(&input, 200)) {
+            if (input.kind == kind && input.surface == id) {
+                return input;
+            }
+        }
+        return Input();
+    }
+
+    x11_test::Server server_;
+    Display* view_ = nullptr;
+};
+
+TEST_F(X11Desktop, AWindowNamesItsProgramProcessMachineAndIcon) {
+    const display::Backend* backend = x11_test::open_backend(server_.name);
+    ASSERT_NE(backend, nullptr);
+    ASSERT_TRUE(backend->create_surface(1, "\x80 Caf\xE9", 10, 10, 40, 30, false));
+    Window window = display::x11::window_of(1);
+    display::x11::sync();
+
+    XClassHint hint;
+    ASSERT_TRUE(XGetClassHint(view_, window, &hint));
+    EXPECT_STREQ(hint.res_name, "sorvane");
+    EXPECT_STREQ(hint.res_class, "Sorvane");
+    XFree(hint.res_name);
+    XFree(hint.res_class);
+
+    EXPECT_EQ(property(window, "_NET_WM_PID"), std::vector<unsigned long>{static_cast<unsigned long>(getpid())});
+    char host[256] = "";
+    gethostname(host, sizeof host - 1);
+    EXPECT_EQ(text_property(window, "WM_CLIENT_MACHINE"), host);
+    EXPECT_EQ(text_property(window, "_NET_WM_NAME"), "\xE2\x82\xAC Caf\xC3\xA9");
+    EXPECT_EQ(text_property(window, "WM_NAME"), "? Caf\xE9");
+
+    // Three icons, each its width and height and then its pixels.
+    std::vector<unsigned long> icon = property(window, "_NET_WM_ICON");
+    std::vector<unsigned long> sizes;
+    for (size_t at = 0; at + 2 <= icon.size(); at += 2 + icon[at] * icon[at + 1]) {
+        EXPECT_EQ(icon[at], icon[at + 1]);
+        sizes.push_back(icon[at]);
+    }
+    EXPECT_EQ(sizes, (std::vector<unsigned long>{16, 32, 48}));
+    EXPECT_EQ(icon.size(), 6 + 16 * 16 + 32 * 32 + 48 * 48u);
+    backend->destroy_surface(1);
+}
+
+TEST_F(X11Desktop, AScaledDesktopGetsEveryPixelTwiceAndPointerPositionsHalved) {
+    setenv("GDK_SCALE", "2", 1);
+    const display::Backend* backend = x11_test::open_backend(server_.name);
+    ASSERT_NE(backend, nullptr);
+    int width = 0, height = 0;
+    backend->screen_size(&width, &height);
+    EXPECT_EQ(width, 640);
+    EXPECT_EQ(height, 512);
+
+    ASSERT_TRUE(backend->create_surface(2, "", 20, 30, 50, 40, false));
+    Window window = display::x11::window_of(2);
+    backend->show_surface(2, true);
+    ASSERT_EQ(wait_for(2, display::x11::kExposeInput).kind, display::x11::kExposeInput);
+    XWindowAttributes attributes;
+    ASSERT_TRUE(XGetWindowAttributes(view_, window, &attributes));
+    EXPECT_EQ(attributes.width, 100);
+    EXPECT_EQ(attributes.height, 80);
+    Window child;
+    int x = 0, y = 0;
+    XTranslateCoordinates(view_, window, DefaultRootWindow(view_), 0, 0, &x, &y, &child);
+    EXPECT_EQ(x, 40);
+    EXPECT_EQ(y, 60);
+    XSizeHints hints;
+    long supplied;
+    ASSERT_TRUE(XGetWMNormalHints(view_, window, &hints, &supplied));
+    EXPECT_EQ(hints.min_width, 100);
+    EXPECT_EQ(hints.max_height, 80);
+
+    std::vector<uint32_t> pixels(50 * 40);
+    for (int i = 0; i < 50 * 40; i++) {
+        pixels[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
+    }
+    backend->present(2, {pixels.data(), 50, 40, 50}, 0, 0, 50, 40);
+    display::x11::sync();
+    XImage* image = XGetImage(view_, window, 0, 0, 100, 80, AllPlanes, ZPixmap);
+    ASSERT_NE(image, nullptr);
+    int wrong = 0;
+    for (int row = 0; row < 80; row++) {
+        for (int column = 0; column < 100; column++) {
+            wrong += (XGetPixel(image, column, row) & 0xFFFFFF) != pixels[(row / 2) * 50 + column / 2];
+        }
+    }
+    XDestroyImage(image);
+    EXPECT_EQ(wrong, 0);
+
+    std::string command =
+        "DISPLAY=" + server_.name + " xdotool mousemove --window " + std::to_string(window) + " 31 41 click 1";
+    ASSERT_EQ(system(command.c_str()), 0);
+    Input down = wait_for(2, InputKind::ButtonDown);
+    EXPECT_EQ(down.x, 15);
+    EXPECT_EQ(down.y, 20);
+
+    // An exposed area covers every program pixel it touches.
+    XClearArea(view_, window, 3, 5, 2, 2, True);
+    XFlush(view_);
+    Input exposed = wait_for(2, display::x11::kExposeInput);
+    EXPECT_EQ(exposed.x, 1);
+    EXPECT_EQ(exposed.y, 2);
+    EXPECT_EQ(exposed.width, 2);
+    EXPECT_EQ(exposed.height, 2);
+    backend->destroy_surface(2);
+}
+
+}  // namespace
