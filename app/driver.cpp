@@ -7,10 +7,10 @@
 #include "runtime/files/channels.h"
 #include "runtime/memory/heaps.h"
 #include "runtime/memory/strings.h"
+#include "runtime/shutdown.h"
 #include "runtime/ui/controls.h"
 #include "runtime/ui/events.h"
 #include "runtime/ui/message_box.h"
-#include "runtime/ui/shutdown.h"
 #include "runtime/ui/windows.h"
 
 #define MAIN_HEAP_INITIAL_SIZE 4000

@@ -110,8 +110,8 @@ Outcome run_tool(const GameFolder& folder, void (*script)()) {
         if (chdir(folder.path.c_str()) != 0) {
             _exit(121);
         }
-        display::headless::install();
-        display::headless::record_to(records[1]);
+        player::install();
+        player::record_to(records[1]);
         note_fd = records[1];
         script();
         app_main(GetModuleHandleA(nullptr), nullptr, GetCommandLineA(), SW_SHOWDEFAULT);
@@ -147,16 +147,16 @@ Outcome run_tool(const GameFolder& folder, void (*script)()) {
 
 void click_checkbox(int index) {
     Point p = checkbox_point(index);
-    display::headless::click(main_title, p.x, p.y);
+    player::click(main_title, p.x, p.y);
 }
 
 void click_button(int number) {
     Point p = button_point(number);
-    display::headless::click(main_title, p.x, p.y);
+    player::click(main_title, p.x, p.y);
 }
 
 void note_checkboxes() {
-    display::headless::call([] {
+    player::call([] {
         HWND window = FindWindowA(nullptr, main_title);
         std::string states;
         for (int i = 0; i < CATEGORY_COUNT; ++i) {

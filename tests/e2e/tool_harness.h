@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/display/headless.h"
+#include "support/player.h"
 
 namespace e2e {
 

@@ -7,11 +7,10 @@
 #include <iterator>
 #include <string>
 
-#include "e2e/tool_harness.h"
 #include "app/categories.h"
+#include "e2e/tool_harness.h"
 
 using namespace e2e;
-namespace player = display::headless;
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 namespace display {
 
-// Defined by x11.cpp: connects to the server that DISPLAY names, or gives
+// Defined by x11/backend.cpp: connects to the server that DISPLAY names, or gives
 // null when there is none.
 const Backend* open_x11();
 

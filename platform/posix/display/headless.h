@@ -1,72 +1,49 @@
 // The headless display: no server, a 1920 x 1080 screen, surfaces that keep
-// the pixels presented to them, and a scripted player that hands the window
-// layer its input each time GetMessageA would block.
+// the pixels presented to them, and an input queue that a test fills.
 //
 // Only a test harness installs it (install()); it is never chosen by
-// accident. When the layer needs input and the script is empty, the player
-// says so on standard error, lists the windows, and ends the process with
-// status 3: a test never hangs.
+// accident. When the window layer waits for input and the queue is empty,
+// the backend asks the harness's input source for more; with no source, or
+// one that has nothing left, it ends the process with status 3, so a test
+// never hangs.
 #pragma once
 
+#include <stddef.h>
 #include <stdint.h>
 
 #include <functional>
-#include <string>
 #include <vector>
 
 #include "platform/posix/display/display.h"
-#include "platform/win32.h"
 
 namespace display::headless {
 
 constexpr int screen_width = 1920;
 constexpr int screen_height = 1080;
-constexpr int script_ran_out_status = 3;
+constexpr int input_ran_out_status = 3;
 
-// Installs the headless backend for the rest of the process and clears the
-// script and the records.
+// Installs the headless backend for the rest of the process and empties the
+// input queue. The source and the shown notification stay as they were set.
 void install();
 const Backend& backend();
 
-// Modifier keys for type_key.
-enum Modifiers : unsigned { Shift = 1, Ctrl = 2, Alt = 4 };
+// The input queue, taken in order by next_input.
+void push_input(const Input& input);
+size_t inputs_waiting();
+void clear_inputs();
 
-// Script steps, run in order. A window given by title is looked up when
-// the step runs (FindWindowA), so it need not exist yet; (x, y) is a point
-// of that window's client area; a child window may be given as HWND.
-void click(const char* title, int x, int y);
-void click(HWND window, int x, int y);
-void key_down(int vk);
-void key_up(int vk);
-void type_key(int vk, unsigned modifiers = 0);
-void close_window(const char* title);  // the window manager's close box
-void close_window(HWND window);
-// Runs when reached; steps added while it runs come next, before the rest.
-void call(std::function<void()> step);
-// Records the message box's caption and text, then presses Enter. Fails the
-// process like an empty script when no message box is up.
-void answer_message_box();
-
-size_t steps_left();
-void clear_script();
-
-// What the player saw.
-struct MessageBoxSeen {
-    std::string caption;
-    std::string text;
-};
-const std::vector<MessageBoxSeen>& message_boxes();   // every box shown
-const std::vector<MessageBoxSeen>& answered_boxes();  // those answer_message_box answered
-const std::vector<std::string>& windows_shown();      // titles of top-level windows shown
-// Also writes each record as a line to fd ("window\t<title>",
-// "message box\t<caption>\t<text>"), for a parent process; -1 stops it.
-void record_to(int fd);
+// Called when the window layer waits and the queue is empty. It may push
+// input; when it pushes none, next_input hands the layer an empty event
+// (InputKind::None) so that the layer handles what it has queued before it
+// waits again. It never returns when it has nothing left to give.
+void set_input_source(std::function<void()> source);
+// Called each time a surface goes from hidden to shown.
+void set_shown_notification(std::function<void(SurfaceId)> notify);
 
 // A surface's presented pixels (0x00RRGGBB, width x height); false if
 // there is no such surface.
 bool pixels(SurfaceId surface, std::vector<uint32_t>* out, int* width, int* height);
 // Writes the surface's pixels as a 24-bit BMP file.
 bool save_bmp(SurfaceId surface, const char* path);
-bool save_bmp(HWND window, const char* path);
 
 }  // namespace display::headless

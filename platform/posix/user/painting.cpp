@@ -19,9 +19,9 @@ std::map<HDC, HWND>& open_dcs() {
 }
 
 // The screen has no pixels of ours: a DC over it measures but draws nothing.
-PixelBuffer& screen_buffer() {
+gdi::PixelBuffer& screen_buffer() {
     static uint32_t pixel;
-    static PixelBuffer buffer{&pixel, 1, 1, 1};
+    static gdi::PixelBuffer buffer{&pixel, 1, 1, 1};
     return buffer;
 }
 
@@ -46,7 +46,7 @@ HDC make_dc(Window* window, const RECT* limit) {
         clip = rect_intersection(clip, offset(*limit, origin.x, origin.y));
     }
     clip = rect_intersection(clip, RECT{0, 0, top->buffer.width, top->buffer.height});
-    HDC dc = create_dc(&top->buffer, origin.x, origin.y, clip);
+    HDC dc = gdi::create_dc(&top->buffer, origin.x, origin.y, clip);
     if (dc != nullptr) {
         open_dcs()[dc] = top->handle;
     }
@@ -61,10 +61,10 @@ bool finish_dc(HDC dc) {
     }
     Window* top = it->second != nullptr ? peek_window(it->second) : nullptr;
     if (top != nullptr) {
-        present(top, dc_drawn_area(dc));
+        present(top, gdi::dc_drawn_area(dc));
     }
     dcs.erase(it);
-    delete_dc(dc);
+    gdi::delete_dc(dc);
     return true;
 }
 
@@ -140,7 +140,7 @@ void resize_buffer(Window* window) {
     }
     size_t count = static_cast<size_t>(width > 0 ? width : 0) * static_cast<size_t>(height > 0 ? height : 0);
     window->pixels.assign(count > 0 ? count : 1, new_buffer_colour);
-    window->buffer = PixelBuffer{window->pixels.data(), width, height, width};
+    window->buffer = gdi::PixelBuffer{window->pixels.data(), width, height, width};
 }
 
 void present(Window* top, const RECT& area) {
@@ -188,7 +188,7 @@ BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint) {
 
 HDC WINAPI GetDC(HWND hWnd) {
     if (hWnd == nullptr) {
-        HDC dc = user::create_dc(&user::screen_buffer(), 0, 0, RECT{0, 0, 0, 0});
+        HDC dc = gdi::create_dc(&user::screen_buffer(), 0, 0, RECT{0, 0, 0, 0});
         if (dc != nullptr) {
             user::open_dcs()[dc] = nullptr;
         }

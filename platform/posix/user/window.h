@@ -1,9 +1,23 @@
 // The window layer's own state: window objects, classes, and the internal
 // calls that the files of platform/posix/user share.
 //
-// Divisions: window_table.cpp (handles), classes.cpp, window_create.cpp,
-// window_destroy.cpp, geometry.cpp, window_longs.cpp, window_tree.cpp,
-// message_queue.cpp, input.cpp, focus.cpp, painting.cpp, def_window_proc.cpp.
+// Divisions:
+//   window_table.cpp     window handles: find, add, free, the top-level order
+//   classes.cpp          RegisterClassA and the layer's own classes
+//   window_create.cpp    CreateWindowExA, ShowWindow
+//   window_destroy.cpp   DestroyWindow
+//   geometry.cpp         rectangles, metrics, MoveWindow, coordinate mapping
+//   window_longs.cpp     Get/SetWindowLongPtrA, window text
+//   window_tree.cpp      parents, children, owners, finding and enumerating
+//   message_queue.cpp    posting, GetMessageA, PeekMessageA, SendMessageA
+//   input.cpp            display input to mouse and key messages, key state
+//   focus.cpp            focus and activation
+//   painting.cpp         invalidation, BeginPaint/GetDC, presenting pixels
+//   def_window_proc.cpp  DefWindowProcA
+//   accelerators.cpp     accelerator tables
+//   format.cpp           wsprintfA, wvsprintfA
+//   resources.cpp        LoadIconA, LoadCursorA and the like
+//   controls/            BUTTON, STATIC, the message box and their classic look
 #pragma once
 
 #include <stdint.h>
@@ -13,7 +27,7 @@
 #include <vector>
 
 #include "platform/posix/display/display.h"
-#include "platform/posix/user/dc.h"
+#include "platform/posix/gdi/dc.h"
 #include "platform/win32.h"
 
 namespace user {
@@ -51,7 +65,7 @@ struct Window {
     bool erase = false;
     // Top-level windows own the pixels of their client area.
     std::vector<uint32_t> pixels;
-    PixelBuffer buffer{};
+    gdi::PixelBuffer buffer{};
     bool surface = false;
 };
 

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "platform/posix/user/dc.h"
+#include "platform/posix/gdi/dc.h"
 #include "platform/win32.h"
 
 namespace paint_test {
@@ -20,16 +20,16 @@ inline uint32_t sys(int index) {
 struct Canvas {
     int width, height;
     std::vector<uint32_t> pixels;
-    user::PixelBuffer buffer;
+    gdi::PixelBuffer buffer;
     HDC dc;
 
     Canvas(int w, int h, uint32_t fill = kSentinel, int origin_x = 0, int origin_y = 0)
         : width(w), height(h), pixels(static_cast<size_t>(w) * h, fill), buffer{pixels.data(), w, h, w} {
-        dc = user::create_dc(&buffer, origin_x, origin_y, RECT{0, 0, w, h});
+        dc = gdi::create_dc(&buffer, origin_x, origin_y, RECT{0, 0, w, h});
     }
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
-    ~Canvas() { user::delete_dc(dc); }
+    ~Canvas() { gdi::delete_dc(dc); }
 
     uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 

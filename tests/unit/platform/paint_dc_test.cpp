@@ -11,9 +11,9 @@ using paint_test::sys_brush;
 
 TEST(PaintDc, DrawingStaysInsideTheClipAndHonoursTheOrigin) {
     std::vector<uint32_t> pixels(40 * 30, kSentinel);
-    user::PixelBuffer buffer{pixels.data(), 40, 30, 40};
+    gdi::PixelBuffer buffer{pixels.data(), 40, 30, 40};
     const RECT clip{12, 6, 20, 15};
-    HDC dc = user::create_dc(&buffer, 10, 5, clip);
+    HDC dc = gdi::create_dc(&buffer, 10, 5, clip);
     ASSERT_NE(dc, nullptr);
 
     RECT everything{-50, -50, 100, 100};
@@ -24,7 +24,7 @@ TEST(PaintDc, DrawingStaysInsideTheClipAndHonoursTheOrigin) {
             ASSERT_EQ(pixels[y * 40 + x], inside ? 0xFFFFFFu : kSentinel) << x << "," << y;
         }
     }
-    RECT drawn = user::dc_drawn_area(dc);
+    RECT drawn = gdi::dc_drawn_area(dc);
     EXPECT_EQ(drawn.left, clip.left);
     EXPECT_EQ(drawn.top, clip.top);
     EXPECT_EQ(drawn.right, clip.right);
@@ -48,24 +48,24 @@ TEST(PaintDc, DrawingStaysInsideTheClipAndHonoursTheOrigin) {
             }
         }
     }
-    user::delete_dc(dc);
+    gdi::delete_dc(dc);
 }
 
 TEST(PaintDc, DrawnAreaCoversWhatWasDrawnOnly) {
     Canvas canvas(50, 40, kSentinel, 5, 5);
-    RECT area = user::dc_drawn_area(canvas.dc);
+    RECT area = gdi::dc_drawn_area(canvas.dc);
     EXPECT_TRUE(area.right <= area.left || area.bottom <= area.top);
     // A hollow brush and an empty rectangle draw nothing.
     RECT r{1, 1, 10, 10};
     FillRect(canvas.dc, &r, static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
     RECT none{4, 4, 4, 9};
     FillRect(canvas.dc, &none, sys_brush(COLOR_BTNFACE));
-    area = user::dc_drawn_area(canvas.dc);
+    area = gdi::dc_drawn_area(canvas.dc);
     EXPECT_TRUE(area.right <= area.left || area.bottom <= area.top);
 
     SetPixel(canvas.dc, 2, 3, RGB(1, 2, 3));
     SetPixel(canvas.dc, 10, 20, RGB(1, 2, 3));
-    area = user::dc_drawn_area(canvas.dc);
+    area = gdi::dc_drawn_area(canvas.dc);
     EXPECT_EQ(area.left, 7);
     EXPECT_EQ(area.top, 8);
     EXPECT_EQ(area.right, 16);
@@ -139,10 +139,10 @@ TEST(PaintDc, HandlesAreValidatedAndStockObjectsSurviveDeletion) {
 
     // A deleted DC is dead too.
     std::vector<uint32_t> pixels(4, kSentinel);
-    user::PixelBuffer buffer{pixels.data(), 2, 2, 2};
-    HDC dc = user::create_dc(&buffer, 0, 0, RECT{0, 0, 2, 2});
-    user::delete_dc(dc);
-    user::delete_dc(dc);
+    gdi::PixelBuffer buffer{pixels.data(), 2, 2, 2};
+    HDC dc = gdi::create_dc(&buffer, 0, 0, RECT{0, 0, 2, 2});
+    gdi::delete_dc(dc);
+    gdi::delete_dc(dc);
     EXPECT_EQ(FillRect(dc, &r, sys_brush(COLOR_WINDOW)), 0);
     EXPECT_EQ(pixels[0], kSentinel);
     EXPECT_EQ(SetTextColor(dc, 0), 0xFFFFFFFFu);

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "paint_canvas.h"
-#include "platform/posix/user/look.h"
+#include "platform/posix/user/controls/look.h"
 
 using paint_test::Canvas;
 using paint_test::sys;
@@ -163,10 +163,10 @@ TEST(PaintLook, DefaultFocusedButtonMatchesTheMessageBox) {
     ASSERT_TRUE(read_pgm("reference-message-box.pgm", &width, &height, &reference));
     LookCanvas canvas(width, height);
     const RECT button{68, 28, 116, 52};
-    HDC dc = user::create_dc(&canvas.buffer, button.left, button.top, button);
+    HDC dc = gdi::create_dc(&canvas.buffer, button.left, button.top, button);
     SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
     look::draw_push_button(dc, RECT{0, 0, 48, 24}, "OK", look::Default | look::Focused);
-    user::delete_dc(dc);
+    gdi::delete_dc(dc);
     int differing = 0;
     for (int y = button.top - 1; y <= button.bottom; ++y) {
         for (int x = button.left - 1; x <= button.right; ++x) {

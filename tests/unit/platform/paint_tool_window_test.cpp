@@ -109,7 +109,7 @@ TEST_F(PaintToolWindow, PaintedThroughTheWindowLayerItLooksLikeTheReference) {
     ASSERT_EQ(width, 540);
     ASSERT_EQ(height, 300);
     if (const char* out = getenv("SORVANE_LOOK_OUTPUT_WINDOW"))
-        display::headless::save_bmp(top, out);
+        player::save_bmp(top, out);
     int near = 0;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/user/dc.h"
-#include "platform/posix/user/look.h"
+#include "platform/posix/gdi/dc.h"
+#include "platform/posix/user/controls/look.h"
 #include "platform/win32.h"
 
 namespace {
@@ -111,14 +111,14 @@ void write_ppm(const char* path, const std::vector<uint32_t>& pixels) {
 
 std::vector<uint32_t> render_window() {
     std::vector<uint32_t> pixels(kWidth * kHeight, 0);
-    user::PixelBuffer buffer{pixels.data(), kWidth, kHeight, kWidth};
-    HDC window = user::create_dc(&buffer, 0, 0, RECT{0, 0, kWidth, kHeight});
+    gdi::PixelBuffer buffer{pixels.data(), kWidth, kHeight, kWidth};
+    HDC window = gdi::create_dc(&buffer, 0, 0, RECT{0, 0, kWidth, kHeight});
     RECT all{0, 0, kWidth, kHeight};
     FillRect(window, &all, reinterpret_cast<HBRUSH>(static_cast<intptr_t>(COLOR_BTNFACE + 1)));
-    user::delete_dc(window);
+    gdi::delete_dc(window);
     int index = 0;
     for (const Control& c : kLayout) {
-        HDC dc = user::create_dc(&buffer, c.x, c.y, RECT{c.x, c.y, c.x + c.width, c.y + c.height});
+        HDC dc = gdi::create_dc(&buffer, c.x, c.y, RECT{c.x, c.y, c.x + c.width, c.y + c.height});
         SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
         const RECT client{0, 0, c.width, c.height};
         switch (c.kind) {
@@ -135,7 +135,7 @@ std::vector<uint32_t> render_window() {
                 user::look::draw_push_button(dc, client, c.text, 0);
                 break;
         }
-        user::delete_dc(dc);
+        gdi::delete_dc(dc);
         ++index;
     }
     return pixels;

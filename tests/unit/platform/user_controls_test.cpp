@@ -7,7 +7,6 @@
 namespace {
 
 using namespace user_test;
-namespace headless = display::headless;
 
 class UserControls : public UserTest {
   protected:
@@ -43,10 +42,10 @@ TEST_F(UserControls, AutomaticCheckboxKeepsAnyValueAboveOneAsCheckedWithoutNotif
 TEST_F(UserControls, ClickTogglesTheCheckboxThenNotifiesTheParent) {
     HWND top = make_top();
     HWND box = make_child(top, "BUTTON", "Bows", WS_TABSTOP | BS_AUTOCHECKBOX, 35, 90, 90, 20, 1);
-    headless::click(box, 5, 5);
+    player::click(box, 5, 5);
     run_script();
     EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_CHECKED);
-    headless::click(box, 5, 5);
+    player::click(box, 5, 5);
     run_script();
     EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);
     EXPECT_EQ(commands_to(top), (std::vector<WPARAM>{MAKEWPARAM(1, BN_CLICKED), MAKEWPARAM(1, BN_CLICKED)}));
@@ -67,11 +66,11 @@ TEST_F(UserControls, SpacePushesOnKeyDownAndClicksOnKeyUp) {
     HWND button = make_child(top, "BUTTON", "Check All", WS_TABSTOP | BS_PUSHBUTTON, 20, 260, 80, 25, 32);
     SetFocus(button);
     EXPECT_EQ(SendMessageA(button, BM_GETSTATE, 0, 0) & BST_FOCUS, BST_FOCUS);
-    headless::key_down(VK_SPACE);
+    player::key_down(VK_SPACE);
     run_script();
     EXPECT_EQ(SendMessageA(button, BM_GETSTATE, 0, 0) & BST_PUSHED, BST_PUSHED);
     EXPECT_TRUE(commands_to(top).empty());
-    headless::key_up(VK_SPACE);
+    player::key_up(VK_SPACE);
     run_script();
     EXPECT_EQ(SendMessageA(button, BM_GETSTATE, 0, 0) & BST_PUSHED, 0);
     EXPECT_EQ(commands_to(top), (std::vector<WPARAM>{MAKEWPARAM(32, BN_CLICKED)}));
@@ -131,7 +130,7 @@ TEST_F(UserControls, PaintingFillsTheClassBrushParentsFirstAndPresentsThePixels)
     std::vector<uint32_t> pixels;
     int width = 0;
     int height = 0;
-    ASSERT_TRUE(headless::pixels(reinterpret_cast<display::SurfaceId>(top), &pixels, &width, &height));
+    ASSERT_TRUE(display::headless::pixels(reinterpret_cast<display::SurfaceId>(top), &pixels, &width, &height));
     ASSERT_EQ(width, 540);
     ASSERT_EQ(height, 300);
     COLORREF face = GetSysColor(COLOR_BTNFACE);
@@ -162,7 +161,7 @@ TEST_F(UserControls, PaintingFillsTheClassBrushParentsFirstAndPresentsThePixels)
     EXPECT_TRUE(messages_of(child, {WM_PAINT}).empty());
 
     std::string path = ::testing::TempDir() + "user_controls_frame.bmp";
-    ASSERT_TRUE(headless::save_bmp(top, path.c_str()));
+    ASSERT_TRUE(player::save_bmp(top, path.c_str()));
     FILE* file = fopen(path.c_str(), "rb");
     ASSERT_NE(file, nullptr);
     fseek(file, 0, SEEK_END);

@@ -6,7 +6,6 @@
 namespace {
 
 using namespace user_test;
-namespace headless = display::headless;
 
 class UserInput : public UserTest {};
 
@@ -32,10 +31,10 @@ TEST_F(UserInput, ClickOnAButtonIsMoveDownUpWithTheNotificationDuringTheRelease)
         }
         return false;
     };
-    headless::click(button, 10, 10);
+    player::click(button, 10, 10);
     MSG msg;
     std::vector<Taken> taken;
-    while (headless::steps_left() > 0 || PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+    while (player::steps_left() > 0 || PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
         GetMessageA(&msg, nullptr, 0, 0);
         if (msg.message != WM_PAINT) {
             taken.push_back(Taken{msg.hwnd, msg.message, msg.wParam});
@@ -55,7 +54,7 @@ TEST_F(UserInput, ClickOnAButtonIsMoveDownUpWithTheNotificationDuringTheRelease)
 
 TEST_F(UserInput, TabWithoutAcceleratorsIsKeyDownCharKeyUpToTheFocusWindow) {
     HWND top = make_top();
-    headless::type_key(VK_TAB);
+    player::type_key(VK_TAB);
     std::vector<Taken> taken = run_script();
     EXPECT_EQ(ids(taken), (std::vector<UINT>{WM_KEYDOWN, WM_CHAR, WM_KEYUP}));
     for (const Taken& t : taken) {
@@ -70,7 +69,7 @@ TEST_F(UserInput, AltF4IsTwoSystemKeysThenThePostedCloseCommand) {
         *result = 0;
         return message == WM_CLOSE;
     };
-    headless::type_key(VK_F4, headless::Alt);
+    player::type_key(VK_F4, player::Alt);
     std::vector<Taken> taken = run_script();
     ASSERT_GE(taken.size(), 3u);
     EXPECT_EQ(taken[0].message, static_cast<UINT>(WM_SYSKEYDOWN));
@@ -88,10 +87,10 @@ TEST_F(UserInput, AcceleratorsNeedTheExactModifiers) {
     ACCEL entries[2] = {{FVIRTKEY | FNOINVERT, VK_TAB, 1212}, {FVIRTKEY | FNOINVERT | FSHIFT, VK_TAB, 1213}};
     HACCEL table = CreateAcceleratorTableA(entries, 2);
     ASSERT_NE(table, nullptr);
-    headless::type_key(VK_TAB);
-    headless::type_key(VK_TAB, headless::Shift);
-    headless::type_key(VK_TAB, headless::Ctrl);
-    headless::type_key(VK_TAB, headless::Shift | headless::Alt);
+    player::type_key(VK_TAB);
+    player::type_key(VK_TAB, player::Shift);
+    player::type_key(VK_TAB, player::Ctrl);
+    player::type_key(VK_TAB, player::Shift | player::Alt);
     run_script(table);
     std::vector<WPARAM> commands;
     for (const Received& r : received()) {
@@ -142,14 +141,14 @@ TEST_F(UserInput, DisabledWindowsGetNoInput) {
     HWND top = make_top();
     HWND button = make_child(top, "BUTTON", "b", WS_TABSTOP | BS_PUSHBUTTON, 10, 10, 80, 25, 1);
     EnableWindow(button, FALSE);
-    headless::click(button, 5, 5);
+    player::click(button, 5, 5);
     EXPECT_TRUE(run_script().empty());
     EnableWindow(button, TRUE);
     SetFocus(button);
     EnableWindow(top, FALSE);  // the top-level window disabled: its controls too
-    headless::click(button, 5, 5);
-    headless::type_key(VK_SPACE);
-    headless::close_window(top);
+    player::click(button, 5, 5);
+    player::type_key(VK_SPACE);
+    player::close_window(top);
     EXPECT_TRUE(run_script().empty());
     EXPECT_TRUE(IsWindow(top));
 }
@@ -159,9 +158,9 @@ TEST_F(UserInput, GroupBoxesAndStaticsLetClicksThroughToTheParent) {
     HWND frame = make_child(top, "BUTTON", "Weapons", WS_GROUP | BS_GROUPBOX, 20, 45, 240, 200, 29);
     HWND inside = make_child(top, "BUTTON", "Axes", WS_TABSTOP | BS_AUTOCHECKBOX, 35, 65, 90, 20, 0);
     HWND text = make_child(top, "STATIC", "Help", SS_LEFT, 20, 10, 500, 15, 27);
-    headless::click(frame, 200, 150);
-    headless::click(text, 3, 3);
-    headless::click(inside, 3, 3);
+    player::click(frame, 200, 150);
+    player::click(text, 3, 3);
+    player::click(inside, 3, 3);
     std::vector<Taken> taken = run_script();
     std::vector<std::pair<HWND, UINT>> downs;
     for (const Taken& t : taken) {
@@ -184,8 +183,8 @@ TEST_F(UserInput, GroupBoxesAndStaticsLetClicksThroughToTheParent) {
 TEST_F(UserInput, KeyStateFollowsTheMessagesTaken) {
     make_top();
     run_script();
-    headless::key_down(VK_SHIFT);
-    headless::key_down('A');
+    player::key_down(VK_SHIFT);
+    player::key_down('A');
     MSG msg;
     GetMessageA(&msg, nullptr, 0, 0);
     EXPECT_LT(GetKeyState(VK_SHIFT), 0);
@@ -196,8 +195,8 @@ TEST_F(UserInput, KeyStateFollowsTheMessagesTaken) {
     GetMessageA(&msg, nullptr, 0, 0);
     EXPECT_EQ(msg.message, static_cast<UINT>(WM_CHAR));
     EXPECT_EQ(msg.wParam, static_cast<WPARAM>('A'));
-    headless::key_up('A');
-    headless::key_up(VK_SHIFT);
+    player::key_up('A');
+    player::key_up(VK_SHIFT);
     run_script();
     EXPECT_GE(GetKeyState(VK_SHIFT), 0);
 }
@@ -207,7 +206,7 @@ TEST_F(UserInput, PostedMessagesComeFirstThenPaintThenInput) {
     run_script();
     InvalidateRect(top, nullptr, TRUE);
     PostMessageA(top, WM_USER + 1, 0, 0);
-    headless::type_key(VK_RETURN);
+    player::type_key(VK_RETURN);
     MSG msg;
     GetMessageA(&msg, nullptr, 0, 0);
     EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER + 1));
@@ -228,14 +227,14 @@ TEST_F(UserInputDeathTest, PlayerOutOfScriptEndsTheProcessAndNamesTheWindows) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
-            display::headless::install();
+            player::install();
             make_top("Waiting window");
             MSG msg;
             while (GetMessageA(&msg, nullptr, 0, 0)) {
                 DispatchMessageA(&msg);
             }
         },
-        ::testing::ExitedWithCode(headless::script_ran_out_status), "ran out(.|\n)*Waiting window");
+        ::testing::ExitedWithCode(player::script_ran_out_status), "ran out(.|\n)*Waiting window");
 }
 
 }  // namespace

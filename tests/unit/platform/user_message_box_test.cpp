@@ -6,7 +6,6 @@
 namespace {
 
 using namespace user_test;
-namespace headless = display::headless;
 
 class UserMessageBox : public UserTest {};
 
@@ -33,7 +32,7 @@ TEST_F(UserMessageBox, BoxIsModalOverItsOwnerAndGivesTheFocusBackToTheOwnerItsel
     static BOOL owner_enabled = TRUE;
     static RECT box_client{};
     static RECT box_window{};
-    headless::call([] {
+    player::call([] {
         seen_box = FindWindowA("#32770", "Vorthane Sorvane");
         seen_focus = GetFocus();
         focus_parent = GetParent(seen_focus);
@@ -43,8 +42,8 @@ TEST_F(UserMessageBox, BoxIsModalOverItsOwnerAndGivesTheFocusBackToTheOwnerItsel
         GetWindowRect(seen_box, &box_window);
     });
     // A click on the disabled owner does nothing.
-    headless::click(owner, 5, 5);
-    headless::answer_message_box();
+    player::click(owner, 5, 5);
+    player::answer_message_box();
     EXPECT_EQ(MessageBoxA(owner, "Generated a new gamble table  ", "Vorthane Sorvane", MB_OK), IDOK);
 
     ASSERT_NE(seen_box, nullptr);
@@ -58,11 +57,11 @@ TEST_F(UserMessageBox, BoxIsModalOverItsOwnerAndGivesTheFocusBackToTheOwnerItsel
     EXPECT_GT(box_client.right, 120);
     EXPECT_GT(box_client.bottom, 40);
 
-    ASSERT_EQ(headless::answered_boxes().size(), 1u);
-    EXPECT_EQ(headless::answered_boxes()[0].caption, "Vorthane Sorvane");
-    EXPECT_EQ(headless::answered_boxes()[0].text, "Generated a new gamble table  ");
-    ASSERT_FALSE(headless::message_boxes().empty());
-    EXPECT_EQ(headless::message_boxes().back().text, "Generated a new gamble table  ");
+    ASSERT_EQ(player::answered_boxes().size(), 1u);
+    EXPECT_EQ(player::answered_boxes()[0].caption, "Vorthane Sorvane");
+    EXPECT_EQ(player::answered_boxes()[0].text, "Generated a new gamble table  ");
+    ASSERT_FALSE(player::message_boxes().empty());
+    EXPECT_EQ(player::message_boxes().back().text, "Generated a new gamble table  ");
 
     std::vector<std::pair<UINT, WPARAM>> owner_messages;
     for (const Received& r : received()) {
@@ -84,30 +83,30 @@ TEST_F(UserMessageBox, BoxIsModalOverItsOwnerAndGivesTheFocusBackToTheOwnerItsel
 TEST_F(UserMessageBox, EscapeSpaceAndTheCloseBoxAllEndItWithOk) {
     HWND owner = make_top("Owner");
     run_script();
-    headless::type_key(VK_ESCAPE);
+    player::type_key(VK_ESCAPE);
     EXPECT_EQ(MessageBoxA(owner, "one", "Box", MB_OK), IDOK);
-    headless::type_key(VK_SPACE);
+    player::type_key(VK_SPACE);
     EXPECT_EQ(MessageBoxA(owner, "two", "Box", MB_OK), IDOK);
-    headless::close_window("Box");
+    player::close_window("Box");
     EXPECT_EQ(MessageBoxA(owner, "three", "Box", MB_OK), IDOK);
-    headless::call([] {
+    player::call([] {
         HWND box = FindWindowA("#32770", nullptr);
-        headless::click(GetDlgItem(box, IDOK), 3, 3);
+        player::click(GetDlgItem(box, IDOK), 3, 3);
     });
     EXPECT_EQ(MessageBoxA(owner, "four", "Box", MB_OK), IDOK);
-    EXPECT_EQ(headless::message_boxes().size(), 4u);
+    EXPECT_EQ(player::message_boxes().size(), 4u);
     EXPECT_TRUE(IsWindowEnabled(owner));
     EXPECT_EQ(FindWindowA("#32770", nullptr), nullptr);
 }
 
 TEST_F(UserMessageBox, WithoutAnOwnerTheBoxIsCentredOnTheScreen) {
     static RECT box_window{};
-    headless::call([] { GetWindowRect(FindWindowA("#32770", "Sorvane"), &box_window); });
-    headless::answer_message_box();
+    player::call([] { GetWindowRect(FindWindowA("#32770", "Sorvane"), &box_window); });
+    player::answer_message_box();
     EXPECT_EQ(MessageBoxA(nullptr, "Can't open sorvane.sav  ", "Sorvane", MB_OK), IDOK);
     EXPECT_NEAR((box_window.left + box_window.right) / 2, 960, 1);
     EXPECT_NEAR((box_window.top + box_window.bottom) / 2, 540, 1);
-    EXPECT_EQ(headless::answered_boxes().back().text, "Can't open sorvane.sav  ");
+    EXPECT_EQ(player::answered_boxes().back().text, "Can't open sorvane.sav  ");
 }
 
 // With a 12-pixel line the platform's box for the success message has a
@@ -116,13 +115,13 @@ TEST_F(UserMessageBox, SizedFromItsTextLikeThePlatform) {
     static RECT client{};
     static RECT button{};
     static RECT text{};
-    headless::call([] {
+    player::call([] {
         HWND box = FindWindowA("#32770", nullptr);
         GetClientRect(box, &client);
         GetWindowRect(GetDlgItem(box, IDOK), &button);
         GetWindowRect(GetDlgItem(box, 0xFFFF), &text);
     });
-    headless::answer_message_box();
+    player::answer_message_box();
     const char* message = "Generated a new gamble table  ";
     MessageBoxA(nullptr, message, "Vorthane Sorvane", MB_OK);
     HDC dc = GetDC(nullptr);

@@ -8,9 +8,9 @@
 #include <functional>
 #include <vector>
 
-#include "platform/posix/display/headless.h"
 #include "platform/posix/user/window.h"
 #include "platform/win32.h"
+#include "support/player.h"
 
 namespace user_test {
 
@@ -100,7 +100,7 @@ inline std::vector<Taken> run_script(HACCEL accelerators = nullptr) {
     MSG msg;
     for (;;) {
         if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (display::headless::steps_left() == 0) {
+            if (player::steps_left() == 0) {
                 break;
             }
             display::Input input;
@@ -126,7 +126,7 @@ inline std::vector<Taken> run_script(HACCEL accelerators = nullptr) {
 class UserTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        display::headless::install();
+        player::install();
         register_recorder();
         received().clear();
         hook() = nullptr;
@@ -135,7 +135,7 @@ class UserTest : public ::testing::Test {
     }
     void TearDown() override {
         hook() = nullptr;
-        display::headless::clear_script();
+        player::clear_script();
         EnumWindows(destroy_each, 0);
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -25,7 +25,7 @@ TEST_F(UserWindows, VisibleTopLevelWindowGetsTheCreationMessagesInOrderAndIsActi
             EXPECT_EQ(r.lparam, MAKELPARAM(425, 514));
         }
     }
-    EXPECT_EQ(display::headless::windows_shown().back(), "Test window");
+    EXPECT_EQ(player::windows_shown().back(), "Test window");
 }
 
 TEST_F(UserWindows, HiddenWindowIsNeitherActiveNorSizedUntilShown) {

@@ -85,7 +85,7 @@ TEST_F(Controls, CheckboxStateFollowsSetAndClicks) {
     EXPECT_EQ(get_control_state(3), 1);
 
     drain_events();
-    display::headless::click(checkbox, 5, 5);
+    player::click(checkbox, 5, 5);
     std::vector<int32_t> codes = drain_events();
     EXPECT_EQ(std::count(codes.begin(), codes.end(), EVENT_CONTROL), 1);
     EXPECT_EQ(event_control(), 3);

@@ -5,8 +5,6 @@
 
 namespace {
 
-namespace player = display::headless;
-
 using ModalMessage = UiTest;
 
 std::vector<HWND> disabled_list() {

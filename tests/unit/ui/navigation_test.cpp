@@ -99,8 +99,6 @@ TEST_F(Navigation, NoTabStopChangesNothing) {
 
 namespace {
 
-namespace player = display::headless;
-
 std::vector<int32_t> without_paint(std::vector<int32_t> codes) {
     codes.erase(std::remove(codes.begin(), codes.end(), WM_PAINT), codes.end());
     return codes;

@@ -1,8 +1,6 @@
 #include "unit/ui/ui_fixture.h"
 
-#include "platform/posix/display/headless.h"
-
-namespace player = display::headless;
+#include "support/player.h"
 
 namespace {
 

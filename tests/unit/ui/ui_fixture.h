@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/display/headless.h"
 #include "platform/win32.h"
 #include "runtime/memory/heaps.h"
 #include "runtime/ui/controls.h"
 #include "runtime/ui/events.h"
 #include "runtime/ui/windows.h"
+#include "support/player.h"
 
 class UiTest : public ::testing::Test {
   protected:

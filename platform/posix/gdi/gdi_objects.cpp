@@ -1,14 +1,14 @@
 // Brushes, pens and fonts: the stock set, the ones callers create, and
 // selecting them into a DC.
-#include "platform/posix/user/gdi_objects.h"
+#include "platform/posix/gdi/gdi_objects.h"
 
 #include <memory>
 #include <unordered_set>
 
-#include "platform/posix/user/device_context.h"
-#include "platform/posix/user/font.h"
+#include "platform/posix/gdi/device_context.h"
+#include "platform/posix/gdi/font.h"
 
-namespace user::gdi {
+namespace gdi {
 
 namespace {
 
@@ -101,42 +101,42 @@ bool brush_colour(HBRUSH brush, COLORREF* colour) {
     return true;
 }
 
-}  // namespace user::gdi
+}  // namespace gdi
 
-using user::gdi::Object;
-using user::gdi::ObjectKind;
+using gdi::Object;
+using gdi::ObjectKind;
 
 HGDIOBJ WINAPI GetStockObject(int i) {
-    if (i < 0 || i >= user::gdi::kStockCount)
+    if (i < 0 || i >= gdi::kStockCount)
         return nullptr;
-    return user::gdi::stock_table()[i];
+    return gdi::stock_table()[i];
 }
 
 HBRUSH WINAPI GetSysColorBrush(int nIndex) {
-    static Object* brushes[user::gdi::kSysColourCount] = {};
-    if (nIndex < 0 || nIndex >= user::gdi::kSysColourCount)
+    static Object* brushes[gdi::kSysColourCount] = {};
+    if (nIndex < 0 || nIndex >= gdi::kSysColourCount)
         return nullptr;
     if (!brushes[nIndex])
-        brushes[nIndex] = user::gdi::make_object(ObjectKind::Brush, true, GetSysColor(nIndex));
+        brushes[nIndex] = gdi::make_object(ObjectKind::Brush, true, GetSysColor(nIndex));
     return reinterpret_cast<HBRUSH>(brushes[nIndex]);
 }
 
 HBRUSH WINAPI CreateSolidBrush(COLORREF color) {
-    user::gdi::stock_table();
-    return reinterpret_cast<HBRUSH>(user::gdi::make_object(ObjectKind::Brush, false, color & 0xFFFFFF));
+    gdi::stock_table();
+    return reinterpret_cast<HBRUSH>(gdi::make_object(ObjectKind::Brush, false, color & 0xFFFFFF));
 }
 
 HPEN WINAPI CreatePen(int iStyle, int cWidth, COLORREF color) {
-    user::gdi::stock_table();
-    Object* pen = user::gdi::make_object(ObjectKind::Pen, false, color & 0xFFFFFF);
+    gdi::stock_table();
+    Object* pen = gdi::make_object(ObjectKind::Pen, false, color & 0xFFFFFF);
     pen->pen_width = cWidth > 1 ? cWidth : 1;
     pen->hollow = iStyle == 5;  // PS_NULL
     return reinterpret_cast<HPEN>(pen);
 }
 
 HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
-    user::gdi::DeviceContext* dc = user::gdi::find_dc(hdc);
-    Object* object = user::gdi::find_any_object(h);
+    gdi::DeviceContext* dc = gdi::find_dc(hdc);
+    Object* object = gdi::find_any_object(h);
     if (!dc || !object)
         return nullptr;
     Object** slot = object->kind == ObjectKind::Brush ? &dc->brush
@@ -148,15 +148,15 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
 }
 
 BOOL WINAPI DeleteObject(HGDIOBJ ho) {
-    Object* object = user::gdi::find_any_object(ho);
+    Object* object = gdi::find_any_object(ho);
     if (!object)
         return FALSE;
     if (object->stock)
         return TRUE;
     // Freeing an object a DC still draws with would leave the DC dangling.
-    if (user::gdi::selected_anywhere(object))
+    if (gdi::selected_anywhere(object))
         return FALSE;
-    user::gdi::live_objects().erase(object);
+    gdi::live_objects().erase(object);
     delete object;
     return TRUE;
 }

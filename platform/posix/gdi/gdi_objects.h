@@ -4,7 +4,7 @@
 
 #include "platform/win32.h"
 
-namespace user::gdi {
+namespace gdi {
 
 class Font;
 
@@ -31,4 +31,4 @@ bool brush_colour(HBRUSH brush, COLORREF* colour);
 const Font* gui_font();
 const Font* system_font();
 
-}  // namespace user::gdi
+}  // namespace gdi

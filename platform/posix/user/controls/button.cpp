@@ -1,7 +1,7 @@
 // The BUTTON class: push buttons, default push buttons, checkboxes, radio
 // buttons and group boxes, as one window procedure over the layer's own
 // calls. The state lives in the window's extra bytes.
-#include "platform/posix/user/look.h"
+#include "platform/posix/user/controls/look.h"
 #include "platform/posix/user/window.h"
 
 namespace user {

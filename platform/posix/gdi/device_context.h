@@ -4,10 +4,10 @@
 
 #include <stdint.h>
 
-#include "platform/posix/user/dc.h"
-#include "platform/posix/user/gdi_objects.h"
+#include "platform/posix/gdi/dc.h"
+#include "platform/posix/gdi/gdi_objects.h"
 
-namespace user::gdi {
+namespace gdi {
 
 struct DeviceContext {
     PixelBuffer* buffer;
@@ -46,4 +46,4 @@ DeviceContext* find_dc(HDC h);
 // Whether some live DC has the object selected.
 bool selected_anywhere(const Object* object);
 
-}  // namespace user::gdi
+}  // namespace gdi

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/user/device_context.h"
-#include "platform/posix/user/font.h"
+#include "platform/posix/gdi/device_context.h"
+#include "platform/posix/gdi/font.h"
 
-using user::gdi::DeviceContext;
-using user::gdi::find_dc;
-using user::gdi::Font;
+using gdi::DeviceContext;
+using gdi::find_dc;
+using gdi::Font;
 
 namespace {
 
@@ -122,7 +122,7 @@ void draw_run(DeviceContext* dc, int x, int y, const Line& line, const Measure& 
         const unsigned char c = static_cast<unsigned char>(line.text[i]);
         const int advance = measure.advance(c, pen);
         if (c != '\t') {
-            const user::gdi::Glyph& g = font.glyph(c);
+            const gdi::Glyph& g = font.glyph(c);
             for (int row = 0; row < g.height; ++row) {
                 for (int column = 0; column < g.width; ++column) {
                     dc->blend(x + pen + g.left + column, baseline - g.top + row, dc->text_colour,

@@ -1,5 +1,5 @@
 // Text faces rasterised with FreeType: metrics in the shape GDI reports them,
-// and a cache of anti-aliased glyphs for the 8-bit character set.
+// and a cache of monochrome glyphs (coverage 0 or 255) for the 8-bit character set.
 #pragma once
 
 #include <stdint.h>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace user::gdi {
+namespace gdi {
 
 struct Glyph {
     int left = 0;  // from the pen position to the first column
@@ -53,4 +53,4 @@ class Font {
     mutable std::vector<std::unique_ptr<Glyph>> cache_;
 };
 
-}  // namespace user::gdi
+}  // namespace gdi

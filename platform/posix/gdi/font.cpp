@@ -1,5 +1,5 @@
 // Faces found through fontconfig and rasterised with FreeType.
-#include "platform/posix/user/font.h"
+#include "platform/posix/gdi/font.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -8,7 +8,7 @@
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
-namespace user::gdi {
+namespace gdi {
 
 namespace {
 
@@ -192,4 +192,4 @@ const Glyph& Font::glyph(unsigned char c) const {
     return g;
 }
 
-}  // namespace user::gdi
+}  // namespace gdi

@@ -8,7 +8,7 @@
 
 #include "platform/win32.h"
 
-namespace user {
+namespace gdi {
 
 // 32-bit 0x00RRGGBB pixels, rows of stride pixels.
 struct PixelBuffer {
@@ -29,4 +29,4 @@ void delete_dc(HDC dc);
 // rectangle when it drew nothing. The window layer presents this area.
 RECT dc_drawn_area(HDC dc);
 
-}  // namespace user
+}  // namespace gdi

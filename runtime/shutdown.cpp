@@ -1,5 +1,5 @@
 // Windows and files first: closing them frees nodes that the node heap holds.
-#include "runtime/ui/shutdown.h"
+#include "runtime/shutdown.h"
 
 #include "runtime/files/channels.h"
 #include "runtime/memory/heaps.h"

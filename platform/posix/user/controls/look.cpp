@@ -1,5 +1,5 @@
 // The classic look of push buttons, checkboxes, group boxes and static text.
-#include "platform/posix/user/look.h"
+#include "platform/posix/user/controls/look.h"
 
 #include <string.h>
 

@@ -1,6 +1,6 @@
 // The STATIC class: left, centred or right-aligned text, transparent to
 // the mouse unless SS_NOTIFY asks for clicks.
-#include "platform/posix/user/look.h"
+#include "platform/posix/user/controls/look.h"
 #include "platform/posix/user/window.h"
 
 namespace user {

@@ -2,10 +2,10 @@
 // lines.
 #include <stdlib.h>
 
-#include "platform/posix/user/device_context.h"
+#include "platform/posix/gdi/device_context.h"
 
-using user::gdi::DeviceContext;
-using user::gdi::find_dc;
+using gdi::DeviceContext;
+using gdi::find_dc;
 
 namespace {
 
@@ -61,7 +61,7 @@ RECT shrink(const RECT& r, UINT flags) {
 int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
     DeviceContext* dc = find_dc(hDC);
     COLORREF colour = 0;
-    if (!dc || !lprc || !user::gdi::brush_colour(hbr, &colour))
+    if (!dc || !lprc || !gdi::brush_colour(hbr, &colour))
         return 0;
     dc->fill(*lprc, colour);
     return 1;
@@ -143,7 +143,7 @@ BOOL WINAPI LineTo(HDC hdc, int x, int y) {
     const int dx = abs(x - cx), dy = -abs(y - cy);
     const int step_x = cx < x ? 1 : -1, step_y = cy < y ? 1 : -1;
     int error = dx + dy;
-    const user::gdi::Object* pen = dc->pen;
+    const gdi::Object* pen = dc->pen;
     const bool visible = pen && !pen->hollow;
     const int width = pen ? pen->pen_width : 1;
     while (cx != x || cy != y) {

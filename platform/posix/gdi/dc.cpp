@@ -1,13 +1,13 @@
 // Device contexts over a pixel buffer: their life, their attributes and the
 // clipped pixel operations.
-#include "platform/posix/user/dc.h"
+#include "platform/posix/gdi/dc.h"
 
 #include <unordered_set>
 
-#include "platform/posix/user/device_context.h"
-#include "platform/posix/user/font.h"
+#include "platform/posix/gdi/device_context.h"
+#include "platform/posix/gdi/font.h"
 
-namespace user::gdi {
+namespace gdi {
 
 namespace {
 
@@ -132,10 +132,6 @@ RECT DeviceContext::narrow_clip(const RECT& area) {
     return saved;
 }
 
-}  // namespace user::gdi
-
-namespace user {
-
 HDC create_dc(PixelBuffer* buffer, int origin_x, int origin_y, const RECT& clip) {
     if (!buffer || !buffer->pixels || buffer->width <= 0 || buffer->height <= 0 || buffer->stride < buffer->width)
         return nullptr;
@@ -169,10 +165,10 @@ RECT dc_drawn_area(HDC dc) {
     return context ? context->drawn : RECT{0, 0, 0, 0};
 }
 
-}  // namespace user
+}  // namespace gdi
 
 COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color) {
-    user::gdi::DeviceContext* dc = user::gdi::find_dc(hdc);
+    gdi::DeviceContext* dc = gdi::find_dc(hdc);
     if (!dc)
         return 0xFFFFFFFF;  // CLR_INVALID
     const COLORREF previous = dc->text_colour;
@@ -181,7 +177,7 @@ COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color) {
 }
 
 COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color) {
-    user::gdi::DeviceContext* dc = user::gdi::find_dc(hdc);
+    gdi::DeviceContext* dc = gdi::find_dc(hdc);
     if (!dc)
         return 0xFFFFFFFF;
     const COLORREF previous = dc->background_colour;
@@ -190,7 +186,7 @@ COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color) {
 }
 
 int WINAPI SetBkMode(HDC hdc, int mode) {
-    user::gdi::DeviceContext* dc = user::gdi::find_dc(hdc);
+    gdi::DeviceContext* dc = gdi::find_dc(hdc);
     if (!dc || (mode != TRANSPARENT && mode != OPAQUE))
         return 0;
     const int previous = dc->background_mode;
