@@ -33,8 +33,8 @@ LRESULT set_text(HWND hwnd, LPCSTR text) {
         return FALSE;
     }
     window->text = text != nullptr ? text : "";
-    if (window->parent == nullptr && window->surface) {
-        display::current().set_title(reinterpret_cast<display::SurfaceId>(hwnd), window->text.c_str());
+    if (window->parent == nullptr) {
+        set_surface_title(window);
     }
     return TRUE;
 }

@@ -52,9 +52,7 @@ HWND change_active(HWND to) {
     if (active != to || peek_window(to) == nullptr) {
         return old;
     }
-    if (display::current().activate_surface != nullptr && peek_window(to)->surface) {
-        display::current().activate_surface(reinterpret_cast<display::SurfaceId>(to));
-    }
+    activate_surface(peek_window(to));
     SendMessageA(to, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), reinterpret_cast<LPARAM>(old));
     // A procedure that keeps WM_ACTIVATE from DefWindowProcA still leaves
     // the keyboard inside the window it activated.

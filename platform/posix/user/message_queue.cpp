@@ -151,7 +151,7 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFil
             return lpMsg->message != WM_QUIT;
         }
         display::Input input;
-        if (!display::current().next_input(&input)) {
+        if (!user::next_display_input(&input)) {
             fprintf(stderr, "the display will send no more input\n");
             fflush(stderr);
             _Exit(1);

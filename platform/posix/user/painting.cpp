@@ -143,19 +143,6 @@ void resize_buffer(Window* window) {
     window->buffer = gdi::PixelBuffer{window->pixels.data(), width, height, width};
 }
 
-void present(Window* top, const RECT& area) {
-    if (top == nullptr || !top->surface) {
-        return;
-    }
-    RECT r = rect_intersection(area, RECT{0, 0, top->buffer.width, top->buffer.height});
-    if (rect_empty(r)) {
-        return;
-    }
-    display::Frame frame{top->buffer.pixels, top->buffer.width, top->buffer.height, top->buffer.stride};
-    display::current().present(reinterpret_cast<display::SurfaceId>(top->handle), frame, r.left, r.top,
-                               r.right - r.left, r.bottom - r.top);
-}
-
 }  // namespace user
 
 HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
@@ -251,5 +238,28 @@ BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
         return FALSE;
     }
     user::invalidate(hWnd, lpRect, bErase != 0);
+    return TRUE;
+}
+
+BOOL WINAPI UpdateWindow(HWND hWnd) {
+    user::Window* window = user::find_window(hWnd);
+    if (window == nullptr) {
+        return FALSE;
+    }
+    // Paints the window and its children now, parents first.
+    HWND target = nullptr;
+    for (int guard = 0; guard < 10000 && user::find_window_to_paint(hWnd, &target); ++guard) {
+        user::Window* w = user::peek_window(target);
+        if (w == nullptr) {
+            break;
+        }
+        RECT before = w->invalid;
+        SendMessageA(target, WM_PAINT, 0, 0);
+        w = user::peek_window(target);
+        if (w != nullptr && !user::rect_empty(w->invalid) && memcmp(&before, &w->invalid, sizeof(RECT)) == 0) {
+            // The procedure did not validate; leave the rest to GetMessageA.
+            break;
+        }
+    }
     return TRUE;
 }

@@ -83,23 +83,40 @@ void bring_to_top(HWND hwnd);
 WindowClass* find_class(LPCSTR name);
 void register_system_classes();
 
-// Geometry (geometry.cpp).
+// Metrics (metrics.cpp).
 struct Insets {
     int left, top, right, bottom;
 };
 Insets nonclient_insets(DWORD style, DWORD ex_style);
+
+// Geometry (geometry.cpp).
 Window* top_level_of(Window* window);
 // The window's client origin on the screen.
 POINT client_origin_on_screen(Window* window);
 // The window's client origin in its top-level window's client area.
 POINT client_origin_in_top_level(Window* window);
 bool is_visible(Window* window);  // itself and every ancestor
-void screen_size(int* width, int* height);
 
-// Showing and sizing (window_create.cpp).
+// Position and size (window_position.cpp).
+// The window rectangle (x, y, width, height) and the client rectangle inside
+// its frame; a negative size counts as 0.
+void set_window_rect(Window* window, int x, int y, int width, int height);
 // notify: send WM_SHOWWINDOW (DestroyWindow hides without it).
 void show(HWND hwnd, bool visible, bool activate, bool notify = true);
 void send_size_and_move(HWND hwnd);
+
+// The display (surface.cpp), the only caller of the backend. Each takes a
+// top-level window; all but create_surface do nothing for one without a
+// surface.
+void create_surface(Window* top);  // hidden, over the client rectangle
+void destroy_surface(Window* top);
+void show_surface(Window* top, bool visible);
+void move_surface(Window* top);  // to the client rectangle
+void set_surface_title(Window* top);
+void activate_surface(Window* top);
+void present(Window* top, const RECT& area);  // buffer coordinates
+bool next_display_input(display::Input* input);
+void screen_size(int* width, int* height);
 
 // Message queue (message_queue.cpp).
 void post_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, uint32_t time = 0, int key_vk = 0,
@@ -124,7 +141,6 @@ HWND active_window();
 void invalidate(HWND hwnd, const RECT* rect, bool erase);
 bool find_window_to_paint(HWND filter, HWND* found);
 void resize_buffer(Window* window);
-void present(Window* top, const RECT& area);
 
 // Procedures of the layer's own classes.
 LRESULT CALLBACK button_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);

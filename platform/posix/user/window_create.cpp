@@ -1,4 +1,5 @@
-// CreateWindowExA, ShowWindow and UpdateWindow.
+// CreateWindowExA, in steps: the default position and size, the window's
+// record, its surface, and the creation messages.
 //
 // A visible top-level window gets, in this order, WM_NCCREATE, WM_CREATE,
 // WM_SHOWWINDOW, WM_ACTIVATE, WM_SETFOCUS (from DefWindowProcA's handling
@@ -15,89 +16,86 @@ constexpr int default_y = 100;
 constexpr int default_width = 640;
 constexpr int default_height = 480;
 
-void place(Window* window, int x, int y, int width, int height) {
-    Insets insets = nonclient_insets(window->style, window->ex_style);
-    window->rect = RECT{x, y, x + (width < 0 ? 0 : width), y + (height < 0 ? 0 : height)};
-    window->client = RECT{window->rect.left + insets.left, window->rect.top + insets.top,
-                          window->rect.right - insets.right, window->rect.bottom - insets.bottom};
-    if (window->client.right < window->client.left) {
-        window->client.right = window->client.left;
+// CW_USEDEFAULT: a top-level window gets the default place and size, a
+// child the parent's corner and no size.
+void apply_defaults(bool child, CREATESTRUCTA* create) {
+    if (create->x == CW_USEDEFAULT) {
+        create->x = child ? 0 : default_x;
+        create->y = child ? 0 : default_y;
     }
-    if (window->client.bottom < window->client.top) {
-        window->client.bottom = window->client.top;
+    if (create->cx == CW_USEDEFAULT) {
+        create->cx = child ? 0 : default_width;
+        create->cy = child ? 0 : default_height;
+    }
+}
+
+std::unique_ptr<Window> make_record(WindowClass* cls, Window* parent, const CREATESTRUCTA& create) {
+    auto window = std::make_unique<Window>();
+    DWORD style = static_cast<DWORD>(create.style);
+    bool child = (style & WS_CHILD) != 0;
+    window->cls = cls;
+    window->proc = cls->wc.lpfnWndProc;
+    window->instance = create.hInstance;
+    window->ex_style = create.dwExStyle;
+    window->style = style & ~WS_VISIBLE;
+    if (!child && !(style & WS_POPUP)) {
+        // An overlapped window always has a caption.
+        window->style |= WS_CAPTION | WS_CLIPSIBLINGS;
+    }
+    window->text = create.lpszName != nullptr ? create.lpszName : "";
+    window->extra.assign(cls->wc.cbWndExtra > 0 ? cls->wc.cbWndExtra : 0, 0);
+    if (child) {
+        window->parent = create.hwndParent;
+        window->id = reinterpret_cast<LONG_PTR>(create.hMenu);
+    } else if (parent != nullptr) {
+        window->owner = top_level_of(parent)->handle;
+    }
+    set_window_rect(window.get(), create.x, create.y, create.cx, create.cy);
+    return window;
+}
+
+// Links the new window into its parent's children or the top-level order;
+// a top-level window gets its pixels and its surface.
+void attach(Window* window, Window* parent) {
+    window->cls->windows++;
+    if (window->parent != nullptr) {
+        parent->children.push_back(window->handle);
+        return;
+    }
+    auto& tops = top_level_windows();
+    tops.insert(tops.begin(), window->handle);
+    resize_buffer(window);
+    create_surface(window);
+}
+
+// False when the procedure refused WM_NCCREATE or WM_CREATE, or destroyed
+// the window while handling them; the window is gone then.
+bool send_creation(HWND hwnd, CREATESTRUCTA* create) {
+    LPARAM lparam = reinterpret_cast<LPARAM>(create);
+    bool accepted = SendMessageA(hwnd, WM_NCCREATE, 0, lparam) != 0 && peek_window(hwnd) != nullptr &&
+                    SendMessageA(hwnd, WM_CREATE, 0, lparam) != -1;
+    if (!accepted) {
+        if (peek_window(hwnd) != nullptr) {
+            DestroyWindow(hwnd);
+        }
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    return peek_window(hwnd) != nullptr;
+}
+
+void show_new(HWND hwnd, DWORD style) {
+    if (style & WS_CHILD) {
+        send_size_and_move(hwnd);
+        if (style & WS_VISIBLE) {
+            show(hwnd, true, false);
+        }
+    } else if (style & WS_VISIBLE) {
+        ShowWindow(hwnd, (style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : SW_SHOW);
     }
 }
 
 }  // namespace
-
-void send_size_and_move(HWND hwnd) {
-    Window* window = peek_window(hwnd);
-    if (window == nullptr || window->size_move_sent) {
-        return;
-    }
-    window->size_move_sent = true;
-    int width = window->client.right - window->client.left;
-    int height = window->client.bottom - window->client.top;
-    SendMessageA(hwnd, WM_SIZE, 0, MAKELPARAM(width, height));
-    window = peek_window(hwnd);
-    if (window == nullptr) {
-        return;
-    }
-    // WM_MOVE carries the client origin: on the screen for a top-level
-    // window, in the parent's client area for a child.
-    SendMessageA(hwnd, WM_MOVE, 0, MAKELPARAM(window->client.left, window->client.top));
-}
-
-void show(HWND hwnd, bool visible, bool activate, bool notify) {
-    Window* window = peek_window(hwnd);
-    if (window == nullptr) {
-        return;
-    }
-    bool was_visible = (window->style & WS_VISIBLE) != 0;
-    if (visible == was_visible) {
-        if (visible && activate && window->parent == nullptr && !(window->style & WS_DISABLED)) {
-            SetActiveWindow(hwnd);
-        }
-        return;
-    }
-    if (notify) {
-        SendMessageA(hwnd, WM_SHOWWINDOW, visible ? TRUE : FALSE, 0);
-        window = peek_window(hwnd);
-        if (window == nullptr) {
-            return;
-        }
-    }
-    if (visible) {
-        window->style |= WS_VISIBLE;
-        if (window->parent == nullptr && window->surface) {
-            display::current().show_surface(reinterpret_cast<display::SurfaceId>(hwnd), true);
-        }
-        invalidate(hwnd, nullptr, true);
-        if (window->parent == nullptr && activate && !(window->style & WS_DISABLED)) {
-            SetActiveWindow(hwnd);
-        }
-        send_size_and_move(hwnd);
-    } else {
-        HWND parent = window->parent;
-        RECT covered = window->rect;
-        window->style &= ~WS_VISIBLE;
-        window->invalid = RECT{0, 0, 0, 0};
-        if (parent == nullptr) {
-            if (window->surface) {
-                display::current().show_surface(reinterpret_cast<display::SurfaceId>(hwnd), false);
-            }
-            if (active_window() == hwnd) {
-                activate_other_than(hwnd);
-            }
-        } else {
-            HWND focus = GetFocus();
-            if (focus == hwnd || IsChild(hwnd, focus)) {
-                SetFocus(parent);
-            }
-            invalidate(parent, &covered, true);
-        }
-    }
-}
 
 }  // namespace user
 
@@ -110,77 +108,13 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
         return nullptr;
     }
     user::Window* parent = nullptr;
-    if (hWndParent != nullptr) {
-        parent = user::find_window(hWndParent);
-        if (parent == nullptr) {
-            return nullptr;
-        }
+    if (hWndParent != nullptr && (parent = user::find_window(hWndParent)) == nullptr) {
+        return nullptr;
     }
-    bool child = (dwStyle & WS_CHILD) != 0;
-    if (child && parent == nullptr) {
+    if ((dwStyle & WS_CHILD) && parent == nullptr) {
         SetLastError(ERROR_TLW_WITH_WSCHILD);
         return nullptr;
     }
-
-    auto object = std::make_unique<user::Window>();
-    user::Window* window = object.get();
-    window->cls = cls;
-    window->proc = cls->wc.lpfnWndProc;
-    window->instance = hInstance;
-    window->ex_style = dwExStyle;
-    window->style = dwStyle & ~WS_VISIBLE;
-    if (!child && !(dwStyle & WS_POPUP)) {
-        // An overlapped window always has a caption.
-        window->style |= WS_CAPTION | WS_CLIPSIBLINGS;
-    }
-    window->text = lpWindowName != nullptr ? lpWindowName : "";
-    window->extra.assign(cls->wc.cbWndExtra > 0 ? cls->wc.cbWndExtra : 0, 0);
-    if (child) {
-        window->parent = hWndParent;
-        window->id = reinterpret_cast<LONG_PTR>(hMenu);
-    } else if (parent != nullptr) {
-        window->owner = user::top_level_of(parent)->handle;
-    }
-    if (!child) {
-        if (X == CW_USEDEFAULT) {
-            X = user::default_x;
-            Y = user::default_y;
-        }
-        if (nWidth == CW_USEDEFAULT) {
-            nWidth = user::default_width;
-            nHeight = user::default_height;
-        }
-    } else {
-        if (X == CW_USEDEFAULT) {
-            X = 0;
-            Y = 0;
-        }
-        if (nWidth == CW_USEDEFAULT) {
-            nWidth = 0;
-            nHeight = 0;
-        }
-    }
-    user::place(window, X, Y, nWidth, nHeight);
-
-    HWND hwnd = user::add_window(std::move(object));
-    if (hwnd == nullptr) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return nullptr;
-    }
-    cls->windows++;
-    if (child) {
-        parent->children.push_back(hwnd);
-    } else {
-        auto& tops = user::top_level_windows();
-        tops.insert(tops.begin(), hwnd);
-        user::resize_buffer(window);
-        int cw = window->client.right - window->client.left;
-        int ch = window->client.bottom - window->client.top;
-        window->surface = display::current().create_surface(
-            reinterpret_cast<display::SurfaceId>(hwnd), window->text.c_str(), window->client.left, window->client.top,
-            cw, ch, (window->style & WS_THICKFRAME) != 0);
-    }
-
     CREATESTRUCTA create{};
     create.lpCreateParams = lpParam;
     create.hInstance = hInstance;
@@ -194,90 +128,19 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
     create.lpszName = lpWindowName;
     create.lpszClass = lpClassName;
     create.dwExStyle = dwExStyle;
+    user::apply_defaults((dwStyle & WS_CHILD) != 0, &create);
 
-    if (!SendMessageA(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create))) {
-        if (user::peek_window(hwnd) != nullptr) {
-            DestroyWindow(hwnd);
-        }
-        SetLastError(ERROR_INVALID_PARAMETER);
+    auto record = user::make_record(cls, parent, create);
+    user::Window* window = record.get();
+    HWND hwnd = user::add_window(std::move(record));
+    if (hwnd == nullptr) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
-    if (user::peek_window(hwnd) == nullptr ||
-        SendMessageA(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
-        if (user::peek_window(hwnd) != nullptr) {
-            DestroyWindow(hwnd);
-        }
-        SetLastError(ERROR_INVALID_PARAMETER);
+    user::attach(window, parent);
+    if (!user::send_creation(hwnd, &create)) {
         return nullptr;
     }
-    if (user::peek_window(hwnd) == nullptr) {
-        return nullptr;
-    }
-    if (child) {
-        user::send_size_and_move(hwnd);
-        if (dwStyle & WS_VISIBLE) {
-            user::show(hwnd, true, false);
-        }
-    } else if (dwStyle & WS_VISIBLE) {
-        ShowWindow(hwnd, (dwStyle & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : SW_SHOW);
-    }
+    user::show_new(hwnd, dwStyle);
     return user::peek_window(hwnd) != nullptr ? hwnd : nullptr;
-}
-
-BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
-    user::Window* window = user::find_window(hWnd);
-    if (window == nullptr) {
-        return FALSE;
-    }
-    BOOL was_visible = (window->style & WS_VISIBLE) != 0;
-    switch (nCmdShow) {
-        case SW_HIDE:
-            user::show(hWnd, false, false);
-            break;
-        case SW_SHOWMAXIMIZED: {
-            if (window->parent == nullptr && !(window->style & WS_MAXIMIZE)) {
-                int width = 0;
-                int height = 0;
-                user::screen_size(&width, &height);
-                user::Insets insets = user::nonclient_insets(window->style, window->ex_style);
-                window->style |= WS_MAXIMIZE;
-                MoveWindow(hWnd, -insets.left, -insets.left, width + insets.left + insets.right,
-                           height + insets.left + insets.bottom, TRUE);
-            }
-            user::show(hWnd, true, true);
-            break;
-        }
-        case SW_SHOWNOACTIVATE:
-        case SW_SHOWNA:
-        case SW_SHOWMINNOACTIVE:
-            user::show(hWnd, true, false);
-            break;
-        default:
-            user::show(hWnd, true, true);
-            break;
-    }
-    return was_visible;
-}
-
-BOOL WINAPI UpdateWindow(HWND hWnd) {
-    user::Window* window = user::find_window(hWnd);
-    if (window == nullptr) {
-        return FALSE;
-    }
-    // Paints the window and its children now, parents first.
-    HWND target = nullptr;
-    for (int guard = 0; guard < 10000 && user::find_window_to_paint(hWnd, &target); ++guard) {
-        user::Window* w = user::peek_window(target);
-        if (w == nullptr) {
-            break;
-        }
-        RECT before = w->invalid;
-        SendMessageA(target, WM_PAINT, 0, 0);
-        w = user::peek_window(target);
-        if (w != nullptr && !user::rect_empty(w->invalid) && memcmp(&before, &w->invalid, sizeof(RECT)) == 0) {
-            // The procedure did not validate; leave the rest to GetMessageA.
-            break;
-        }
-    }
-    return TRUE;
 }

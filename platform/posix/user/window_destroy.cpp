@@ -48,9 +48,7 @@ void send_final(HWND hwnd) {
             list.erase(std::remove(list.begin(), list.end(), hwnd), list.end());
         }
     }
-    if (window->surface) {
-        display::current().destroy_surface(reinterpret_cast<display::SurfaceId>(hwnd));
-    }
+    destroy_surface(window);
     window->cls->windows--;
     forget_messages(hwnd);
     forget_focus_of(hwnd);

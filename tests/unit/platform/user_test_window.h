@@ -104,7 +104,7 @@ inline std::vector<Taken> run_script(HACCEL accelerators = nullptr) {
                 break;
             }
             display::Input input;
-            display::current().next_input(&input);
+            user::next_display_input(&input);
             user::queue_input(input);
             continue;
         }

@@ -1,0 +1,83 @@
+// The one caller of the display backend: each top-level window with a
+// surface of its own, named by the window's handle.
+#include "platform/posix/user/window.h"
+
+namespace user {
+
+namespace {
+
+display::SurfaceId id_of(const Window* top) {
+    return reinterpret_cast<display::SurfaceId>(top->handle);
+}
+
+int client_width(const Window* window) {
+    return window->client.right - window->client.left;
+}
+
+int client_height(const Window* window) {
+    return window->client.bottom - window->client.top;
+}
+
+}  // namespace
+
+void create_surface(Window* top) {
+    top->surface =
+        display::current().create_surface(id_of(top), top->text.c_str(), top->client.left, top->client.top,
+                                          client_width(top), client_height(top), (top->style & WS_THICKFRAME) != 0);
+}
+
+void destroy_surface(Window* top) {
+    if (top->surface) {
+        display::current().destroy_surface(id_of(top));
+        top->surface = false;
+    }
+}
+
+void show_surface(Window* top, bool visible) {
+    if (top->surface) {
+        display::current().show_surface(id_of(top), visible);
+    }
+}
+
+void move_surface(Window* top) {
+    if (top->surface) {
+        display::current().move_surface(id_of(top), top->client.left, top->client.top, client_width(top),
+                                        client_height(top));
+    }
+}
+
+void set_surface_title(Window* top) {
+    if (top->surface) {
+        display::current().set_title(id_of(top), top->text.c_str());
+    }
+}
+
+void activate_surface(Window* top) {
+    if (top->surface && display::current().activate_surface != nullptr) {
+        display::current().activate_surface(id_of(top));
+    }
+}
+
+void present(Window* top, const RECT& area) {
+    if (top == nullptr || !top->surface) {
+        return;
+    }
+    RECT r = rect_intersection(area, RECT{0, 0, top->buffer.width, top->buffer.height});
+    if (rect_empty(r)) {
+        return;
+    }
+    display::Frame frame{top->buffer.pixels, top->buffer.width, top->buffer.height, top->buffer.stride};
+    display::current().present(id_of(top), frame, r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+bool next_display_input(display::Input* input) {
+    return display::current().next_input(input);
+}
+
+void screen_size(int* width, int* height) {
+    *width = 0;
+    *height = 0;
+    display::current().screen_size(width, height);
+}
+
+}  // namespace user
