@@ -1,0 +1,53 @@
+// Whole list files through load_list and write_gamble_table, checked against
+// the model. The first 27 bytes are the checkbox states (signed), the rest is
+// the list file.
+#include <stddef.h>
+#include <stdint.h>
+
+#include <string>
+
+#include "app/list_file.h"
+#include "fuzz/fuzz_support.h"
+#include "fuzz/list_table_model.h"
+#include "runtime/files/channels.h"
+#include "runtime/memory/strings.h"
+
+namespace {
+
+int32_t states[fuzz::kCategories];
+
+int32_t state_of(int32_t index) {
+    fuzz::require(index >= 0 && index < fuzz::kCategories, "a category lookup out of range");
+    return states[index];
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzz::start_in_private_folder();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // Lines are cut to the room left in the working buffer, all of it here.
+    static char* const buffer_start = result_cursor;
+    size_t state_bytes = size < fuzz::kCategories ? size : fuzz::kCategories;
+    for (size_t i = 0; i < fuzz::kCategories; ++i) {
+        states[i] = i < state_bytes ? static_cast<int8_t>(data[i]) : 0;
+    }
+    std::string list(reinterpret_cast<const char*>(data) + state_bytes, size - state_bytes);
+    fuzz::put_file(LIST_FILE_NAME, list);
+
+    declare_line_array();
+    fuzz::require(load_list() == Success, "load_list of an existing list");
+    fuzz::require(write_gamble_table(state_of) == Success, "write_gamble_table");
+    fuzz::require(file_table[LIST_FILE_CHANNEL] == 0, "channel 1 closed");
+    fuzz::require(result_cursor == buffer_start, "the working buffer's cursor back at its start");
+
+    std::string table = fuzz::file_bytes("Data/Global/Excel/gamble.txt");
+    std::string expected = fuzz::expected_table(list, states);
+    if (table != expected) {
+        fuzz::mismatch("gamble table", expected, table);
+    }
+    return 0;
+}
