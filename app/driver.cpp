@@ -108,8 +108,7 @@ bool set_filter() {
     return true;
 }
 
-// Returns when the window is closed or a failure ended the tool.
-static void run() {
+bool start_up() {
     main_heap = HeapCreate(0, MAIN_HEAP_INITIAL_SIZE, 0);
     init_node_heap();
     init_files();
@@ -126,14 +125,21 @@ static void run() {
     }
     if (failure != Success) {
         report(TITLE, failure);
-        return;
+        return false;
     }
     apply_default_selection();
     if (!build_main_window()) {
-        return;
+        return false;
     }
     show_selection();
+    return true;
+}
 
+// Returns when the window is closed or a failure ended the tool.
+static void run() {
+    if (!start_up()) {
+        return;
+    }
     while (last_event != EVENT_CLOSE) {
         last_event = wait_event();
         if (last_event != EVENT_CONTROL) {

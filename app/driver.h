@@ -9,6 +9,11 @@
 // Runs the whole tool and ends the process with code 0; never returns.
 [[noreturn]] void app_main(HINSTANCE instance, HINSTANCE previous_instance, LPSTR command_line, int show_command);
 
+// The runtimes, the state file, the list file, the main window with the
+// saved selection. False when the tool must end: a failure was reported, or
+// the window could not be opened.
+bool start_up();
+
 // Opens window 0 and creates its 36 controls; false if the window could not
 // be opened.
 bool build_main_window();
