@@ -17,19 +17,17 @@
 #include "app/driver.h"
 #include "app/list_file.h"
 #include "app/state_file.h"
-#include "platform/posix/display/headless.h"
 #include "platform/posix/kernel/handles.h"
 #include "runtime/files/channels.h"
 #include "runtime/memory/heaps.h"
 #include "runtime/memory/strings.h"
+#include "runtime/shutdown.h"
 #include "runtime/ui/controls.h"
-#include "runtime/ui/shutdown.h"
+#include "support/player.h"
 #include "unit/support/file_fixture.h"
 #include "unit/support/syscall_faults.h"
 
 namespace {
-
-namespace player = display::headless;
 
 const std::string list_file =
     "#ALWAYS\r\nRing\trin\r\n'weapons\r\n\r\n#AXES\r\nHand Axe\thax\r\n#BOWS\r\nShort Bow\tsbw\r\n"
