@@ -28,8 +28,7 @@ typedef BOOL(CALLBACK* WNDENUMPROC)(HWND, LPARAM);
 #define WS_TABSTOP 0x00010000
 #define WS_MINIMIZEBOX 0x00020000
 #define WS_MAXIMIZEBOX 0x00010000
-#define WS_OVERLAPPEDWINDOW \
-    (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)
+#define WS_OVERLAPPEDWINDOW (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)
 #define WS_POPUPWINDOW (WS_POPUP | WS_BORDER | WS_SYSMENU)
 
 #define WS_EX_DLGMODALFRAME 0x00000001
@@ -301,6 +300,10 @@ typedef struct tagACCEL {
 #define SS_LEFT 0x00000000
 #define SS_CENTER 0x00000001
 #define SS_RIGHT 0x00000002
+#define SS_SIMPLE 0x0000000B
+#define SS_LEFTNOWORDWRAP 0x0000000C
+#define SS_TYPEMASK 0x0000001F
+#define SS_NOPREFIX 0x00000080
 #define SS_NOTIFY 0x00000100
 
 // Message boxes
@@ -319,8 +322,7 @@ int WINAPI GetClassNameA(HWND hWnd, LPSTR lpClassName, int nMaxCount);
 
 // Windows
 HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X, int Y,
-                            int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance,
-                            LPVOID lpParam);
+                            int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance, LPVOID lpParam);
 BOOL WINAPI DestroyWindow(HWND hWnd);
 BOOL WINAPI IsWindow(HWND hWnd);
 BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);

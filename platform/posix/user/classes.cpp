@@ -76,23 +76,9 @@ void register_system_classes() {
         return;
     }
     done = true;
-    WNDCLASSA wc{};
-    wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = button_procedure;
-    wc.cbWndExtra = 2 * sizeof(LONG_PTR);
-    wc.lpszClassName = "Button";
-    add_class(wc, true);
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = static_procedure;
-    wc.cbWndExtra = sizeof(LONG_PTR);
-    wc.lpszClassName = "Static";
-    add_class(wc, true);
-    wc.style = 0;
-    wc.lpfnWndProc = message_box_procedure;
-    wc.cbWndExtra = 0;
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(COLOR_BTNFACE + 1));
-    wc.lpszClassName = message_box_class;
-    add_class(wc, true);
+    add_class(button_class(), true);
+    add_class(static_class(), true);
+    add_class(message_box_class(), true);
 }
 
 }  // namespace user

@@ -142,11 +142,10 @@ void invalidate(HWND hwnd, const RECT* rect, bool erase);
 bool find_window_to_paint(HWND filter, HWND* found);
 void resize_buffer(Window* window);
 
-// Procedures of the layer's own classes.
-LRESULT CALLBACK button_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-LRESULT CALLBACK static_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-LRESULT CALLBACK message_box_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-extern const char message_box_class[];
+// The layer's own classes (controls/), each described beside its procedure.
+WNDCLASSA button_class();
+WNDCLASSA static_class();
+WNDCLASSA message_box_class();
 
 // Small rectangle helpers.
 inline bool rect_empty(const RECT& r) {

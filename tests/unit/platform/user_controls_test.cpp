@@ -2,6 +2,8 @@
 // the painting glue that shows them.
 #include <stdio.h>
 
+#include <algorithm>
+
 #include "tests/unit/platform/user_test_window.h"
 
 namespace {
@@ -168,6 +170,46 @@ TEST_F(UserControls, PaintingFillsTheClassBrushParentsFirstAndPresentsThePixels)
     EXPECT_EQ(ftell(file), 54 + 540 * 3 * 300);
     fclose(file);
     remove(path.c_str());
+}
+
+// The brush a parent returns for WM_CTLCOLORSTATIC is the background of its
+// checkboxes and static text; for WM_CTLCOLORBTN, what a push button's
+// bevel leaves uncovered.
+TEST_F(UserControls, TheParentsControlColourBrushPaintsACheckboxAndAStatic) {
+    static HBRUSH green = CreateSolidBrush(RGB(0x20, 0x80, 0x40));
+    static std::vector<std::pair<UINT, HWND>> asked;
+    asked.clear();
+    hook() = [](HWND, UINT message, WPARAM, LPARAM lparam, LRESULT* result) {
+        if (message != WM_CTLCOLORSTATIC && message != WM_CTLCOLORBTN) {
+            return false;
+        }
+        asked.emplace_back(message, reinterpret_cast<HWND>(lparam));
+        *result = reinterpret_cast<LRESULT>(green);
+        return true;
+    };
+    HWND top = make_top();
+    HWND checkbox = make_child(top, "BUTTON", "Axes", BS_AUTOCHECKBOX, 10, 10, 120, 20, 1);
+    HWND text = make_child(top, "STATIC", "Druid", SS_LEFT, 10, 40, 120, 20, 2);
+    HWND button = make_child(top, "BUTTON", "Exit", BS_PUSHBUTTON, 10, 70, 80, 25, 3);
+    run_script();
+    std::vector<uint32_t> pixels;
+    int width = 0;
+    int height = 0;
+    ASSERT_TRUE(display::headless::pixels(reinterpret_cast<display::SurfaceId>(top), &pixels, &width, &height));
+    auto at = [&](int x, int y) { return pixels[static_cast<size_t>(y) * width + x]; };
+    const uint32_t green_pixel = 0x208040;
+    // Past the label's end, and between the box and the label.
+    EXPECT_EQ(at(125, 20), green_pixel);
+    EXPECT_EQ(at(10 + 14, 11), green_pixel);
+    EXPECT_EQ(at(125, 50), green_pixel);
+    EXPECT_EQ(at(10, 41), green_pixel);
+    // The box itself stays white; the push button's face stays the face.
+    EXPECT_EQ(at(10 + 6, 20), 0xFFFFFFu);
+    COLORREF face = GetSysColor(COLOR_BTNFACE);
+    EXPECT_EQ(at(50, 72), (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face));
+    EXPECT_NE(std::find(asked.begin(), asked.end(), std::make_pair(UINT(WM_CTLCOLORSTATIC), checkbox)), asked.end());
+    EXPECT_NE(std::find(asked.begin(), asked.end(), std::make_pair(UINT(WM_CTLCOLORSTATIC), text)), asked.end());
+    EXPECT_NE(std::find(asked.begin(), asked.end(), std::make_pair(UINT(WM_CTLCOLORBTN), button)), asked.end());
 }
 
 }  // namespace

@@ -119,16 +119,7 @@ bool point_inside(HWND hwnd, LPARAM lparam) {
     return rect_contains(client, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
 }
 
-void paint(HWND hwnd) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd, &ps);
-    if (dc == nullptr) {
-        return;
-    }
-    RECT client;
-    GetClientRect(hwnd, &client);
-    DWORD type = type_of(hwnd);
-    DWORD style = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE));
+unsigned look_flags(HWND hwnd, DWORD type) {
     LONG_PTR state = get_state(hwnd);
     unsigned flags = 0;
     if (state & BST_PUSHED) {
@@ -140,34 +131,54 @@ void paint(HWND hwnd) {
     if ((state & BST_FOCUS) && GetFocus() == hwnd) {
         flags |= look::Focused;
     }
-    if (style & WS_DISABLED) {
+    if (GetWindowLongA(hwnd, GWL_STYLE) & WS_DISABLED) {
         flags |= look::Disabled;
     }
     if (type == BS_DEFPUSHBUTTON) {
         flags |= look::Default;
     }
+    return flags;
+}
+
+// The brush the parent gives for the control's background: a checkbox or
+// radio button asks as static text does, a push button as a button.
+HBRUSH parent_brush(HWND hwnd, HDC dc, DWORD type) {
+    UINT message = is_checkable(type) ? WM_CTLCOLORSTATIC : WM_CTLCOLORBTN;
+    return reinterpret_cast<HBRUSH>(
+        SendMessageA(GetParent(hwnd), message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd)));
+}
+
+void draw(HWND hwnd, HDC dc, const RECT& client, const char* text) {
+    DWORD type = type_of(hwnd);
+    unsigned flags = look_flags(hwnd, type);
+    if (type == BS_GROUPBOX) {
+        // The frame leaves its inside to the parent and to the controls in it.
+        look::draw_group_box(dc, client, text, flags & look::Disabled);
+        return;
+    }
+    HBRUSH brush = parent_brush(hwnd, dc, type);
+    if (is_checkable(type)) {
+        look::draw_checkbox(dc, client, text, flags, brush);
+        return;
+    }
+    // The bevel covers the face; the brush shows only where it does not.
+    FillRect(dc, &client, brush != nullptr ? brush : GetSysColorBrush(COLOR_BTNFACE));
+    look::draw_push_button(dc, client, text, flags);
+}
+
+void paint(HWND hwnd) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    if (dc == nullptr) {
+        return;
+    }
+    RECT client;
+    GetClientRect(hwnd, &client);
     HGDIOBJ font = reinterpret_cast<HGDIOBJ>(GetWindowLongPtrA(hwnd, font_offset));
     HGDIOBJ old_font = font != nullptr ? SelectObject(dc, font) : nullptr;
     char text[512];
     GetWindowTextA(hwnd, text, sizeof text);
-    HWND parent = GetParent(hwnd);
-    if (type == BS_GROUPBOX) {
-        // The frame leaves its inside to the parent and to the controls in it.
-        look::draw_group_box(dc, client, text, flags & look::Disabled);
-    } else {
-        HBRUSH brush =
-            reinterpret_cast<HBRUSH>(SendMessageA(parent, is_checkable(type) ? WM_CTLCOLORSTATIC : WM_CTLCOLORBTN,
-                                                  reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd)));
-        if (brush == nullptr) {
-            brush = GetSysColorBrush(COLOR_BTNFACE);
-        }
-        FillRect(dc, &client, brush);
-        if (is_checkable(type)) {
-            look::draw_checkbox(dc, client, text, flags);
-        } else {
-            look::draw_push_button(dc, client, text, flags);
-        }
-    }
+    draw(hwnd, dc, client, text);
     if (old_font != nullptr) {
         SelectObject(dc, old_font);
     }
@@ -190,16 +201,108 @@ LRESULT dialog_code(HWND hwnd) {
     }
 }
 
-}  // namespace
+void set_font(HWND hwnd, WPARAM font, LPARAM redraw_now) {
+    SetWindowLongPtrA(hwnd, font_offset, static_cast<LONG_PTR>(font));
+    if (LOWORD(redraw_now)) {
+        redraw(hwnd);
+    }
+}
 
-LRESULT CALLBACK button_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT set_text(HWND hwnd, LPARAM text) {
+    LRESULT result = DefWindowProcA(hwnd, WM_SETTEXT, 0, text);
+    // A group box's caption may get shorter: let the parent show what it
+    // covered.
+    InvalidateRect(hwnd, nullptr, TRUE);
+    return result;
+}
+
+void focus_lost(HWND hwnd) {
+    LONG_PTR state = get_state(hwnd);
+    set_state(hwnd, state & ~(LONG_PTR(BST_FOCUS) | held));
+    if ((state & held) && GetCapture() == hwnd) {
+        ReleaseCapture();
+    }
+    set_pushed(hwnd, false);
+    redraw(hwnd);
+}
+
+void capture_lost(HWND hwnd, HWND new_capture) {
+    if (new_capture != hwnd && (get_state(hwnd) & held)) {
+        set_state(hwnd, get_state(hwnd) & ~held);
+        set_pushed(hwnd, false);
+    }
+}
+
+void set_type(HWND hwnd, WPARAM type, LPARAM redraw_now) {
+    DWORD style = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE));
+    SetWindowLongA(hwnd, GWL_STYLE, static_cast<LONG>((style & ~BS_TYPEMASK) | (type & BS_TYPEMASK)));
+    if (redraw_now) {
+        redraw(hwnd);
+    }
+}
+
+// BM_CLICK: what a click on it would do.
+void click(HWND hwnd) {
+    if (IsWindowEnabled(hwnd) && type_of(hwnd) != BS_GROUPBOX) {
+        SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+        SendMessageA(hwnd, WM_LBUTTONUP, 0, 0);
+    }
+}
+
+// Messages from the mouse and the keyboard, and the focus.
+bool handle_input(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     bool group_box = type_of(hwnd) == BS_GROUPBOX;
+    switch (message) {
+        case WM_SETFOCUS:
+            set_state(hwnd, get_state(hwnd) | BST_FOCUS);
+            redraw(hwnd);
+            return true;
+        case WM_KILLFOCUS:
+            focus_lost(hwnd);
+            return true;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            if (!group_box) {
+                press(hwnd);
+            }
+            return true;
+        case WM_MOUSEMOVE:
+            if ((get_state(hwnd) & held) && GetCapture() == hwnd) {
+                set_pushed(hwnd, point_inside(hwnd, lparam));
+            }
+            return true;
+        case WM_LBUTTONUP:
+            release(hwnd, point_inside(hwnd, lparam));
+            return true;
+        case WM_CAPTURECHANGED:
+            capture_lost(hwnd, reinterpret_cast<HWND>(lparam));
+            return true;
+        case WM_KEYDOWN:
+            // Not an auto-repeat (bit 30: the key was already down).
+            if (wparam == VK_SPACE && !group_box && !(lparam & (LPARAM(1) << 30))) {
+                press(hwnd);
+            }
+            return true;
+        case WM_KEYUP:
+            if (wparam == VK_SPACE) {
+                release(hwnd, true);
+            }
+            return true;
+        default:
+            return false;
+    }
+}
+
+LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (handle_input(hwnd, message, wparam, lparam)) {
+        return 0;
+    }
     switch (message) {
         case WM_CREATE:
             set_state(hwnd, 0);
             return 0;
         case WM_NCHITTEST:
-            return group_box ? HTTRANSPARENT : DefWindowProcA(hwnd, message, wparam, lparam);
+            return type_of(hwnd) == BS_GROUPBOX ? HTTRANSPARENT : DefWindowProcA(hwnd, message, wparam, lparam);
         case WM_GETDLGCODE:
             return dialog_code(hwnd);
         case WM_ERASEBKGND:
@@ -208,66 +311,14 @@ LRESULT CALLBACK button_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM
             paint(hwnd);
             return 0;
         case WM_SETFONT:
-            SetWindowLongPtrA(hwnd, font_offset, static_cast<LONG_PTR>(wparam));
-            if (LOWORD(lparam)) {
-                redraw(hwnd);
-            }
+            set_font(hwnd, wparam, lparam);
             return 0;
         case WM_GETFONT:
             return GetWindowLongPtrA(hwnd, font_offset);
-        case WM_SETTEXT: {
-            LRESULT result = DefWindowProcA(hwnd, message, wparam, lparam);
-            // A group box's caption may get shorter: let the parent show
-            // what it covered.
-            InvalidateRect(hwnd, nullptr, TRUE);
-            return result;
-        }
+        case WM_SETTEXT:
+            return set_text(hwnd, lparam);
         case WM_ENABLE:
             redraw(hwnd);
-            return 0;
-        case WM_SETFOCUS:
-            set_state(hwnd, get_state(hwnd) | BST_FOCUS);
-            redraw(hwnd);
-            return 0;
-        case WM_KILLFOCUS: {
-            LONG_PTR state = get_state(hwnd);
-            set_state(hwnd, state & ~(LONG_PTR(BST_FOCUS) | held));
-            if ((state & held) && GetCapture() == hwnd) {
-                ReleaseCapture();
-            }
-            set_pushed(hwnd, false);
-            redraw(hwnd);
-            return 0;
-        }
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-            if (!group_box) {
-                press(hwnd);
-            }
-            return 0;
-        case WM_MOUSEMOVE:
-            if ((get_state(hwnd) & held) && GetCapture() == hwnd) {
-                set_pushed(hwnd, point_inside(hwnd, lparam));
-            }
-            return 0;
-        case WM_LBUTTONUP:
-            release(hwnd, point_inside(hwnd, lparam));
-            return 0;
-        case WM_CAPTURECHANGED:
-            if (reinterpret_cast<HWND>(lparam) != hwnd && (get_state(hwnd) & held)) {
-                set_state(hwnd, get_state(hwnd) & ~held);
-                set_pushed(hwnd, false);
-            }
-            return 0;
-        case WM_KEYDOWN:
-            if (wparam == VK_SPACE && !group_box && !(lparam & (LPARAM(1) << 30))) {
-                press(hwnd);
-            }
-            return 0;
-        case WM_KEYUP:
-            if (wparam == VK_SPACE) {
-                release(hwnd, true);
-            }
             return 0;
         case BM_GETCHECK:
             return get_state(hwnd) & check_mask;
@@ -279,23 +330,26 @@ LRESULT CALLBACK button_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM
         case BM_SETSTATE:
             set_pushed(hwnd, wparam != 0);
             return 0;
-        case BM_SETSTYLE: {
-            DWORD style = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE));
-            SetWindowLongA(hwnd, GWL_STYLE, static_cast<LONG>((style & ~BS_TYPEMASK) | (wparam & BS_TYPEMASK)));
-            if (lparam) {
-                redraw(hwnd);
-            }
+        case BM_SETSTYLE:
+            set_type(hwnd, wparam, lparam);
             return 0;
-        }
         case BM_CLICK:
-            if (IsWindowEnabled(hwnd) && !group_box) {
-                SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, 0);
-                SendMessageA(hwnd, WM_LBUTTONUP, 0, 0);
-            }
+            click(hwnd);
             return 0;
         default:
             return DefWindowProcA(hwnd, message, wparam, lparam);
     }
+}
+
+}  // namespace
+
+WNDCLASSA button_class() {
+    WNDCLASSA wc{};
+    wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = procedure;
+    wc.cbWndExtra = 2 * sizeof(LONG_PTR);  // the state and the font
+    wc.lpszClassName = "Button";
+    return wc;
 }
 
 }  // namespace user

@@ -24,6 +24,14 @@ void fill(HDC dc, const RECT& r, int colour_index) {
     FillRect(dc, &r, reinterpret_cast<HBRUSH>(static_cast<intptr_t>(colour_index + 1)));
 }
 
+void fill_background(HDC dc, const RECT& client, HBRUSH background) {
+    if (background != nullptr) {
+        FillRect(dc, &client, background);
+    } else {
+        fill(dc, client, COLOR_BTNFACE);
+    }
+}
+
 // Draws text in the control's colours, or etched and grey when disabled: a
 // white copy one pixel down and right under the grey one.
 void draw_label(HDC dc, const char* text, RECT r, UINT format, unsigned flags) {
@@ -88,10 +96,10 @@ void draw_push_button(HDC dc, const RECT& client, const char* text, unsigned fla
     }
 }
 
-void draw_checkbox(HDC dc, const RECT& client, const char* text, unsigned flags) {
+void draw_checkbox(HDC dc, const RECT& client, const char* text, unsigned flags, HBRUSH background) {
     if (!text)
         text = "";
-    fill(dc, client, COLOR_BTNFACE);
+    fill_background(dc, client, background);
     const int top = client.top + (client.bottom - client.top - kCheckBoxSize) / 2;
     RECT box{client.left, top, client.left + kCheckBoxSize, top + kCheckBoxSize};
     DrawEdge(dc, &box, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
@@ -143,20 +151,20 @@ void draw_group_box(HDC dc, const RECT& client, const char* text, unsigned flags
     draw_label(dc, text, RECT{x, client.top, right, client.top + height}, DT_SINGLELINE | DT_LEFT, flags);
 }
 
-void draw_static_text(HDC dc, const RECT& client, const char* text, DWORD style, unsigned flags) {
+void draw_static_text(HDC dc, const RECT& client, const char* text, DWORD style, unsigned flags, HBRUSH background) {
     if (!text)
         text = "";
-    fill(dc, client, COLOR_BTNFACE);
+    fill_background(dc, client, background);
     UINT format = DT_WORDBREAK;
-    const DWORD kind = style & 0x1F;  // SS_TYPEMASK
+    const DWORD kind = style & SS_TYPEMASK;
     if (kind == SS_CENTER)
         format = DT_WORDBREAK | DT_CENTER;
     else if (kind == SS_RIGHT)
         format = DT_WORDBREAK | DT_RIGHT;
-    else if (kind == 0x0C || kind == 0x0B)  // SS_LEFTNOWORDWRAP, SS_SIMPLE
+    else if (kind == SS_LEFTNOWORDWRAP || kind == SS_SIMPLE)
         format = DT_SINGLELINE;
-    if (style & 0x80)
-        format |= DT_NOPREFIX;  // SS_NOPREFIX
+    if (style & SS_NOPREFIX)
+        format |= DT_NOPREFIX;
     draw_label(dc, text, client, format, flags);
 }
 

@@ -16,9 +16,13 @@ enum ControlFlags : unsigned {
 };
 
 void draw_push_button(HDC dc, const RECT& client, const char* text, unsigned flags);
-void draw_checkbox(HDC dc, const RECT& client, const char* text, unsigned flags);
+// A checkbox and static text fill their client area with background first:
+// the brush the parent returned for WM_CTLCOLORSTATIC, or null for the
+// button face.
+void draw_checkbox(HDC dc, const RECT& client, const char* text, unsigned flags, HBRUSH background = nullptr);
 void draw_group_box(HDC dc, const RECT& client, const char* text, unsigned flags);
 // style holds the SS_ alignment of the control.
-void draw_static_text(HDC dc, const RECT& client, const char* text, DWORD style, unsigned flags);
+void draw_static_text(HDC dc, const RECT& client, const char* text, DWORD style, unsigned flags,
+                      HBRUSH background = nullptr);
 
 }  // namespace user::look

@@ -13,9 +13,9 @@
 
 namespace user {
 
-const char message_box_class[] = "#32770";
-
 namespace {
+
+constexpr const char* class_name = "#32770";
 
 constexpr int text_id = 0xFFFF;
 constexpr int text_margin = 12;
@@ -114,9 +114,7 @@ void lay_out(HWND box, HWND owner, HWND text, HWND ok, const char* message) {
     MoveWindow(ok, (width - button_width) / 2, band, button_width, button_height, FALSE);
 }
 
-}  // namespace
-
-LRESULT CALLBACK message_box_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_ACTIVATE:
             // Like a dialog, the box gives the keyboard to its button.
@@ -138,6 +136,16 @@ LRESULT CALLBACK message_box_procedure(HWND hwnd, UINT message, WPARAM wparam, L
     }
 }
 
+}  // namespace
+
+WNDCLASSA message_box_class() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = procedure;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(COLOR_BTNFACE + 1));
+    wc.lpszClassName = class_name;
+    return wc;
+}
+
 }  // namespace user
 
 int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
@@ -151,7 +159,7 @@ int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
     }
     const char* text = lpText != nullptr ? lpText : "";
     HINSTANCE instance = nullptr;
-    HWND box = CreateWindowExA(WS_EX_DLGMODALFRAME, user::message_box_class, lpCaption != nullptr ? lpCaption : "Error",
+    HWND box = CreateWindowExA(WS_EX_DLGMODALFRAME, user::class_name, lpCaption != nullptr ? lpCaption : "Error",
                                user::box_style, 0, 0, 100, 100, owner, nullptr, instance, nullptr);
     if (box == nullptr) {
         return 0;

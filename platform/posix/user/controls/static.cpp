@@ -20,16 +20,11 @@ void paint(HWND hwnd) {
     DWORD style = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE));
     HBRUSH brush = reinterpret_cast<HBRUSH>(
         SendMessageA(GetParent(hwnd), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd)));
-    if (brush == nullptr) {
-        brush = GetSysColorBrush(COLOR_BTNFACE);
-    }
-    FillRect(dc, &client, brush);
     HGDIOBJ font = reinterpret_cast<HGDIOBJ>(GetWindowLongPtrA(hwnd, font_offset));
     HGDIOBJ old_font = font != nullptr ? SelectObject(dc, font) : nullptr;
     char text[1024];
     GetWindowTextA(hwnd, text, sizeof text);
-    look::draw_static_text(dc, client, text, style & (SS_CENTER | SS_RIGHT),
-                           (style & WS_DISABLED) ? unsigned(look::Disabled) : 0u);
+    look::draw_static_text(dc, client, text, style, (style & WS_DISABLED) ? unsigned(look::Disabled) : 0u, brush);
     if (old_font != nullptr) {
         SelectObject(dc, old_font);
     }
@@ -38,7 +33,9 @@ void paint(HWND hwnd) {
 
 }  // namespace
 
-LRESULT CALLBACK static_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+namespace {
+
+LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_NCHITTEST:
             if (GetWindowLongA(hwnd, GWL_STYLE) & SS_NOTIFY) {
@@ -71,6 +68,17 @@ LRESULT CALLBACK static_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM
         default:
             return DefWindowProcA(hwnd, message, wparam, lparam);
     }
+}
+
+}  // namespace
+
+WNDCLASSA static_class() {
+    WNDCLASSA wc{};
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = procedure;
+    wc.cbWndExtra = sizeof(LONG_PTR);  // the font
+    wc.lpszClassName = "Static";
+    return wc;
 }
 
 }  // namespace user
