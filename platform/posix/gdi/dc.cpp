@@ -2,19 +2,15 @@
 // clipped pixel operations.
 #include "platform/posix/gdi/dc.h"
 
-#include <unordered_set>
+#include <utility>
 
 #include "platform/posix/gdi/device_context.h"
 #include "platform/posix/gdi/font.h"
+#include "platform/posix/kernel/handles.h"
 
 namespace gdi {
 
 namespace {
-
-std::unordered_set<DeviceContext*>& live_dcs() {
-    static std::unordered_set<DeviceContext*> dcs;
-    return dcs;
-}
 
 uint32_t to_pixel(COLORREF colour) {
     return static_cast<uint32_t>(GetRValue(colour)) << 16 | static_cast<uint32_t>(GetGValue(colour)) << 8 |
@@ -36,16 +32,23 @@ bool empty(const RECT& r) {
 }  // namespace
 
 DeviceContext* find_dc(HDC h) {
-    DeviceContext* dc = reinterpret_cast<DeviceContext*>(h);
-    return live_dcs().count(dc) ? dc : nullptr;
+    return static_cast<DeviceContext*>(kernel::peek_handle(h, kernel::HandleKind::DeviceContext));
 }
 
 bool selected_anywhere(const Object* object) {
-    for (const DeviceContext* dc : live_dcs()) {
-        if (dc->font == object || dc->brush == object || dc->pen == object)
-            return true;
-    }
-    return false;
+    bool found = false;
+    auto visit = [](void* dc_object, void* context) {
+        const auto* dc = static_cast<const DeviceContext*>(dc_object);
+        auto* seen = static_cast<std::pair<const Object*, bool*>*>(context);
+        if (dc->font == seen->first || dc->brush == seen->first || dc->pen == seen->first) {
+            *seen->second = true;
+            return false;
+        }
+        return true;
+    };
+    std::pair<const Object*, bool*> context{object, &found};
+    kernel::for_each_handle(kernel::HandleKind::DeviceContext, visit, &context);
+    return found;
 }
 
 const Font& DeviceContext::current_font() const {
@@ -148,15 +151,19 @@ HDC create_dc(PixelBuffer* buffer, int origin_x, int origin_y, const RECT& clip)
     dc->pen = gdi::find_any_object(GetStockObject(7));  // BLACK_PEN
     dc->position = POINT{0, 0};
     dc->drawn = RECT{0, 0, 0, 0};
-    gdi::live_dcs().insert(dc);
-    return reinterpret_cast<HDC>(dc);
+    dc->handle = static_cast<HDC>(kernel::insert_handle(kernel::HandleKind::DeviceContext, dc));
+    if (dc->handle == nullptr) {
+        delete dc;
+        return nullptr;
+    }
+    return dc->handle;
 }
 
 void delete_dc(HDC dc) {
     gdi::DeviceContext* context = gdi::find_dc(dc);
     if (!context)
         return;
-    gdi::live_dcs().erase(context);
+    kernel::remove_handle(dc, kernel::HandleKind::DeviceContext);
     delete context;
 }
 

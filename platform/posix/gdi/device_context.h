@@ -21,6 +21,7 @@ struct DeviceContext {
     Object* pen;
     POINT position;  // for MoveToEx and LineTo, client coordinates
     RECT drawn;      // buffer coordinates, empty until something is drawn
+    HDC handle;
 
     // The operations below take client coordinates and never touch a pixel
     // outside the clip rectangle.

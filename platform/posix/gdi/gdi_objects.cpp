@@ -3,10 +3,10 @@
 #include "platform/posix/gdi/gdi_objects.h"
 
 #include <memory>
-#include <unordered_set>
 
 #include "platform/posix/gdi/device_context.h"
 #include "platform/posix/gdi/font.h"
+#include "platform/posix/kernel/handles.h"
 
 namespace gdi {
 
@@ -22,15 +22,19 @@ constexpr int kBlackPen = 7;
 constexpr int kNullPen = 8;
 constexpr int kStockCount = 19;
 
-std::unordered_set<Object*>& live_objects() {
-    static std::unordered_set<Object*> objects;
-    return objects;
+// Null when the handle table is full.
+Object* make_object(ObjectKind kind, bool stock, COLORREF colour) {
+    Object* object = new Object{kind, stock, false, colour, 1, nullptr, nullptr};
+    object->handle = kernel::insert_handle(kernel::HandleKind::GdiObject, object);
+    if (object->handle == nullptr) {
+        delete object;
+        return nullptr;
+    }
+    return object;
 }
 
-Object* make_object(ObjectKind kind, bool stock, COLORREF colour) {
-    Object* object = new Object{kind, stock, false, colour, 1, nullptr};
-    live_objects().insert(object);
-    return object;
+HGDIOBJ handle_of(const Object* object) {
+    return object != nullptr ? object->handle : nullptr;
 }
 
 Object* stock_font(const Font* font) {
@@ -79,8 +83,7 @@ const Font* system_font() {
 
 Object* find_any_object(HGDIOBJ h) {
     stock_table();
-    Object* object = static_cast<Object*>(h);
-    return live_objects().count(object) ? object : nullptr;
+    return static_cast<Object*>(kernel::peek_handle(h, kernel::HandleKind::GdiObject));
 }
 
 Object* find_object(HGDIOBJ h, ObjectKind kind) {
@@ -109,7 +112,7 @@ using gdi::ObjectKind;
 HGDIOBJ WINAPI GetStockObject(int i) {
     if (i < 0 || i >= gdi::kStockCount)
         return nullptr;
-    return gdi::stock_table()[i];
+    return gdi::handle_of(gdi::stock_table()[i]);
 }
 
 HBRUSH WINAPI GetSysColorBrush(int nIndex) {
@@ -118,20 +121,22 @@ HBRUSH WINAPI GetSysColorBrush(int nIndex) {
         return nullptr;
     if (!brushes[nIndex])
         brushes[nIndex] = gdi::make_object(ObjectKind::Brush, true, GetSysColor(nIndex));
-    return reinterpret_cast<HBRUSH>(brushes[nIndex]);
+    return static_cast<HBRUSH>(gdi::handle_of(brushes[nIndex]));
 }
 
 HBRUSH WINAPI CreateSolidBrush(COLORREF color) {
     gdi::stock_table();
-    return reinterpret_cast<HBRUSH>(gdi::make_object(ObjectKind::Brush, false, color & 0xFFFFFF));
+    return static_cast<HBRUSH>(gdi::handle_of(gdi::make_object(ObjectKind::Brush, false, color & 0xFFFFFF)));
 }
 
 HPEN WINAPI CreatePen(int iStyle, int cWidth, COLORREF color) {
     gdi::stock_table();
     Object* pen = gdi::make_object(ObjectKind::Pen, false, color & 0xFFFFFF);
+    if (pen == nullptr)
+        return nullptr;
     pen->pen_width = cWidth > 1 ? cWidth : 1;
     pen->hollow = iStyle == 5;  // PS_NULL
-    return reinterpret_cast<HPEN>(pen);
+    return static_cast<HPEN>(pen->handle);
 }
 
 HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
@@ -144,7 +149,7 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
                                                       : &dc->font;
     Object* previous = *slot;
     *slot = object;
-    return previous;
+    return gdi::handle_of(previous);
 }
 
 BOOL WINAPI DeleteObject(HGDIOBJ ho) {
@@ -156,7 +161,7 @@ BOOL WINAPI DeleteObject(HGDIOBJ ho) {
     // Freeing an object a DC still draws with would leave the DC dangling.
     if (gdi::selected_anywhere(object))
         return FALSE;
-    gdi::live_objects().erase(object);
+    kernel::remove_handle(ho, kernel::HandleKind::GdiObject);
     delete object;
     return TRUE;
 }

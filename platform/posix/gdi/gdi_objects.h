@@ -1,5 +1,5 @@
 // GDI objects (brushes, pens, fonts) behind their handles, for the drawing
-// calls. A handle is the object's address, accepted only while registered.
+// calls. Handles come from the layer's one handle table.
 #pragma once
 
 #include "platform/win32.h"
@@ -17,6 +17,7 @@ struct Object {
     COLORREF colour;  // brush and pen colour
     int pen_width;
     const Font* font;  // fonts only
+    HGDIOBJ handle;
 };
 
 // The live object behind h, of that kind; null for anything else.

@@ -1,6 +1,7 @@
-// Slot table behind every kernel handle. The value is (generation << 32) |
-// ((slot + 1) << 2): never 0, never all ones, and low bits that a pointer
-// from elsewhere rarely has in this combination.
+// The slot table behind every handle. The value is
+// (generation << 22) | ((slot + 1) << 2): never 0, never all ones (bit 63
+// stays clear), and low bits that a pointer from elsewhere rarely has in
+// this combination.
 #include "platform/posix/kernel/handles.h"
 
 #include <mutex>
@@ -10,25 +11,29 @@ namespace kernel {
 
 namespace {
 
+constexpr unsigned index_shift = 2;
+constexpr unsigned generation_shift = 22;
+constexpr uintptr_t max_slots = (uintptr_t(1) << (generation_shift - index_shift)) - 1;
+constexpr uint64_t last_generation = last_handle_generation;
+static_assert(last_generation == (uint64_t(1) << (63 - generation_shift)) - 1, "bit 63 stays clear");
+
 struct Slot {
     HandleKind kind;
-    uint32_t generation;
+    uint64_t generation;
     void* object;
 };
 
-const uintptr_t kMaxSlots = (uintptr_t(1) << 30) - 1;
-
-std::mutex table_mutex;
+std::recursive_mutex table_mutex;
 std::vector<Slot> slots;
 std::vector<uint32_t> free_slots;
 
 Slot* slot_of(HANDLE handle) {
     uintptr_t value = reinterpret_cast<uintptr_t>(handle);
-    if ((value & 3) != 0) {
+    if ((value & ((uintptr_t(1) << index_shift) - 1)) != 0) {
         return nullptr;
     }
-    uintptr_t index = ((value & 0xFFFFFFFFu) >> 2);
-    uint32_t generation = static_cast<uint32_t>(value >> 32);
+    uintptr_t index = (value & ((uintptr_t(1) << generation_shift) - 1)) >> index_shift;
+    uint64_t generation = static_cast<uint64_t>(value >> generation_shift);
     if (index == 0 || index > slots.size()) {
         return nullptr;
     }
@@ -39,16 +44,22 @@ Slot* slot_of(HANDLE handle) {
     return slot;
 }
 
+HANDLE handle_of(const Slot& slot) {
+    uintptr_t index = static_cast<uintptr_t>(&slot - slots.data());
+    uintptr_t value = (uintptr_t(slot.generation) << generation_shift) | ((index + 1) << index_shift);
+    return reinterpret_cast<HANDLE>(value);
+}
+
 }  // namespace
 
 HANDLE insert_handle(HandleKind kind, void* object) {
-    std::lock_guard<std::mutex> lock(table_mutex);
+    std::lock_guard<std::recursive_mutex> lock(table_mutex);
     uint32_t index;
     if (!free_slots.empty()) {
         index = free_slots.back();
         free_slots.pop_back();
     } else {
-        if (slots.size() >= kMaxSlots) {
+        if (slots.size() >= max_slots) {
             SetLastError(ERROR_TOO_MANY_OPEN_FILES);
             return nullptr;
         }
@@ -58,28 +69,31 @@ HANDLE insert_handle(HandleKind kind, void* object) {
     Slot& slot = slots[index];
     slot.kind = kind;
     slot.object = object;
-    uintptr_t value = (uintptr_t(slot.generation) << 32) | (uintptr_t(index + 1) << 2);
-    return reinterpret_cast<HANDLE>(value);
+    return handle_of(slot);
+}
+
+void* peek_handle(HANDLE handle, HandleKind kind) {
+    std::lock_guard<std::recursive_mutex> lock(table_mutex);
+    Slot* slot = slot_of(handle);
+    return slot != nullptr && slot->kind == kind ? slot->object : nullptr;
 }
 
 void* find_handle(HANDLE handle, HandleKind kind) {
-    std::lock_guard<std::mutex> lock(table_mutex);
-    Slot* slot = slot_of(handle);
-    if (slot == nullptr || slot->kind != kind) {
+    void* object = peek_handle(handle, kind);
+    if (object == nullptr) {
         SetLastError(ERROR_INVALID_HANDLE);
-        return nullptr;
     }
-    return slot->object;
+    return object;
 }
 
 HandleKind handle_kind(HANDLE handle) {
-    std::lock_guard<std::mutex> lock(table_mutex);
+    std::lock_guard<std::recursive_mutex> lock(table_mutex);
     Slot* slot = slot_of(handle);
     return slot == nullptr ? HandleKind::None : slot->kind;
 }
 
 void* remove_handle(HANDLE handle, HandleKind kind) {
-    std::lock_guard<std::mutex> lock(table_mutex);
+    std::lock_guard<std::recursive_mutex> lock(table_mutex);
     Slot* slot = slot_of(handle);
     if (slot == nullptr || slot->kind != kind) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -88,18 +102,30 @@ void* remove_handle(HANDLE handle, HandleKind kind) {
     void* object = slot->object;
     slot->kind = HandleKind::None;
     slot->object = nullptr;
-    // Generation 0 is skipped so that a handle's high half is never zero.
-    slot->generation = slot->generation == 0xFFFFFFFFu ? 1 : slot->generation + 1;
-    free_slots.push_back(static_cast<uint32_t>(slot - slots.data()));
+    // A slot whose generations are used up is retired rather than reused.
+    if (slot->generation < last_generation) {
+        slot->generation++;
+        free_slots.push_back(static_cast<uint32_t>(slot - slots.data()));
+    }
     return object;
 }
 
 void for_each_handle(HandleKind kind, bool (*visit)(void* object, void* context), void* context) {
-    std::lock_guard<std::mutex> lock(table_mutex);
+    std::lock_guard<std::recursive_mutex> lock(table_mutex);
     for (Slot& slot : slots) {
         if (slot.kind == kind && !visit(slot.object, context)) {
             return;
         }
+    }
+}
+
+void set_free_generations_for_test(uint64_t generation) {
+    std::lock_guard<std::recursive_mutex> lock(table_mutex);
+    if (generation < 1 || generation > last_generation) {
+        return;
+    }
+    for (uint32_t index : free_slots) {
+        slots[index].generation = generation;
     }
 }
 

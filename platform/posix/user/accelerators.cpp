@@ -2,6 +2,7 @@
 // WM_SYSKEYDOWN only when Shift, Ctrl and Alt are exactly as it says.
 #include <vector>
 
+#include "platform/posix/kernel/handles.h"
 #include "platform/posix/user/window.h"
 
 namespace user {
@@ -10,32 +11,10 @@ namespace {
 
 struct Table {
     std::vector<ACCEL> entries;
-    uint32_t generation = 0;
-    bool live = false;
 };
 
-std::vector<Table>& tables() {
-    static std::vector<Table> list;
-    return list;
-}
-
-// Handle value: generation above a 16-bit index, like window handles, with
-// a tag bit so that an accelerator handle is never a window handle.
-constexpr uintptr_t tag = uintptr_t(1) << 30;
-
 Table* find_table(HACCEL handle) {
-    uintptr_t value = reinterpret_cast<uintptr_t>(handle);
-    if (!(value & tag)) {
-        return nullptr;
-    }
-    value &= ~tag;
-    size_t index = (value & 0xffff);
-    uint32_t generation = static_cast<uint32_t>(value >> 16);
-    if (index == 0 || index > tables().size()) {
-        return nullptr;
-    }
-    Table& table = tables()[index - 1];
-    return table.live && table.generation == generation ? &table : nullptr;
+    return static_cast<Table*>(kernel::peek_handle(handle, kernel::HandleKind::Accelerators));
 }
 
 bool modifiers_match(BYTE flags) {
@@ -54,36 +33,22 @@ HACCEL WINAPI CreateAcceleratorTableA(LPACCEL paccel, int cAccel) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    auto& list = user::tables();
-    size_t index = 0;
-    while (index < list.size() && list[index].live) {
-        ++index;
+    auto* table = new user::Table{std::vector<ACCEL>(paccel, paccel + cAccel)};
+    HACCEL handle = static_cast<HACCEL>(kernel::insert_handle(kernel::HandleKind::Accelerators, table));
+    if (handle == nullptr) {
+        delete table;
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     }
-    if (index == list.size()) {
-        if (index >= 0xfffe) {
-            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-            return nullptr;
-        }
-        list.emplace_back();
-    }
-    user::Table& table = list[index];
-    table.entries.assign(paccel, paccel + cAccel);
-    table.generation = (table.generation + 1) & 0x3fff;
-    if (table.generation == 0) {
-        table.generation = 1;
-    }
-    table.live = true;
-    return reinterpret_cast<HACCEL>(user::tag | (uintptr_t(table.generation) << 16) | (index + 1));
+    return handle;
 }
 
 BOOL WINAPI DestroyAcceleratorTable(HACCEL hAccel) {
-    user::Table* table = user::find_table(hAccel);
+    auto* table = static_cast<user::Table*>(kernel::remove_handle(hAccel, kernel::HandleKind::Accelerators));
     if (table == nullptr) {
         SetLastError(ERROR_INVALID_ACCEL_HANDLE);
         return FALSE;
     }
-    table->live = false;
-    table->entries.clear();
+    delete table;
     return TRUE;
 }
 

@@ -1,46 +1,14 @@
-// Window handles: an index into a table plus a generation, so that a handle
-// of a destroyed window, or a value that was never a handle, finds nothing.
+// Window handles, from the layer's one handle table: a handle of a
+// destroyed window, or a value that was never a handle, finds nothing.
 #include <algorithm>
 
+#include "platform/posix/kernel/handles.h"
 #include "platform/posix/user/window.h"
 
 namespace user {
 
-namespace {
-
-struct Slot {
-    std::unique_ptr<Window> window;
-    uint32_t generation = 0;
-};
-
-std::vector<Slot>& slots() {
-    static std::vector<Slot> table;
-    return table;
-}
-
-// The generation sits above the index, so a handle is never below 0x10000
-// and cannot be taken for a resource number or a small control id.
-constexpr uintptr_t index_bits = 16;
-
-HWND make_handle(size_t index, uint32_t generation) {
-    return reinterpret_cast<HWND>((static_cast<uintptr_t>(generation) << index_bits) | (index + 1));
-}
-
-}  // namespace
-
 Window* peek_window(HWND hwnd) {
-    uintptr_t value = reinterpret_cast<uintptr_t>(hwnd);
-    size_t index = (value & ((uintptr_t(1) << index_bits) - 1));
-    uintptr_t generation = value >> index_bits;
-    if (index == 0 || generation == 0) {
-        return nullptr;
-    }
-    index -= 1;
-    auto& table = slots();
-    if (index >= table.size() || table[index].generation != generation || !table[index].window) {
-        return nullptr;
-    }
-    return table[index].window.get();
+    return static_cast<Window*>(kernel::peek_handle(hwnd, kernel::HandleKind::Window));
 }
 
 Window* find_window(HWND hwnd) {
@@ -52,34 +20,17 @@ Window* find_window(HWND hwnd) {
 }
 
 HWND add_window(std::unique_ptr<Window> window) {
-    auto& table = slots();
-    size_t index = 0;
-    while (index < table.size() && table[index].window) {
-        ++index;
+    HWND hwnd = static_cast<HWND>(kernel::insert_handle(kernel::HandleKind::Window, window.get()));
+    if (hwnd == nullptr) {
+        return nullptr;
     }
-    if (index == table.size()) {
-        if (index + 1 >= (size_t(1) << index_bits)) {
-            return nullptr;
-        }
-        table.emplace_back();
-    }
-    Slot& slot = table[index];
-    slot.generation = (slot.generation + 1) & 0x7fff;
-    if (slot.generation == 0) {
-        slot.generation = 1;
-    }
-    HWND hwnd = make_handle(index, slot.generation);
     window->handle = hwnd;
-    slot.window = std::move(window);
+    window.release();
     return hwnd;
 }
 
 void free_window(HWND hwnd) {
-    uintptr_t value = reinterpret_cast<uintptr_t>(hwnd);
-    size_t index = (value & ((uintptr_t(1) << index_bits) - 1)) - 1;
-    if (peek_window(hwnd) != nullptr) {
-        slots()[index].window.reset();
-    }
+    delete static_cast<Window*>(kernel::remove_handle(hwnd, kernel::HandleKind::Window));
     auto& tops = top_level_windows();
     tops.erase(std::remove(tops.begin(), tops.end(), hwnd), tops.end());
 }
