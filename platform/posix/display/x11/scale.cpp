@@ -21,8 +21,10 @@ long whole_number(const char* text, const char* end) {
     if (text == end) {
         return 0;
     }
+    // Kept alive past strtod: stop points into it.
+    std::string number(text, end);
     char* stop = nullptr;
-    double value = strtod(std::string(text, end).c_str(), &stop);
+    double value = strtod(number.c_str(), &stop);
     if (stop == nullptr || *stop != '\0' || !(value > 0) || value > 100000) {
         return 0;
     }
