@@ -4,6 +4,10 @@
 
 #include "unit/platform/x11_server.h"
 
+namespace {
+constexpr display::InputKind kNoInput = display::InputKind::None;
+}  // namespace
+
 // After GoogleTest: Xlib's macros would hide its names.
 #include "platform/posix/display/x11/connection.h"
 
@@ -225,6 +229,74 @@ TEST_F(X11Desktop, AScaledDesktopGetsEveryPixelTwiceAndPointerPositionsHalved) {
     EXPECT_EQ(exposed.width, 2);
     EXPECT_EQ(exposed.height, 2);
     backend->destroy_surface(2);
+}
+
+TEST_F(X11Desktop, AnOwnedSurfaceIsADialogAndModalWhileAsked) {
+    const display::Backend* backend = x11_test::open_backend(server_.name);
+    ASSERT_NE(backend, nullptr);
+    ASSERT_TRUE(backend->create_surface(3, "owner", 10, 10, 40, 30, false));
+    ASSERT_TRUE(backend->create_surface(4, "box", 20, 20, 20, 10, false));
+    Window owner = display::x11::window_of(3), box = display::x11::window_of(4);
+    display::x11::set_owner(4, 3);
+    display::x11::set_owner(4, 99);  // no such surface: nothing changes
+    display::x11::set_modal(4, true);
+    display::x11::sync();
+    Window transient_for = 0;
+    ASSERT_TRUE(XGetTransientForHint(view_, box, &transient_for));
+    EXPECT_EQ(transient_for, owner);
+    EXPECT_EQ(property(box, "_NET_WM_WINDOW_TYPE"),
+              std::vector<unsigned long>{XInternAtom(view_, "_NET_WM_WINDOW_TYPE_DIALOG", False)});
+    std::vector<unsigned long> modal = {XInternAtom(view_, "_NET_WM_STATE_MODAL", False),
+                                        XInternAtom(view_, "_NET_WM_STATE_SKIP_TASKBAR", False)};
+    EXPECT_EQ(property(box, "_NET_WM_STATE"), modal);
+    EXPECT_TRUE(property(owner, "_NET_WM_STATE").empty());
+    EXPECT_FALSE(XGetTransientForHint(view_, owner, &transient_for));
+    display::x11::set_modal(4, false);
+    EXPECT_TRUE(property(box, "_NET_WM_STATE").empty());
+    backend->destroy_surface(4);
+    backend->destroy_surface(3);
+}
+
+TEST_F(X11Desktop, AWindowMadeLargerShowsTheBackgroundBeyondTheClientArea) {
+    const display::Backend* backend = x11_test::open_backend(server_.name);
+    ASSERT_NE(backend, nullptr);
+    ASSERT_TRUE(backend->create_surface(5, "", 10, 10, 40, 30, true));
+    display::x11::set_background(5, 0xD4D0C8);
+    Window window = display::x11::window_of(5);
+    backend->show_surface(5, true);
+    ASSERT_EQ(wait_for(5, display::x11::kExposeInput).kind, display::x11::kExposeInput);
+    std::vector<uint32_t> white(40 * 30, 0xFFFFFF);
+    backend->present(5, {white.data(), 40, 30, 40}, 0, 0, 40, 30);
+
+    // As a tiling window manager would: the client area stays 40 x 30.
+    XResizeWindow(view_, window, 70, 50);
+    XFlush(view_);
+    Input exposed;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    display::x11::sync();
+    while (std::chrono::steady_clock::now() < deadline && display::x11::next_input_within(&exposed, 100)) {
+        if (exposed.kind == kNoInput) {
+            break;
+        }
+        // Only the client area's part of an exposure reaches the window layer.
+        if (exposed.kind == display::x11::kExposeInput) {
+            EXPECT_LE(exposed.x + exposed.width, 40);
+            EXPECT_LE(exposed.y + exposed.height, 30);
+        }
+    }
+    display::x11::sync();
+    XImage* image = XGetImage(view_, window, 0, 0, 70, 50, AllPlanes, ZPixmap);
+    ASSERT_NE(image, nullptr);
+    int wrong = 0;
+    for (int y = 0; y < 50; y++) {
+        for (int x = 0; x < 70; x++) {
+            unsigned long want = x < 40 && y < 30 ? 0xFFFFFF : 0xD4D0C8;
+            wrong += (XGetPixel(image, x, y) & 0xFFFFFF) != want;
+        }
+    }
+    XDestroyImage(image);
+    EXPECT_EQ(wrong, 0);
+    backend->destroy_surface(5);
 }
 
 }  // namespace

@@ -122,6 +122,11 @@ bool connect(const char* name) {
     c.utf8_string = XInternAtom(c.display, "UTF8_STRING", False);
     c.net_wm_pid = XInternAtom(c.display, "_NET_WM_PID", False);
     c.net_wm_icon = XInternAtom(c.display, "_NET_WM_ICON", False);
+    c.net_wm_window_type = XInternAtom(c.display, "_NET_WM_WINDOW_TYPE", False);
+    c.net_wm_window_type_dialog = XInternAtom(c.display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+    c.net_wm_state = XInternAtom(c.display, "_NET_WM_STATE", False);
+    c.net_wm_state_modal = XInternAtom(c.display, "_NET_WM_STATE_MODAL", False);
+    c.net_wm_state_skip_taskbar = XInternAtom(c.display, "_NET_WM_STATE_SKIP_TASKBAR", False);
     c.scale = desktop_scale(getenv("GDK_SCALE"), XResourceManagerString(c.display));
     // Held keys repeat as presses alone, as on Windows.
     Bool supported = False;

@@ -30,6 +30,14 @@ struct Surface {
     bool resizable = false;
     bool viewable = false;      // the server reported it mapped
     bool focus_wanted = false;  // activation asked for before it was viewable
+    // What shows where a window manager made the window larger than the
+    // client area: the window class's background, once the layer names it.
+    bool has_background = false;
+    uint32_t background = 0;
+    // The client area's place last reported to the window layer.
+    int reported_x = 0, reported_y = 0;
+    bool reported = false;
+    bool modal = false;
 };
 
 struct Connection {
@@ -51,6 +59,8 @@ struct Connection {
     Atom wm_protocols = 0, wm_delete_window = 0;
     Atom net_wm_name = 0, net_wm_icon_name = 0, utf8_string = 0;
     Atom net_wm_pid = 0, net_wm_icon = 0;
+    Atom net_wm_window_type = 0, net_wm_window_type_dialog = 0;
+    Atom net_wm_state = 0, net_wm_state_modal = 0, net_wm_state_skip_taskbar = 0;
 
     std::unordered_map<SurfaceId, Surface> surfaces;
     std::unordered_map<Window, SurfaceId> by_window;
@@ -75,6 +85,13 @@ void set_title(SurfaceId id, const char* title);
 void activate_surface(SurfaceId id);
 void give_focus(const Surface& surface);
 void present(SurfaceId id, const Frame& frame, int x, int y, int width, int height);
+void set_owner(SurfaceId id, SurfaceId owner);
+void set_modal(SurfaceId id, bool modal);
+void set_background(SurfaceId id, uint32_t rgb);
+// The server's pixel value for a 0x00RRGGBB colour.
+unsigned long server_pixel(uint32_t rgb);
+// Fills what of the rectangle (server pixels) lies outside the client area.
+void fill_outside_client(const Surface& surface, int x, int y, int width, int height);
 bool next_input(Input* input);
 
 // The integer scale the desktop asks for: GDK_SCALE when set, else

@@ -66,14 +66,25 @@ bool translate_button(const XButtonEvent& event, Input* input) {
     return true;
 }
 
-// Every server pixel the exposed area touches, in the program's pixels.
-void translate_expose(const XExposeEvent& event, Input* input) {
+// Every program pixel the exposed area touches; what lies beyond the
+// client area, where a window manager made the window larger, is filled
+// here. False when nothing of the client area was exposed. Another
+// client's Expose is passed on as it came.
+bool translate_expose(const XExposeEvent& event, const Surface& surface, Input* input) {
     int scale = connection().scale;
+    int right = (event.x + event.width + scale - 1) / scale;
+    int bottom = (event.y + event.height + scale - 1) / scale;
+    if (!event.send_event) {
+        fill_outside_client(surface, event.x, event.y, event.width, event.height);
+        right = right < surface.width ? right : surface.width;
+        bottom = bottom < surface.height ? bottom : surface.height;
+    }
     input->kind = kExposeInput;
     input->x = event.x / scale;
     input->y = event.y / scale;
-    input->width = (event.x + event.width + scale - 1) / scale - input->x;
-    input->height = (event.y + event.height + scale - 1) / scale - input->y;
+    input->width = right - input->x;
+    input->height = bottom - input->y;
+    return event.send_event || (input->width > 0 && input->height > 0);
 }
 
 // Where the window is on the screen, asked of the server: a window manager
@@ -133,8 +144,7 @@ bool translate(XEvent& event, Input* input) {
     switch (event.type) {
         case Expose:
             input->kind = kExposeInput;
-            translate_expose(event.xexpose, input);
-            return true;
+            return translate_expose(event.xexpose, surface, input);
         case MotionNotify:
             input->kind = InputKind::MouseMove;
             input->x = unscaled(event.xmotion.x);

@@ -71,11 +71,7 @@ void put_converted(const Connection& c, Window window, const Frame& frame, int x
     for (int row = 0; row < height; row++) {
         const uint32_t* source = frame.pixels + static_cast<size_t>(y + row) * frame.stride + x;
         for (int column = 0; column < width; column++) {
-            uint32_t rgb = source[column];
-            unsigned long pixel = channel((rgb >> 16) & 0xFF, c.visual->red_mask) |
-                                  channel((rgb >> 8) & 0xFF, c.visual->green_mask) |
-                                  channel(rgb & 0xFF, c.visual->blue_mask);
-            XPutPixel(image, column, row, pixel);
+            XPutPixel(image, column, row, server_pixel(source[column]));
         }
     }
     XPutImage(c.display, window, c.gc, image, 0, 0, to_x, to_y, width, height);
@@ -113,6 +109,15 @@ void put(const Connection& c, Window window, const Frame& frame, int x, int y, i
 }
 
 }  // namespace
+
+unsigned long server_pixel(uint32_t rgb) {
+    const Connection& c = connection();
+    if (c.native_pixels) {
+        return rgb;
+    }
+    return channel((rgb >> 16) & 0xFF, c.visual->red_mask) | channel((rgb >> 8) & 0xFF, c.visual->green_mask) |
+           channel(rgb & 0xFF, c.visual->blue_mask);
+}
 
 void present(SurfaceId id, const Frame& frame, int x, int y, int width, int height) {
     Surface* surface = find_surface(id);

@@ -185,4 +185,34 @@ void activate_surface(SurfaceId id) {
     }
 }
 
+void set_background(SurfaceId id, uint32_t rgb) {
+    Surface* surface = find_surface(id);
+    if (surface == nullptr) {
+        return;
+    }
+    surface->has_background = true;
+    surface->background = rgb;
+}
+
+void fill_outside_client(const Surface& surface, int x, int y, int width, int height) {
+    Display* display = live_display();
+    if (display == nullptr || !surface.has_background) {
+        return;
+    }
+    const Connection& c = connection();
+    const int client_width = surface.width * c.scale, client_height = surface.height * c.scale;
+    XSetForeground(display, c.gc, server_pixel(surface.background));
+    // Right of the client area, then below it across the whole width.
+    int right = x + width, bottom = y + height;
+    int left = x > client_width ? x : client_width;
+    if (right > left && y < client_height) {
+        int to = bottom < client_height ? bottom : client_height;
+        XFillRectangle(display, surface.window, c.gc, left, y, right - left, to - y);
+    }
+    int top = y > client_height ? y : client_height;
+    if (bottom > top) {
+        XFillRectangle(display, surface.window, c.gc, x, top, width, bottom - top);
+    }
+}
+
 }  // namespace display::x11
