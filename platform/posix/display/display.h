@@ -25,6 +25,7 @@ enum class InputKind {
     Expose,        // x, y, width, height need repainting
     FocusIn,       // the window manager gave the surface the keyboard
     FocusOut,
+    Moved,  // x, y: where the window manager put the client area
 };
 
 enum MouseButton { ButtonLeft = 1, ButtonMiddle = 2, ButtonRight = 3 };
@@ -35,9 +36,9 @@ struct Input {
     int x = 0, y = 0;           // client coordinates of the surface
     int width = 0, height = 0;  // Expose only
     int button = 0;
-    int vk = 0;        // Win32 virtual-key code
-    char text = 0;     // the character a key down types, already shifted
-    uint32_t time = 0; // milliseconds, for double clicks
+    int vk = 0;         // Win32 virtual-key code
+    char text = 0;      // the character a key down types, already shifted
+    uint32_t time = 0;  // milliseconds, for double clicks
 };
 
 // A frame of pixels: 32-bit 0x00RRGGBB, rows of stride pixels.
@@ -62,11 +63,19 @@ struct Backend {
     void (*present)(SurfaceId id, const Frame& frame, int x, int y, int width, int height);
     // Blocks until input arrives. False when no more input can ever come.
     bool (*next_input)(Input* input);
+    // Optional: the surface belongs to another, as a dialog to its window.
+    void (*set_owner)(SurfaceId id, SurfaceId owner);
+    // Optional: the surface holds its owner disabled, and is modal.
+    void (*set_modal)(SurfaceId id, bool modal);
+    // Optional: what shows beyond the client area should the surface be
+    // made larger than it (0x00RRGGBB).
+    void (*set_background)(SurfaceId id, uint32_t rgb);
 };
 
 // The backend in use, chosen on first need: the one a test harness
 // installed, else X11 when DISPLAY names a reachable server. With neither
-// the program says "cannot open display" on standard error and exits 1.
+// the program says `<program>: cannot open display "<DISPLAY>"` on standard
+// error and exits 1.
 const Backend& current();
 
 // For test harnesses and the X11 module: installs a backend for the rest of

@@ -16,6 +16,10 @@ struct Surface {
     std::string title;
     int x = 0, y = 0, width = 0, height = 0;
     bool visible = false;
+    SurfaceId owner = 0;
+    bool modal = false;
+    bool has_background = false;
+    uint32_t background = 0;
     std::vector<uint32_t> pixels;
 };
 
@@ -111,6 +115,30 @@ void present(SurfaceId id, const Frame& frame, int x, int y, int width, int heig
     }
 }
 
+Surface* find(SurfaceId id) {
+    auto it = state().surfaces.find(id);
+    return it == state().surfaces.end() ? nullptr : &it->second;
+}
+
+void set_owner(SurfaceId id, SurfaceId owner) {
+    if (Surface* s = find(id)) {
+        s->owner = owner;
+    }
+}
+
+void set_modal(SurfaceId id, bool modal) {
+    if (Surface* s = find(id)) {
+        s->modal = modal;
+    }
+}
+
+void set_background(SurfaceId id, uint32_t rgb) {
+    if (Surface* s = find(id)) {
+        s->has_background = true;
+        s->background = rgb;
+    }
+}
+
 bool next_input(Input* input) {
     State& s = state();
     if (s.queue.empty()) {
@@ -131,8 +159,8 @@ bool next_input(Input* input) {
 }
 
 const Backend headless_backend = {
-    "headless",   screen_size, create_surface, destroy_surface, show_surface,
-    move_surface, set_title,   nullptr,        present,         next_input,
+    "headless", screen_size, create_surface, destroy_surface, show_surface, move_surface,   set_title,
+    nullptr,    present,     next_input,     set_owner,       set_modal,    set_background,
 };
 
 }  // namespace
@@ -144,6 +172,15 @@ void install() {
 
 const Backend& backend() {
     return headless_backend;
+}
+
+bool relations(SurfaceId surface, Relations* out) {
+    Surface* s = find(surface);
+    if (s == nullptr) {
+        return false;
+    }
+    *out = Relations{s->owner, s->modal, s->has_background, s->background};
+    return true;
 }
 
 void push_input(const Input& input) {

@@ -40,6 +40,16 @@ void set_input_source(std::function<void()> source);
 // Called each time a surface goes from hidden to shown.
 void set_shown_notification(std::function<void(SurfaceId)> notify);
 
+// What the window layer told the display about a surface beyond its
+// pixels; false if there is no such surface.
+struct Relations {
+    SurfaceId owner = 0;
+    bool modal = false;
+    bool has_background = false;
+    uint32_t background = 0;  // 0x00RRGGBB
+};
+bool relations(SurfaceId surface, Relations* out);
+
 // A surface's presented pixels (0x00RRGGBB, width x height); false if
 // there is no such surface.
 bool pixels(SurfaceId surface, std::vector<uint32_t>* out, int* width, int* height);

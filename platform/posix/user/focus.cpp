@@ -166,10 +166,18 @@ BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable) {
     BOOL was_disabled = (window->style & WS_DISABLED) != 0;
     if (bEnable && was_disabled) {
         window->style &= ~WS_DISABLED;
+        if (window->parent == nullptr) {
+            user::follow_owner_enabled(window);
+        }
         SendMessageA(hWnd, WM_ENABLE, TRUE, 0);
     } else if (!bEnable && !was_disabled) {
         window->style |= WS_DISABLED;
-        if (user::focus == hWnd || IsChild(hWnd, user::focus)) {
+        if (window->parent == nullptr) {
+            user::follow_owner_enabled(window);
+        }
+        // Only the window itself loses the focus; a control inside keeps it
+        // until another window is activated, as on the platform.
+        if (user::focus == hWnd) {
             SetFocus(nullptr);
         }
         if (user::capture == hWnd || IsChild(hWnd, user::capture)) {

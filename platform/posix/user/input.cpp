@@ -275,6 +275,11 @@ void queue_input(const display::Input& input) {
                 SetActiveWindow(top->handle);
             }
             break;
+        case display::InputKind::Moved:
+            if (top != nullptr && top->parent == nullptr) {
+                moved_by_display(top, input.x, input.y);
+            }
+            break;
         case display::InputKind::FocusOut:
         case display::InputKind::None:
             break;

@@ -1,5 +1,6 @@
 // The one caller of the display backend: each top-level window with a
 // surface of its own, named by the window's handle.
+#include "platform/posix/gdi/gdi_objects.h"
 #include "platform/posix/user/window.h"
 
 namespace user {
@@ -18,12 +19,53 @@ int client_height(const Window* window) {
     return window->client.bottom - window->client.top;
 }
 
+// The class background as the display's 0x00RRGGBB.
+bool background_of(const Window* top, uint32_t* rgb) {
+    COLORREF colour = 0;
+    if (top->cls == nullptr || top->cls->wc.hbrBackground == nullptr ||
+        !gdi::brush_colour(top->cls->wc.hbrBackground, &colour)) {
+        return false;
+    }
+    *rgb = static_cast<uint32_t>(GetRValue(colour)) << 16 | static_cast<uint32_t>(GetGValue(colour)) << 8 |
+           GetBValue(colour);
+    return true;
+}
+
+void set_modal(const Window* owned, bool modal) {
+    if (owned->surface && display::current().set_modal != nullptr) {
+        display::current().set_modal(id_of(owned), modal);
+    }
+}
+
 }  // namespace
 
 void create_surface(Window* top) {
-    top->surface =
-        display::current().create_surface(id_of(top), top->text.c_str(), top->client.left, top->client.top,
+    const display::Backend& display = display::current();
+    top->surface = display.create_surface(id_of(top), top->text.c_str(), top->client.left, top->client.top,
                                           client_width(top), client_height(top), (top->style & WS_THICKFRAME) != 0);
+    if (!top->surface) {
+        return;
+    }
+    uint32_t rgb = 0;
+    if (display.set_background != nullptr && background_of(top, &rgb)) {
+        display.set_background(id_of(top), rgb);
+    }
+    Window* owner = top->owner != nullptr ? peek_window(top->owner) : nullptr;
+    if (owner != nullptr && owner->surface && display.set_owner != nullptr) {
+        display.set_owner(id_of(top), id_of(owner));
+        // A box made while it holds its owner disabled.
+        set_modal(top, (owner->style & WS_DISABLED) != 0);
+    }
+}
+
+void follow_owner_enabled(const Window* owner) {
+    bool disabled = (owner->style & WS_DISABLED) != 0;
+    for (HWND hwnd : top_level_windows()) {
+        Window* owned = peek_window(hwnd);
+        if (owned != nullptr && owned->owner == owner->handle) {
+            set_modal(owned, disabled);
+        }
+    }
 }
 
 void destroy_surface(Window* top) {

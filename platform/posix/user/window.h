@@ -67,6 +67,7 @@ struct Window {
     std::vector<uint32_t> pixels;
     gdi::PixelBuffer buffer{};
     bool surface = false;
+    bool maximized = false;
 };
 
 // Handles. find_window sets ERROR_INVALID_WINDOW_HANDLE for a stale or
@@ -104,11 +105,15 @@ void set_window_rect(Window* window, int x, int y, int width, int height);
 // notify: send WM_SHOWWINDOW (DestroyWindow hides without it).
 void show(HWND hwnd, bool visible, bool activate, bool notify = true);
 void send_size_and_move(HWND hwnd);
+// The display put a top-level window's client area at (x, y) on the screen.
+void moved_by_display(Window* top, int x, int y);
 
 // The display (surface.cpp), the only caller of the backend. Each takes a
 // top-level window; all but create_surface do nothing for one without a
 // surface.
-void create_surface(Window* top);  // hidden, over the client rectangle
+void create_surface(Window* top);  // hidden, over the client rectangle, tied to its owner
+// The windows a top-level window owns are modal while it is disabled.
+void follow_owner_enabled(const Window* owner);
 void destroy_surface(Window* top);
 void show_surface(Window* top, bool visible);
 void move_surface(Window* top);  // to the client rectangle

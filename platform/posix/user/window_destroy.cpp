@@ -78,17 +78,22 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
             }
         }
     }
-    HWND focus = GetFocus();
-    window = user::peek_window(hWnd);
-    if (window != nullptr && (focus == hWnd || IsChild(hWnd, focus))) {
-        SetFocus(window->parent);
-    }
     if (GetCapture() == hWnd || IsChild(hWnd, GetCapture())) {
         ReleaseCapture();
     }
+    // Hiding deactivates an active window first, which then loses the
+    // focus: WM_ACTIVATE before WM_KILLFOCUS, as on the platform.
     window = user::peek_window(hWnd);
     if (window != nullptr && (window->style & WS_VISIBLE)) {
         user::show(hWnd, false, false, false);
+    }
+    window = user::peek_window(hWnd);
+    if (window == nullptr) {
+        return TRUE;
+    }
+    HWND focus = GetFocus();
+    if (focus == hWnd || IsChild(hWnd, focus)) {
+        SetFocus(window->parent);
     }
     if (user::peek_window(hWnd) == nullptr) {
         return TRUE;

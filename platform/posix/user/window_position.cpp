@@ -35,6 +35,16 @@ void send_size_and_move(HWND hwnd) {
     SendMessageA(hwnd, WM_MOVE, 0, MAKELPARAM(window->client.left, window->client.top));
 }
 
+void moved_by_display(Window* top, int x, int y) {
+    int dx = x - top->client.left, dy = y - top->client.top;
+    if (dx == 0 && dy == 0) {
+        return;
+    }
+    top->rect = RECT{top->rect.left + dx, top->rect.top + dy, top->rect.right + dx, top->rect.bottom + dy};
+    top->client = RECT{x, y, top->client.right + dx, top->client.bottom + dy};
+    SendMessageA(top->handle, WM_MOVE, 0, MAKELPARAM(x, y));
+}
+
 void show(HWND hwnd, bool visible, bool activate, bool notify) {
     Window* window = peek_window(hwnd);
     if (window == nullptr) {
@@ -97,12 +107,13 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
             user::show(hWnd, false, false);
             break;
         case SW_SHOWMAXIMIZED: {
-            if (window->parent == nullptr && !(window->style & WS_MAXIMIZE)) {
+            if (window->parent == nullptr && !window->maximized) {
                 int width = 0;
                 int height = 0;
                 user::screen_size(&width, &height);
                 user::Insets insets = user::nonclient_insets(window->style, window->ex_style);
                 window->style |= WS_MAXIMIZE;
+                window->maximized = true;
                 MoveWindow(hWnd, -insets.left, -insets.left, width + insets.left + insets.right,
                            height + insets.left + insets.bottom, TRUE);
             }

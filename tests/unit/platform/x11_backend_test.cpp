@@ -30,7 +30,7 @@ constexpr display::InputKind kFocusOutInput = display::InputKind::FocusOut;
 #include <vector>
 
 #include "platform/posix/win32_user.h"
-#include "unit/platform/x11_server.h"
+#include "tests/unit/platform/x11_server.h"
 
 namespace {
 

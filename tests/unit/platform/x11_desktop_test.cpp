@@ -2,7 +2,7 @@
 // for, the window's identity and the title's encoding.
 #include <gtest/gtest.h>
 
-#include "unit/platform/x11_server.h"
+#include "tests/unit/platform/x11_server.h"
 
 namespace {
 constexpr display::InputKind kNoInput = display::InputKind::None;
@@ -297,6 +297,49 @@ TEST_F(X11Desktop, AWindowMadeLargerShowsTheBackgroundBeyondTheClientArea) {
     XDestroyImage(image);
     EXPECT_EQ(wrong, 0);
     backend->destroy_surface(5);
+}
+
+TEST_F(X11Desktop, AMoveByAnotherClientIsReportedOnceInRootCoordinates) {
+    const display::Backend* backend = x11_test::open_backend(server_.name);
+    ASSERT_NE(backend, nullptr);
+    ASSERT_TRUE(backend->create_surface(6, "", 10, 20, 40, 30, false));
+    Window window = display::x11::window_of(6);
+    backend->show_surface(6, true);
+    ASSERT_EQ(wait_for(6, display::x11::kExposeInput).kind, display::x11::kExposeInput);
+
+    // The layer's own move comes back as no news.
+    backend->move_surface(6, 30, 40, 40, 30);
+    XMoveWindow(view_, window, 200, 150);
+    XFlush(view_);
+    Input moved = wait_for(6, InputKind::Moved);
+    EXPECT_EQ(moved.x, 200);  // not 30, 40 first
+    EXPECT_EQ(moved.y, 150);
+
+    // A window manager's synthetic notice is in root coordinates whatever
+    // the parent; the same place twice is told once.
+    XEvent notice = {};
+    notice.xconfigure.type = ConfigureNotify;
+    notice.xconfigure.event = window;
+    notice.xconfigure.window = window;
+    notice.xconfigure.x = 321;
+    notice.xconfigure.y = 123;
+    notice.xconfigure.width = 40;
+    notice.xconfigure.height = 30;
+    XSendEvent(view_, window, False, StructureNotifyMask, &notice);
+    XSendEvent(view_, window, False, StructureNotifyMask, &notice);
+    XFlush(view_);
+    std::vector<Input> moves;
+    Input input;
+    display::x11::sync();
+    while (display::x11::next_input_within(&input, 200) && input.kind != kNoInput) {
+        if (input.kind == InputKind::Moved) {
+            moves.push_back(input);
+        }
+    }
+    ASSERT_EQ(moves.size(), 1u);
+    EXPECT_EQ(moves[0].x, 321);
+    EXPECT_EQ(moves[0].y, 123);
+    backend->destroy_surface(6);
 }
 
 }  // namespace

@@ -145,6 +145,9 @@ const Backend backend = {
     x11::activate_surface,
     x11::present,
     x11::next_input,
+    x11::set_owner,
+    x11::set_modal,
+    x11::set_background,
 };
 
 }  // namespace

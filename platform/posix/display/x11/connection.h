@@ -34,9 +34,8 @@ struct Surface {
     // client area: the window class's background, once the layer names it.
     bool has_background = false;
     uint32_t background = 0;
-    // The client area's place last reported to the window layer.
+    // Where the window layer last put or heard the client area was.
     int reported_x = 0, reported_y = 0;
-    bool reported = false;
     bool modal = false;
 };
 

@@ -100,9 +100,24 @@ void read_root_position(Surface* surface) {
     }
 }
 
+// Tells the window layer where the client area is now, in its pixels,
+// when that is not where it last heard it was.
+bool report_place(Surface* surface, Input* input) {
+    int x = unscaled(surface->screen_x), y = unscaled(surface->screen_y);
+    if (x == surface->reported_x && y == surface->reported_y) {
+        return false;
+    }
+    surface->reported_x = x;
+    surface->reported_y = y;
+    input->kind = InputKind::Moved;
+    input->x = x;
+    input->y = y;
+    return true;
+}
+
 // A window manager's own ConfigureNotify carries root coordinates; the
 // server's is relative to the parent, which may be a frame.
-void follow_configure(const XConfigureEvent& event, Surface* surface) {
+bool follow_configure(const XConfigureEvent& event, Surface* surface, Input* input) {
     surface->screen_width = event.width;
     surface->screen_height = event.height;
     if (event.send_event) {
@@ -111,10 +126,12 @@ void follow_configure(const XConfigureEvent& event, Surface* surface) {
     } else {
         read_root_position(surface);
     }
+    return report_place(surface, input);
 }
 
-void follow_reparent(Surface* surface) {
+bool follow_reparent(Surface* surface, Input* input) {
     read_root_position(surface);
+    return report_place(surface, input);
 }
 
 // Focus that moves only for a keyboard grab (a window manager's switcher)
@@ -182,11 +199,9 @@ bool translate(XEvent& event, Input* input) {
             surface.viewable = false;
             return false;
         case ConfigureNotify:
-            follow_configure(event.xconfigure, &surface);
-            return false;
+            return follow_configure(event.xconfigure, &surface, input);
         case ReparentNotify:
-            follow_reparent(&surface);
-            return false;
+            return follow_reparent(&surface, input);
         default:
             return false;
     }

@@ -90,6 +90,8 @@ bool create_surface(SurfaceId id, const char* title, int x, int y, int width, in
     surface.screen_y = y * scale;
     surface.screen_width = width * scale;
     surface.screen_height = height * scale;
+    surface.reported_x = x;
+    surface.reported_y = y;
     set_size_hints(display, surface, surface.screen_x, surface.screen_y);
     store_title(display, window, title);
     set_identity(display, window);
@@ -150,6 +152,8 @@ void move_surface(SurfaceId id, int x, int y, int width, int height) {
     surface->height = height;
     surface->screen_width = width * scale;
     surface->screen_height = height * scale;
+    surface->reported_x = x;
+    surface->reported_y = y;
     // The hints first, so that fixed-size hints never forbid the new size.
     set_size_hints(display, *surface, x * scale, y * scale);
     XMoveResizeWindow(display, surface->window, x * scale, y * scale, width * scale, height * scale);

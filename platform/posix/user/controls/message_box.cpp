@@ -159,9 +159,17 @@ int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
     }
     const char* text = lpText != nullptr ? lpText : "";
     HINSTANCE instance = nullptr;
+    // The owner is disabled before the box exists, as the platform does.
+    bool owner_was_enabled = owner != nullptr && IsWindowEnabled(owner);
+    if (owner_was_enabled) {
+        EnableWindow(owner, FALSE);
+    }
     HWND box = CreateWindowExA(WS_EX_DLGMODALFRAME, user::class_name, lpCaption != nullptr ? lpCaption : "Error",
                                user::box_style, 0, 0, 100, 100, owner, nullptr, instance, nullptr);
     if (box == nullptr) {
+        if (owner_was_enabled && IsWindow(owner)) {
+            EnableWindow(owner, TRUE);
+        }
         return 0;
     }
     HWND label = CreateWindowExA(0, "Static", text, WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT, 0, 0, 10, 10, box,
@@ -175,10 +183,6 @@ int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
 
     user::Modal modal;
     SetWindowLongPtrA(box, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&modal));
-    bool owner_was_enabled = owner != nullptr && IsWindowEnabled(owner);
-    if (owner_was_enabled) {
-        EnableWindow(owner, FALSE);
-    }
     ShowWindow(box, SW_SHOW);
 
     bool quit = false;

@@ -1,0 +1,176 @@
+// Orders and results the real platform shows under Wine, where the window
+// layer once differed: losing activation before focus, a box's owner
+// disabled before the box activates, maximised creation.
+#include <algorithm>
+
+#include "tests/unit/platform/user_test_window.h"
+
+namespace {
+
+using namespace user_test;
+
+class UserPlatformFacts : public UserTest {};
+
+WNDPROC original_button = nullptr;
+LRESULT CALLBACK recording_button(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    received().push_back(Received{hwnd, message, wparam, lparam});
+    return CallWindowProcA(original_button, hwnd, message, wparam, lparam);
+}
+
+// The messages of interest to any of these windows, in the order sent.
+std::vector<std::pair<HWND, UINT>> sequence(const std::vector<HWND>& windows, const std::vector<UINT>& wanted) {
+    std::vector<std::pair<HWND, UINT>> out;
+    for (const Received& r : received()) {
+        bool window = std::find(windows.begin(), windows.end(), r.hwnd) != windows.end();
+        bool message = std::find(wanted.begin(), wanted.end(), r.message) != wanted.end();
+        if (window && message) {
+            out.emplace_back(r.hwnd, r.message);
+        }
+    }
+    return out;
+}
+
+TEST_F(UserPlatformFacts, DestroyingTheActiveFocusedWindowDeactivatesItBeforeTakingTheFocus) {
+    HWND top = make_top();
+    run_script();
+    ASSERT_EQ(GetActiveWindow(), top);
+    ASSERT_EQ(GetFocus(), top);
+    received().clear();
+    DestroyWindow(top);
+    std::vector<std::pair<HWND, UINT>> want = {{top, WM_ACTIVATE}, {top, WM_KILLFOCUS}, {top, WM_DESTROY}};
+    EXPECT_EQ(sequence({top}, {WM_ACTIVATE, WM_KILLFOCUS, WM_DESTROY}), want);
+    for (const Received& r : received()) {
+        if (r.message == WM_ACTIVATE) {
+            EXPECT_EQ(LOWORD(r.wparam), WA_INACTIVE);
+        }
+    }
+    EXPECT_EQ(GetFocus(), nullptr);
+    EXPECT_EQ(GetActiveWindow(), nullptr);
+}
+
+TEST_F(UserPlatformFacts, AMessageBoxDisablesItsOwnerBeforeTheBoxActivatesThenTakesTheControlsFocus) {
+    HWND owner = make_top("Owner");
+    HWND check = make_child(owner, "BUTTON", "Axes", BS_AUTOCHECKBOX | WS_TABSTOP, 35, 65, 80, 20, 100);
+    original_button =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(check, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(recording_button)));
+    run_script();
+    SetFocus(check);
+    received().clear();
+    player::answer_message_box();
+    EXPECT_EQ(MessageBoxA(owner, "text  ", "Box", MB_OK), IDOK);
+    std::vector<std::pair<HWND, UINT>> got =
+        sequence({owner, check}, {WM_ENABLE, WM_ACTIVATE, WM_KILLFOCUS, WM_SETFOCUS});
+    ASSERT_GE(got.size(), 3u);
+    std::vector<std::pair<HWND, UINT>> first(got.begin(), got.begin() + 3);
+    std::vector<std::pair<HWND, UINT>> want = {{owner, WM_ENABLE}, {owner, WM_ACTIVATE}, {check, WM_KILLFOCUS}};
+    EXPECT_EQ(first, want);
+}
+
+TEST_F(UserPlatformFacts, AVisibleWindowCreatedMaximisedCoversTheScreen) {
+    HWND top = make_top("Big", kToolStyle | WS_MAXIMIZE);
+    run_script();
+    RECT client;
+    GetClientRect(top, &client);
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_GE(client.right, width - 8);
+    EXPECT_GE(client.bottom, height - 30);
+    RECT window;
+    GetWindowRect(top, &window);
+    EXPECT_LE(window.left, 0);
+    EXPECT_LE(window.top, 0);
+
+    // Hidden, it is only marked; showing it maximised still works.
+    HWND hidden = make_top("Later", (kToolStyle & ~WS_VISIBLE) | WS_MAXIMIZE);
+    RECT before;
+    GetWindowRect(hidden, &before);
+    EXPECT_EQ(before.right - before.left, 546);
+    ShowWindow(hidden, SW_MAXIMIZE);
+    GetClientRect(hidden, &client);
+    EXPECT_GE(client.right, width - 8);
+}
+
+display::SurfaceId surface_of(HWND hwnd) {
+    return reinterpret_cast<display::SurfaceId>(hwnd);
+}
+
+TEST_F(UserPlatformFacts, TheDisplayLearnsABoxsOwnerItsModalityAndTheClassBackground) {
+    HWND owner = make_top("Owner");
+    run_script();
+    display::headless::Relations relations;
+    ASSERT_TRUE(display::headless::relations(surface_of(owner), &relations));
+    EXPECT_EQ(relations.owner, 0u);
+    EXPECT_FALSE(relations.modal);
+    ASSERT_TRUE(relations.has_background);
+    COLORREF face = GetSysColor(COLOR_BTNFACE);
+    EXPECT_EQ(relations.background,
+              static_cast<uint32_t>(GetRValue(face) << 16 | GetGValue(face) << 8 | GetBValue(face)));
+
+    static display::headless::Relations while_up;
+    static bool found = false;
+    player::call([] {
+        HWND box = FindWindowA("#32770", "Box");
+        found = display::headless::relations(surface_of(box), &while_up);
+    });
+    player::answer_message_box();
+    EXPECT_EQ(MessageBoxA(owner, "text  ", "Box", MB_OK), IDOK);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(while_up.owner, surface_of(owner));
+    EXPECT_TRUE(while_up.modal);
+    ASSERT_TRUE(display::headless::relations(surface_of(owner), &relations));
+    EXPECT_FALSE(relations.modal);
+
+    // A box without an owner is nobody's dialog.
+    player::call([] {
+        HWND box = FindWindowA("#32770", "Alone");
+        found = display::headless::relations(surface_of(box), &while_up);
+    });
+    player::answer_message_box();
+    EXPECT_EQ(MessageBoxA(nullptr, "text  ", "Alone", MB_OK), IDOK);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(while_up.owner, 0u);
+    EXPECT_FALSE(while_up.modal);
+}
+
+TEST_F(UserPlatformFacts, AMoveByTheWindowManagerMovesTheRectangleSendsWmMoveAndCentresTheNextBox) {
+    HWND top = make_top("Moved");
+    run_script();
+    received().clear();
+    display::Input moved;
+    moved.kind = display::InputKind::Moved;
+    moved.surface = surface_of(top);
+    moved.x = 103;
+    moved.y = 122;
+    display::headless::push_input(moved);
+    // The same place again is no move.
+    display::headless::push_input(moved);
+    run_script();
+    RECT window, client;
+    GetWindowRect(top, &window);
+    EXPECT_EQ(window.left, 100);
+    EXPECT_EQ(window.top, 100);
+    EXPECT_EQ(window.right - window.left, 546);
+    EXPECT_EQ(window.bottom - window.top, 325);
+    POINT origin{0, 0};
+    ClientToScreen(top, &origin);
+    EXPECT_EQ(origin.x, 103);
+    EXPECT_EQ(origin.y, 122);
+    GetClientRect(top, &client);
+    EXPECT_EQ(client.right, 540);
+    EXPECT_EQ(client.bottom, 300);
+    std::vector<LPARAM> moves;
+    for (const Received& r : received()) {
+        if (r.hwnd == top && r.message == WM_MOVE) {
+            moves.push_back(r.lparam);
+        }
+    }
+    EXPECT_EQ(moves, std::vector<LPARAM>{MAKELPARAM(103, 122)});
+
+    static RECT box{};
+    player::call([] { GetWindowRect(FindWindowA("#32770", "Box"), &box); });
+    player::answer_message_box();
+    MessageBoxA(top, "text  ", "Box", MB_OK);
+    EXPECT_NEAR((box.left + box.right) / 2, (100 + 646) / 2, 1);
+    EXPECT_NEAR((box.top + box.bottom) / 2, (100 + 425) / 2, 1);
+}
+
+}  // namespace
