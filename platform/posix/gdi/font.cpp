@@ -1,9 +1,11 @@
 // Faces found through fontconfig and rasterised with FreeType.
 #include "platform/posix/gdi/font.h"
 
+#include <errno.h>
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include <math.h>
+#include <stdio.h>
 #include <strings.h>
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
@@ -89,6 +91,16 @@ double average_letter_width(FT_Face face) {
     return total / 52.0;
 }
 
+// Once per process, however many fonts are asked for.
+void report_no_face() {
+    static bool reported = false;
+    if (!reported) {
+        reported = true;
+        fprintf(stderr, "%s: no usable font face found; text is not drawn\n", program_invocation_short_name);
+        fflush(stderr);
+    }
+}
+
 }  // namespace
 
 struct Font::Face {
@@ -103,16 +115,21 @@ struct Font::Face {
 };
 
 std::unique_ptr<Font> Font::open(int em_pixels) {
+    std::string family;
+    std::string file = find_font_file(&family);
+    if (file.empty()) {
+        file = kLastResortFile;
+        family = "DejaVu Sans";
+    }
+    return open_file(em_pixels, file, family);
+}
+
+std::unique_ptr<Font> Font::open_file(int em_pixels, const std::string& file, const std::string& family) {
     std::unique_ptr<Font> font(new Font());
     font->em_ = em_pixels > 0 ? em_pixels : 11;
     font->cache_.resize(256);
+    font->family_ = family;
     const int em = font->em_;
-
-    std::string file = find_font_file(&font->family_);
-    if (file.empty()) {
-        file = kLastResortFile;
-        font->family_ = "DejaVu Sans";
-    }
     auto face = std::make_unique<Face>();
     if (FT_Init_FreeType(&face->library) == 0 && FT_New_Face(face->library, file.c_str(), 0, &face->face) == 0 &&
         FT_Set_Pixel_Sizes(face->face, 0, em) == 0) {
@@ -139,6 +156,7 @@ std::unique_ptr<Font> Font::open(int em_pixels) {
         font->family_ = f->family_name ? f->family_name : font->family_;
     } else {
         font->family_ = "none";
+        report_no_face();
     }
     if (font->ascent_ <= 0)
         font->ascent_ = em - em / 6;

@@ -24,7 +24,10 @@ class Font {
     // A face of the classic user-interface family with an em of em_pixels;
     // never null. Without any usable face the font still measures text, with
     // blank glyphs of a plausible width.
+    // The first time no face can be had, says so on standard error.
     static std::unique_ptr<Font> open(int em_pixels);
+    // The same from a font file of the caller's choosing.
+    static std::unique_ptr<Font> open_file(int em_pixels, const std::string& file, const std::string& family);
     ~Font();
 
     int height() const { return ascent_ + descent_; }
