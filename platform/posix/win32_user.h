@@ -75,6 +75,7 @@ typedef BOOL(CALLBACK* WNDENUMPROC)(HWND, LPARAM);
 #define WM_ACTIVATEAPP 0x001C
 #define WM_SETCURSOR 0x0020
 #define WM_MOUSEACTIVATE 0x0021
+#define MA_ACTIVATE 1
 #define WM_GETMINMAXINFO 0x0024
 #define WM_SETFONT 0x0030
 #define WM_GETFONT 0x0031
@@ -249,6 +250,7 @@ typedef struct _NM_UPDOWN {
 #define VK_DELETE 0x2E
 #define VK_F1 0x70
 #define VK_F4 0x73
+#define VK_F10 0x79
 #define VK_F12 0x7B
 
 // Accelerators
@@ -266,6 +268,7 @@ typedef struct tagACCEL {
 
 // Resources
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
+#define IDC_HELP MAKEINTRESOURCEA(32651)
 #define IDI_APPLICATION MAKEINTRESOURCEA(32512)
 
 // Buttons

@@ -148,7 +148,7 @@ HDC create_dc(PixelBuffer* buffer, int origin_x, int origin_y, const RECT& clip)
     dc->background_mode = OPAQUE;
     dc->font = gdi::find_any_object(GetStockObject(SYSTEM_FONT));
     dc->brush = gdi::find_any_object(GetStockObject(WHITE_BRUSH));
-    dc->pen = gdi::find_any_object(GetStockObject(7));  // BLACK_PEN
+    dc->pen = gdi::find_any_object(GetStockObject(BLACK_PEN));
     dc->position = POINT{0, 0};
     dc->drawn = RECT{0, 0, 0, 0};
     dc->handle = static_cast<HDC>(kernel::insert_handle(kernel::HandleKind::DeviceContext, dc));
@@ -177,7 +177,7 @@ RECT dc_drawn_area(HDC dc) {
 COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color) {
     gdi::DeviceContext* dc = gdi::find_dc(hdc);
     if (!dc)
-        return 0xFFFFFFFF;  // CLR_INVALID
+        return CLR_INVALID;
     const COLORREF previous = dc->text_colour;
     dc->text_colour = color & 0xFFFFFF;
     return previous;
@@ -186,7 +186,7 @@ COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color) {
 COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color) {
     gdi::DeviceContext* dc = gdi::find_dc(hdc);
     if (!dc)
-        return 0xFFFFFFFF;
+        return CLR_INVALID;
     const COLORREF previous = dc->background_colour;
     dc->background_colour = color & 0xFFFFFF;
     return previous;

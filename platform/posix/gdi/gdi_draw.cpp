@@ -119,7 +119,7 @@ BOOL WINAPI DrawFocusRect(HDC hDC, const RECT* lprc) {
 COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
     DeviceContext* dc = find_dc(hdc);
     if (!dc)
-        return 0xFFFFFFFF;
+        return CLR_INVALID;
     dc->put(x, y, color & 0xFFFFFF);
     return color & 0xFFFFFF;
 }

@@ -15,12 +15,9 @@ namespace {
 // DEFAULT_GUI_FONT is 8 points at 96 dots per inch.
 constexpr int kGuiFontEm = 11;
 constexpr int kSystemFontEm = 13;
-constexpr int kSysColourCount = 31;
-
-constexpr int kWhitePen = 6;
-constexpr int kBlackPen = 7;
-constexpr int kNullPen = 8;
-constexpr int kStockCount = 19;
+constexpr int kSysColourCount = COLOR_MENUBAR + 1;
+// DC_PEN and the stock objects after it are not kept.
+constexpr int kStockCount = DC_BRUSH + 1;
 
 // Null when the handle table is full.
 Object* make_object(ObjectKind kind, bool stock, COLORREF colour) {
@@ -51,19 +48,20 @@ Object** stock_table() {
         table[WHITE_BRUSH] = make_object(ObjectKind::Brush, true, RGB(255, 255, 255));
         table[LTGRAY_BRUSH] = make_object(ObjectKind::Brush, true, RGB(192, 192, 192));
         table[GRAY_BRUSH] = make_object(ObjectKind::Brush, true, RGB(128, 128, 128));
-        table[3] = make_object(ObjectKind::Brush, true, RGB(64, 64, 64));  // DKGRAY_BRUSH
+        table[DKGRAY_BRUSH] = make_object(ObjectKind::Brush, true, RGB(64, 64, 64));
         table[BLACK_BRUSH] = make_object(ObjectKind::Brush, true, RGB(0, 0, 0));
         table[NULL_BRUSH] = make_object(ObjectKind::Brush, true, 0);
         table[NULL_BRUSH]->hollow = true;
-        table[kWhitePen] = make_object(ObjectKind::Pen, true, RGB(255, 255, 255));
-        table[kBlackPen] = make_object(ObjectKind::Pen, true, RGB(0, 0, 0));
-        table[kNullPen] = make_object(ObjectKind::Pen, true, 0);
-        table[kNullPen]->hollow = true;
+        table[WHITE_PEN] = make_object(ObjectKind::Pen, true, RGB(255, 255, 255));
+        table[BLACK_PEN] = make_object(ObjectKind::Pen, true, RGB(0, 0, 0));
+        table[NULL_PEN] = make_object(ObjectKind::Pen, true, 0);
+        table[NULL_PEN]->hollow = true;
         Object* gui = stock_font(gui_font());
         Object* system = stock_font(system_font());
-        for (int i = 10; i <= 16; ++i)
-            table[i] = system;  // the fixed and ANSI fonts
-        table[12] = gui;        // ANSI_VAR_FONT
+        // The fixed and ANSI fonts (and DEFAULT_PALETTE among them, as a font).
+        for (int i = OEM_FIXED_FONT; i <= SYSTEM_FIXED_FONT; ++i)
+            table[i] = system;
+        table[ANSI_VAR_FONT] = gui;
         table[DEFAULT_GUI_FONT] = gui;
     }
     return table;
@@ -135,7 +133,7 @@ HPEN WINAPI CreatePen(int iStyle, int cWidth, COLORREF color) {
     if (pen == nullptr)
         return nullptr;
     pen->pen_width = cWidth > 1 ? cWidth : 1;
-    pen->hollow = iStyle == 5;  // PS_NULL
+    pen->hollow = iStyle == PS_NULL;
     return static_cast<HPEN>(pen->handle);
 }
 

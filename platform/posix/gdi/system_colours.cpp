@@ -4,6 +4,10 @@
 
 namespace {
 
+// Index 25, the alternate button face, has no name in the platform's
+// headers.
+constexpr int alternate_face = 25;
+
 COLORREF grey(int level) {
     return RGB(level, level, level);
 }
@@ -18,36 +22,36 @@ DWORD WINAPI GetSysColor(int nIndex) {
             return RGB(0x3A, 0x6E, 0xA5);
         case COLOR_ACTIVECAPTION:
             return RGB(0x0A, 0x24, 0x6A);
-        case 3:  // COLOR_INACTIVECAPTION
+        case COLOR_INACTIVECAPTION:
             return grey(0x80);
-        case 4:  // COLOR_MENU
+        case COLOR_MENU:
             return grey(0xF5);
         case COLOR_WINDOW:
             return grey(0xFF);
         case COLOR_WINDOWFRAME:
             return grey(0x9E);
-        case 7:  // COLOR_MENUTEXT
+        case COLOR_MENUTEXT:
         case COLOR_WINDOWTEXT:
         case COLOR_BTNTEXT:
             return grey(0x00);
         case COLOR_CAPTIONTEXT:
             return grey(0xFF);
-        case 10:  // COLOR_ACTIVEBORDER
-        case 11:  // COLOR_INACTIVEBORDER
+        case COLOR_ACTIVEBORDER:
+        case COLOR_INACTIVEBORDER:
         case COLOR_BTNFACE:
-        case 25:  // COLOR_3DALTFACE
+        case alternate_face:
             return grey(0xF5);
-        case 12:  // COLOR_APPWORKSPACE
+        case COLOR_APPWORKSPACE:
             return grey(0x80);
         case COLOR_HIGHLIGHT:
             return RGB(0x0A, 0x24, 0x6A);
-        case 14:  // COLOR_HIGHLIGHTTEXT
+        case COLOR_HIGHLIGHTTEXT:
             return grey(0xFF);
         case COLOR_BTNSHADOW:
             return grey(0xA6);
         case COLOR_GRAYTEXT:
             return grey(0xA6);
-        case 19:  // COLOR_INACTIVECAPTIONTEXT
+        case COLOR_INACTIVECAPTIONTEXT:
             return grey(0xD4);
         case COLOR_BTNHIGHLIGHT:
             return grey(0xFF);
@@ -55,19 +59,19 @@ DWORD WINAPI GetSysColor(int nIndex) {
             return grey(0x6A);
         case COLOR_3DLIGHT:
             return grey(0xE3);
-        case 23:  // COLOR_INFOTEXT
+        case COLOR_INFOTEXT:
             return grey(0x00);
-        case 24:  // COLOR_INFOBK
+        case COLOR_INFOBK:
             return RGB(0xFF, 0xFF, 0xE1);
-        case 26:  // COLOR_HOTLIGHT
+        case COLOR_HOTLIGHT:
             return RGB(0x00, 0x00, 0x80);
-        case 27:  // COLOR_GRADIENTACTIVECAPTION
+        case COLOR_GRADIENTACTIVECAPTION:
             return RGB(0xA6, 0xCA, 0xF0);
-        case 28:  // COLOR_GRADIENTINACTIVECAPTION
+        case COLOR_GRADIENTINACTIVECAPTION:
             return grey(0xC0);
-        case 29:  // COLOR_MENUHILIGHT
+        case COLOR_MENUHILIGHT:
             return RGB(0x0A, 0x24, 0x6A);
-        case 30:  // COLOR_MENUBAR
+        case COLOR_MENUBAR:
             return grey(0xF5);
         default:
             return 0;

@@ -23,9 +23,17 @@ struct Slot {
     void* object;
 };
 
-std::recursive_mutex table_mutex;
-std::vector<Slot> slots;
-std::vector<uint32_t> free_slots;
+// Never destroyed, so that a handle closed by a static destructor at exit
+// still finds its table.
+struct Table {
+    std::recursive_mutex mutex;
+    std::vector<Slot> slots;
+    std::vector<uint32_t> free_slots;
+};
+Table& table = *new Table;
+std::recursive_mutex& table_mutex = table.mutex;
+std::vector<Slot>& slots = table.slots;
+std::vector<uint32_t>& free_slots = table.free_slots;
 
 Slot* slot_of(HANDLE handle) {
     uintptr_t value = reinterpret_cast<uintptr_t>(handle);

@@ -100,7 +100,7 @@ LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
             }
             return 0;
         case WM_MOUSEACTIVATE:
-            return 1;  // MA_ACTIVATE
+            return MA_ACTIVATE;
         case WM_CTLCOLORBTN:
         case WM_CTLCOLORDLG:
         case WM_CTLCOLORSTATIC: {

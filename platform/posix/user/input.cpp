@@ -25,7 +25,6 @@ LastClick last_click{};
 POINT last_pointer{-100000, -100000};
 constexpr uint32_t double_click_ms = 500;
 constexpr int double_click_slop = 4;
-constexpr int vk_f10 = 0x79;  // F10 opens the menu bar: a system key of its own
 
 bool top_level_enabled(Window* window) {
     Window* top = top_level_of(window);
@@ -182,7 +181,7 @@ void key_input(const display::Input& input) {
     bool alt = (async_keys[VK_MENU] & 0x80) != 0 || (vk == VK_MENU && !down);
     bool ctrl = (async_keys[VK_CONTROL] & 0x80) != 0;
     // With no focus window the active window gets the keys as system keys.
-    bool system = (alt && !ctrl) || vk == vk_f10 || focus == nullptr;
+    bool system = (alt && !ctrl) || vk == VK_F10 || focus == nullptr;
     UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
     LPARAM lparam = 1;
     if (alt) {
@@ -218,9 +217,9 @@ char character_of(int vk) {
         case VK_TAB:
             return '\t';
         case VK_ESCAPE:
-            return 27;
+            return '\x1b';
         case VK_BACK:
-            return 8;
+            return '\b';
         default:
             return 0;
     }

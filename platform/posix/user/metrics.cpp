@@ -1,5 +1,5 @@
 // The classic metrics: a fixed frame of 3 pixels, a sizing frame of 4, a
-// thin border of 1, a caption of 19.
+// thin border of 1, a caption and a menu bar of 19, icons of 32.
 #include "platform/posix/user/window.h"
 
 namespace user {
@@ -10,6 +10,8 @@ constexpr int fixed_frame = 3;
 constexpr int sizing_frame = 4;
 constexpr int thin_border = 1;
 constexpr int client_edge = 2;
+constexpr int menu_height = 19;
+constexpr int icon_size = 32;
 }  // namespace
 
 Insets nonclient_insets(DWORD style, DWORD ex_style) {
@@ -44,7 +46,7 @@ BOOL WINAPI AdjustWindowRect(LPRECT lpRect, DWORD dwStyle, BOOL bMenu) {
     lpRect->right += insets.right;
     lpRect->bottom += insets.bottom;
     if (bMenu) {
-        lpRect->top -= 19;
+        lpRect->top -= user::menu_height;
     }
     return TRUE;
 }
@@ -60,19 +62,19 @@ int WINAPI GetSystemMetrics(int nIndex) {
             user::screen_size(&width, &height);
             return height;
         case SM_CYCAPTION:
-            return 19;
+            return user::caption_height;
         case SM_CXBORDER:
         case SM_CYBORDER:
-            return 1;
+            return user::thin_border;
         case SM_CXDLGFRAME:
         case SM_CYDLGFRAME:
-            return 3;
+            return user::fixed_frame;
         case SM_CXFRAME:
         case SM_CYFRAME:
-            return 4;
+            return user::sizing_frame;
         case SM_CXICON:
         case SM_CYICON:
-            return 32;
+            return user::icon_size;
         default:
             return 0;
     }

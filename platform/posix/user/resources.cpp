@@ -5,9 +5,9 @@
 
 namespace {
 
-constexpr DWORD error_resource_name_not_found = 1814;
-constexpr uintptr_t first_stock_id = 32512;
-constexpr uintptr_t last_stock_id = 32651;
+// The stock icons and cursors, IDI_APPLICATION and IDC_ARROW to IDC_HELP.
+const uintptr_t first_stock_id = reinterpret_cast<uintptr_t>(IDC_ARROW);
+const uintptr_t last_stock_id = reinterpret_cast<uintptr_t>(IDC_HELP);
 
 // Stable, distinct, non-null values standing for the stock images.
 HICON stock_image(uintptr_t id) {
@@ -21,7 +21,7 @@ HICON load_stock(HINSTANCE instance, LPCSTR name) {
             return stock_image(id);
         }
     }
-    SetLastError(error_resource_name_not_found);
+    SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
     return nullptr;
 }
 

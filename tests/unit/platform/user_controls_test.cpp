@@ -176,7 +176,8 @@ TEST_F(UserControls, PaintingFillsTheClassBrushParentsFirstAndPresentsThePixels)
 // checkboxes and static text; for WM_CTLCOLORBTN, what a push button's
 // bevel leaves uncovered.
 TEST_F(UserControls, TheParentsControlColourBrushPaintsACheckboxAndAStatic) {
-    static HBRUSH green = CreateSolidBrush(RGB(0x20, 0x80, 0x40));
+    static HBRUSH green;
+    green = CreateSolidBrush(RGB(0x20, 0x80, 0x40));
     static std::vector<std::pair<UINT, HWND>> asked;
     asked.clear();
     hook() = [](HWND, UINT message, WPARAM, LPARAM lparam, LRESULT* result) {
@@ -210,6 +211,9 @@ TEST_F(UserControls, TheParentsControlColourBrushPaintsACheckboxAndAStatic) {
     EXPECT_NE(std::find(asked.begin(), asked.end(), std::make_pair(UINT(WM_CTLCOLORSTATIC), checkbox)), asked.end());
     EXPECT_NE(std::find(asked.begin(), asked.end(), std::make_pair(UINT(WM_CTLCOLORSTATIC), text)), asked.end());
     EXPECT_NE(std::find(asked.begin(), asked.end(), std::make_pair(UINT(WM_CTLCOLORBTN), button)), asked.end());
+    hook() = nullptr;
+    EnumWindows(destroy_each, 0);
+    EXPECT_TRUE(DeleteObject(green));
 }
 
 }  // namespace
