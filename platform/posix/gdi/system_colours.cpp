@@ -8,72 +8,56 @@ namespace {
 // headers.
 constexpr int alternate_face = 25;
 
-COLORREF grey(int level) {
+constexpr COLORREF grey(int level) {
     return RGB(level, level, level);
 }
+
+struct Entry {
+    int index;
+    COLORREF colour;
+};
+
+const Entry scheme[] = {
+    {COLOR_SCROLLBAR, grey(0xC8)},
+    {COLOR_BACKGROUND, RGB(0x3A, 0x6E, 0xA5)},
+    {COLOR_ACTIVECAPTION, RGB(0x0A, 0x24, 0x6A)},
+    {COLOR_INACTIVECAPTION, grey(0x80)},
+    {COLOR_MENU, grey(0xF5)},
+    {COLOR_WINDOW, grey(0xFF)},
+    {COLOR_WINDOWFRAME, grey(0x9E)},
+    {COLOR_MENUTEXT, grey(0x00)},
+    {COLOR_WINDOWTEXT, grey(0x00)},
+    {COLOR_BTNTEXT, grey(0x00)},
+    {COLOR_CAPTIONTEXT, grey(0xFF)},
+    {COLOR_ACTIVEBORDER, grey(0xF5)},
+    {COLOR_INACTIVEBORDER, grey(0xF5)},
+    {COLOR_BTNFACE, grey(0xF5)},
+    {alternate_face, grey(0xF5)},
+    {COLOR_APPWORKSPACE, grey(0x80)},
+    {COLOR_HIGHLIGHT, RGB(0x0A, 0x24, 0x6A)},
+    {COLOR_HIGHLIGHTTEXT, grey(0xFF)},
+    {COLOR_BTNSHADOW, grey(0xA6)},
+    {COLOR_GRAYTEXT, grey(0xA6)},
+    {COLOR_INACTIVECAPTIONTEXT, grey(0xD4)},
+    {COLOR_BTNHIGHLIGHT, grey(0xFF)},
+    {COLOR_3DDKSHADOW, grey(0x6A)},
+    {COLOR_3DLIGHT, grey(0xE3)},
+    {COLOR_INFOTEXT, grey(0x00)},
+    {COLOR_INFOBK, RGB(0xFF, 0xFF, 0xE1)},
+    {COLOR_HOTLIGHT, RGB(0x00, 0x00, 0x80)},
+    {COLOR_GRADIENTACTIVECAPTION, RGB(0xA6, 0xCA, 0xF0)},
+    {COLOR_GRADIENTINACTIVECAPTION, grey(0xC0)},
+    {COLOR_MENUHILIGHT, RGB(0x0A, 0x24, 0x6A)},
+    {COLOR_MENUBAR, grey(0xF5)},
+};
 
 }  // namespace
 
 DWORD WINAPI GetSysColor(int nIndex) {
-    switch (nIndex) {
-        case COLOR_SCROLLBAR:
-            return grey(0xC8);
-        case COLOR_BACKGROUND:
-            return RGB(0x3A, 0x6E, 0xA5);
-        case COLOR_ACTIVECAPTION:
-            return RGB(0x0A, 0x24, 0x6A);
-        case COLOR_INACTIVECAPTION:
-            return grey(0x80);
-        case COLOR_MENU:
-            return grey(0xF5);
-        case COLOR_WINDOW:
-            return grey(0xFF);
-        case COLOR_WINDOWFRAME:
-            return grey(0x9E);
-        case COLOR_MENUTEXT:
-        case COLOR_WINDOWTEXT:
-        case COLOR_BTNTEXT:
-            return grey(0x00);
-        case COLOR_CAPTIONTEXT:
-            return grey(0xFF);
-        case COLOR_ACTIVEBORDER:
-        case COLOR_INACTIVEBORDER:
-        case COLOR_BTNFACE:
-        case alternate_face:
-            return grey(0xF5);
-        case COLOR_APPWORKSPACE:
-            return grey(0x80);
-        case COLOR_HIGHLIGHT:
-            return RGB(0x0A, 0x24, 0x6A);
-        case COLOR_HIGHLIGHTTEXT:
-            return grey(0xFF);
-        case COLOR_BTNSHADOW:
-            return grey(0xA6);
-        case COLOR_GRAYTEXT:
-            return grey(0xA6);
-        case COLOR_INACTIVECAPTIONTEXT:
-            return grey(0xD4);
-        case COLOR_BTNHIGHLIGHT:
-            return grey(0xFF);
-        case COLOR_3DDKSHADOW:
-            return grey(0x6A);
-        case COLOR_3DLIGHT:
-            return grey(0xE3);
-        case COLOR_INFOTEXT:
-            return grey(0x00);
-        case COLOR_INFOBK:
-            return RGB(0xFF, 0xFF, 0xE1);
-        case COLOR_HOTLIGHT:
-            return RGB(0x00, 0x00, 0x80);
-        case COLOR_GRADIENTACTIVECAPTION:
-            return RGB(0xA6, 0xCA, 0xF0);
-        case COLOR_GRADIENTINACTIVECAPTION:
-            return grey(0xC0);
-        case COLOR_MENUHILIGHT:
-            return RGB(0x0A, 0x24, 0x6A);
-        case COLOR_MENUBAR:
-            return grey(0xF5);
-        default:
-            return 0;
+    for (const Entry& entry : scheme) {
+        if (entry.index == nIndex) {
+            return entry.colour;
+        }
     }
+    return 0;
 }

@@ -151,6 +151,69 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
     return TRUE;
 }
 
+namespace {
+
+// The text as DrawTextA shows it: split at line ends unless DT_SINGLELINE,
+// prefixes taken out unless DT_NOPREFIX, broken at words for DT_WORDBREAK;
+// each line measured.
+std::vector<Line> lay_out_lines(const char* text, size_t length, UINT format, int box_width, const Measure& measure) {
+    std::vector<Line> lines;
+    size_t start = 0;
+    while (start <= length) {
+        size_t end = start;
+        if (!(format & DT_SINGLELINE)) {
+            while (end < length && text[end] != '\n' && text[end] != '\r')
+                ++end;
+        } else {
+            end = length;
+        }
+        Line logical = strip_prefixes(text + start, end - start, !(format & DT_NOPREFIX));
+        if (format & DT_WORDBREAK)
+            break_words(logical, box_width, measure, &lines);
+        else
+            lines.push_back(logical);
+        if (end >= length)
+            break;
+        start = end + (text[end] == '\r' && end + 1 < length && text[end + 1] == '\n' ? 2 : 1);
+    }
+    for (Line& line : lines)
+        line.width = measure.width(line.text, 0, line.text.size());
+    return lines;
+}
+
+// Draws the lines in the rectangle as the format aligns them; gives the
+// height drawn.
+int draw_lines(DeviceContext* dc, const std::vector<Line>& lines, const RECT& box, UINT format,
+               const Measure& measure) {
+    const int line_height = dc->current_font().height();
+    const int total_height = line_height * static_cast<int>(lines.size());
+    int y = box.top;
+    if (format & DT_SINGLELINE) {
+        if (format & DT_VCENTER)
+            y = box.top + (box.bottom - box.top - total_height) / 2;
+        else if (format & DT_BOTTOM)
+            y = box.bottom - total_height;
+    }
+    RECT saved = dc->clip;
+    if (!(format & DT_NOCLIP))
+        saved = dc->narrow_clip(box);
+    for (const Line& line : lines) {
+        int x = box.left;
+        if (format & DT_CENTER)
+            x = box.left + (box.right - box.left - line.width) / 2;
+        else if (format & DT_RIGHT)
+            x = box.right - line.width;
+        if (dc->background_mode == OPAQUE)
+            dc->fill(RECT{x, y, x + line.width, y + line_height}, dc->background_colour);
+        draw_run(dc, x, y, line, measure);
+        y += line_height;
+    }
+    dc->restore_clip(saved);
+    return y - box.top;
+}
+
+}  // namespace
+
 int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT format) {
     DeviceContext* dc = find_dc(hdc);
     if (!dc || !lprc)
@@ -158,69 +221,20 @@ int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT fo
     if (!lpchText)
         lpchText = "";
     const size_t length = cchText < 0 ? strlen(lpchText) : static_cast<size_t>(cchText);
-    const Font& font = dc->current_font();
-    const Measure measure(font, format & DT_EXPANDTABS);
-    const int line_height = font.height();
-    const int box_width = lprc->right - lprc->left;
-
-    std::vector<Line> lines;
-    size_t start = 0;
-    while (start <= length) {
-        size_t end = start;
-        if (!(format & DT_SINGLELINE)) {
-            while (end < length && lpchText[end] != '\n' && lpchText[end] != '\r')
-                ++end;
-        } else {
-            end = length;
-        }
-        Line logical = strip_prefixes(lpchText + start, end - start, !(format & DT_NOPREFIX));
-        if (format & DT_WORDBREAK)
-            break_words(logical, box_width, measure, &lines);
-        else
-            lines.push_back(logical);
-        if (end >= length)
-            break;
-        start = end + (lpchText[end] == '\r' && end + 1 < length && lpchText[end + 1] == '\n' ? 2 : 1);
-    }
-    int widest = 0;
-    for (Line& line : lines) {
-        line.width = measure.width(line.text, 0, line.text.size());
-        if (line.width > widest)
-            widest = line.width;
-    }
-    const int total_height = length == 0 ? 0 : line_height * static_cast<int>(lines.size());
-
+    const Measure measure(dc->current_font(), format & DT_EXPANDTABS);
+    const std::vector<Line> lines = lay_out_lines(lpchText, length, format, lprc->right - lprc->left, measure);
     if (format & DT_CALCRECT) {
+        int widest = 0;
+        for (const Line& line : lines)
+            widest = line.width > widest ? line.width : widest;
+        const int total_height = length == 0 ? 0 : dc->current_font().height() * static_cast<int>(lines.size());
         lprc->right = lprc->left + widest;
         lprc->bottom = lprc->top + total_height;
         return total_height;
     }
     if (length == 0)
         return 0;
-
-    int y = lprc->top;
-    if (format & DT_SINGLELINE) {
-        if (format & DT_VCENTER)
-            y = lprc->top + (lprc->bottom - lprc->top - total_height) / 2;
-        else if (format & DT_BOTTOM)
-            y = lprc->bottom - total_height;
-    }
-    RECT saved = dc->clip;
-    if (!(format & DT_NOCLIP))
-        saved = dc->narrow_clip(*lprc);
-    for (const Line& line : lines) {
-        int x = lprc->left;
-        if (format & DT_CENTER)
-            x = lprc->left + (box_width - line.width) / 2;
-        else if (format & DT_RIGHT)
-            x = lprc->right - line.width;
-        if (dc->background_mode == OPAQUE)
-            dc->fill(RECT{x, y, x + line.width, y + line_height}, dc->background_colour);
-        draw_run(dc, x, y, line, measure);
-        y += line_height;
-    }
-    dc->restore_clip(saved);
-    return (y - lprc->top);
+    return draw_lines(dc, lines, *lprc, format, measure);
 }
 
 BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl) {

@@ -15,81 +15,42 @@ void WINAPI SetLastError(DWORD dwErrCode) {
     last_error = dwErrCode;
 }
 
+namespace {
+
+struct Mapping {
+    int error;
+    DWORD code;
+};
+
+const Mapping mappings[] = {
+    {ENOENT, ERROR_FILE_NOT_FOUND},      {ENXIO, ERROR_FILE_NOT_FOUND},
+    {ENODEV, ERROR_FILE_NOT_FOUND},      {ENOTDIR, ERROR_PATH_NOT_FOUND},
+    {ELOOP, ERROR_PATH_NOT_FOUND},       {EPERM, ERROR_ACCESS_DENIED},
+    {EACCES, ERROR_ACCESS_DENIED},       {EISDIR, ERROR_ACCESS_DENIED},
+    {EROFS, ERROR_WRITE_PROTECT},        {EEXIST, ERROR_ALREADY_EXISTS},
+    {EMFILE, ERROR_TOO_MANY_OPEN_FILES}, {ENFILE, ERROR_TOO_MANY_OPEN_FILES},
+    {ENOMEM, ERROR_NOT_ENOUGH_MEMORY},   {EBADF, ERROR_INVALID_HANDLE},
+    {ENOSPC, ERROR_DISK_FULL},           {EDQUOT, ERROR_DISK_FULL},
+    {EFBIG, ERROR_HANDLE_DISK_FULL},     {ENAMETOOLONG, ERROR_FILENAME_EXCED_RANGE},
+    {ENOTEMPTY, ERROR_DIR_NOT_EMPTY},    {EBUSY, ERROR_BUSY},
+    {ETXTBSY, ERROR_SHARING_VIOLATION},  {EAGAIN, ERROR_LOCK_VIOLATION},
+    {EINVAL, ERROR_INVALID_PARAMETER},   {EFAULT, ERROR_INVALID_PARAMETER},
+    {ESPIPE, ERROR_NOT_SUPPORTED},       {ENOSYS, ERROR_NOT_SUPPORTED},
+    {EOPNOTSUPP, ERROR_NOT_SUPPORTED},   {EIO, ERROR_WRITE_FAULT},
+};
+
+}  // namespace
+
 namespace kernel {
 
+// 0 is success; an errno without a row is ERROR_INVALID_FUNCTION.
 DWORD set_error_from_errno(int error) {
-    DWORD code;
-    switch (error) {
-        case 0:
-            code = ERROR_SUCCESS;
+    DWORD code = error == 0 ? ERROR_SUCCESS : ERROR_INVALID_FUNCTION;
+    for (const Mapping& mapping : mappings) {
+        if (mapping.error == error) {
+            code = mapping.code;
             break;
-        case ENOENT:
-        case ENXIO:
-        case ENODEV:
-            code = ERROR_FILE_NOT_FOUND;
-            break;
-        case ENOTDIR:
-        case ELOOP:
-            code = ERROR_PATH_NOT_FOUND;
-            break;
-        case EPERM:
-        case EACCES:
-        case EISDIR:
-            code = ERROR_ACCESS_DENIED;
-            break;
-        case EROFS:
-            code = ERROR_WRITE_PROTECT;
-            break;
-        case EEXIST:
-            code = ERROR_ALREADY_EXISTS;
-            break;
-        case EMFILE:
-        case ENFILE:
-            code = ERROR_TOO_MANY_OPEN_FILES;
-            break;
-        case ENOMEM:
-            code = ERROR_NOT_ENOUGH_MEMORY;
-            break;
-        case EBADF:
-            code = ERROR_INVALID_HANDLE;
-            break;
-        case ENOSPC:
-        case EDQUOT:
-            code = ERROR_DISK_FULL;
-            break;
-        case EFBIG:
-            code = ERROR_HANDLE_DISK_FULL;
-            break;
-        case ENAMETOOLONG:
-            code = ERROR_FILENAME_EXCED_RANGE;
-            break;
-        case ENOTEMPTY:
-            code = ERROR_DIR_NOT_EMPTY;
-            break;
-        case EBUSY:
-            code = ERROR_BUSY;
-            break;
-        case ETXTBSY:
-            code = ERROR_SHARING_VIOLATION;
-            break;
-        case EAGAIN:
-            code = ERROR_LOCK_VIOLATION;
-            break;
-        case EINVAL:
-        case EFAULT:
-            code = ERROR_INVALID_PARAMETER;
-            break;
-        case ESPIPE:
-        case ENOSYS:
-        case EOPNOTSUPP:
-            code = ERROR_NOT_SUPPORTED;
-            break;
-        case EIO:
-            code = ERROR_WRITE_FAULT;
-            break;
-        default:
-            code = ERROR_INVALID_FUNCTION;
-            break;
+        }
     }
     SetLastError(code);
     return code;

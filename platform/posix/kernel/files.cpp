@@ -20,11 +20,11 @@ const unsigned kWrite = FILE_SHARE_WRITE;
 const unsigned kDelete = FILE_SHARE_DELETE;
 
 // Specific rights that callers may ask for instead of the generic ones.
-const DWORD kFileReadData = 0x0001;
-const DWORD kFileWriteData = 0x0002;
-const DWORD kFileAppendData = 0x0004;
-const DWORD kFileExecute = 0x0020;
-const DWORD kDeleteRight = 0x00010000;
+const DWORD kFileReadData = FILE_READ_DATA;
+const DWORD kFileWriteData = FILE_WRITE_DATA;
+const DWORD kFileAppendData = FILE_APPEND_DATA;
+const DWORD kFileExecute = FILE_EXECUTE;
+const DWORD kDeleteRight = DELETE;
 
 struct OpenFile {
     int fd;
@@ -99,6 +99,91 @@ HANDLE fail_closing(int fd, int error) {
     return INVALID_HANDLE_VALUE;
 }
 
+// Why an existing file cannot be opened so; ERROR_SUCCESS when it can.
+DWORD refusal_of_existing(const kernel::ResolvedPath& where, DWORD disposition, bool writes) {
+    if (disposition == CREATE_NEW) {
+        return ERROR_FILE_EXISTS;
+    }
+    if (S_ISDIR(where.st.st_mode)) {
+        return ERROR_ACCESS_DENIED;
+    }
+    if (where.trailing_separator) {
+        return ERROR_INVALID_NAME;
+    }
+    // No write bit for anyone is the read-only attribute, which binds root
+    // as well.
+    if (writes && (where.st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        return ERROR_ACCESS_DENIED;
+    }
+    return ERROR_SUCCESS;
+}
+
+// Opens or creates the file as the disposition says. Gives the descriptor,
+// or -1 with the last error set; *truncates is cleared for a new file.
+int open_descriptor(const kernel::ResolvedPath& where, DWORD disposition, DWORD attributes, int flags,
+                    bool* truncates) {
+    if (!where.exists) {
+        if (disposition == OPEN_EXISTING || disposition == TRUNCATE_EXISTING) {
+            fail(ERROR_FILE_NOT_FOUND);
+            return -1;
+        }
+        if (where.trailing_separator || where.last.empty()) {
+            fail(ERROR_INVALID_NAME);
+            return -1;
+        }
+        *truncates = false;
+        mode_t mode = (attributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
+        int fd = kernel::sys.open(where.path.c_str(), flags | O_CREAT | O_EXCL, mode);
+        if (fd < 0) {
+            kernel::set_error_from_errno(errno);
+        }
+        return fd;
+    }
+    DWORD error = refusal_of_existing(where, disposition, (flags & O_ACCMODE) != O_RDONLY);
+    if (error != ERROR_SUCCESS) {
+        fail(error);
+        return -1;
+    }
+    int fd = kernel::sys.open(where.path.c_str(), flags, 0);
+    if (fd < 0) {
+        kernel::set_error_from_errno(errno);
+    }
+    return fd;
+}
+
+// Admits the open descriptor past the other handles' share modes, truncates
+// it if asked, and gives it a handle; closes it on any failure.
+HANDLE register_file(int fd, unsigned rights, DWORD share_mode, bool truncates) {
+    struct stat st;
+    if (kernel::sys.fstat(fd, &st) != 0) {
+        return fail_closing(fd, errno);
+    }
+    if (S_ISDIR(st.st_mode)) {
+        return fail_closing(fd, EISDIR);
+    }
+    std::lock_guard<std::mutex> lock(files_mutex);
+    // Truncating counts as writing for the holders' share modes.
+    SharingQuery query = {st.st_dev, st.st_ino, rights | (truncates ? kWrite : 0u),
+                          share_mode & (kRead | kWrite | kDelete), false};
+    kernel::for_each_handle(kernel::HandleKind::File, check_sharing, &query);
+    if (query.conflict) {
+        kernel::sys.close(fd);
+        return fail(ERROR_SHARING_VIOLATION);
+    }
+    if (truncates && kernel::sys.ftruncate(fd, 0) != 0) {
+        return fail_closing(fd, errno);
+    }
+    OpenFile* file =
+        new OpenFile{fd, (rights & kRead) != 0, (rights & kWrite) != 0, rights, query.share, st.st_dev, st.st_ino};
+    HANDLE handle = kernel::insert_handle(kernel::HandleKind::File, file);
+    if (handle == nullptr) {
+        kernel::sys.close(fd);
+        delete file;
+        return INVALID_HANDLE_VALUE;
+    }
+    return handle;
+}
+
 }  // namespace
 
 HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
@@ -120,73 +205,20 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
         return fail(ERROR_PATH_NOT_FOUND);
     }
     ignore_file_size_signal();
-
     bool can_read = (rights & kRead) != 0;
-    bool can_write = (rights & kWrite) != 0;
     // Truncation needs a writable descriptor even when the caller only reads.
-    bool linux_write = can_write || truncates;
+    bool linux_write = (rights & kWrite) != 0 || truncates;
     int flags = O_CLOEXEC | (linux_write ? (can_read ? O_RDWR : O_WRONLY) : O_RDONLY);
-    bool existed = where.exists;
-    int fd;
-    if (existed) {
-        if (dwCreationDisposition == CREATE_NEW) {
-            return fail(ERROR_FILE_EXISTS);
-        }
-        if (S_ISDIR(where.st.st_mode)) {
-            return fail(ERROR_ACCESS_DENIED);
-        }
-        if (where.trailing_separator) {
-            return fail(ERROR_INVALID_NAME);
-        }
-        // No write bit for anyone is the read-only attribute, which binds
-        // root as well.
-        if (linux_write && (where.st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-            return fail(ERROR_ACCESS_DENIED);
-        }
-        fd = kernel::sys.open(where.path.c_str(), flags, 0);
-    } else {
-        if (dwCreationDisposition == OPEN_EXISTING || dwCreationDisposition == TRUNCATE_EXISTING) {
-            return fail(ERROR_FILE_NOT_FOUND);
-        }
-        if (where.trailing_separator || where.last.empty()) {
-            return fail(ERROR_INVALID_NAME);
-        }
-        mode_t mode = (dwFlagsAndAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
-        fd = kernel::sys.open(where.path.c_str(), flags | O_CREAT | O_EXCL, mode);
-        truncates = false;
-    }
+    int fd = open_descriptor(where, dwCreationDisposition, dwFlagsAndAttributes, flags, &truncates);
     if (fd < 0) {
-        kernel::set_error_from_errno(errno);
         return INVALID_HANDLE_VALUE;
     }
-    struct stat st;
-    if (kernel::sys.fstat(fd, &st) != 0) {
-        return fail_closing(fd, errno);
+    HANDLE handle = register_file(fd, rights, dwShareMode, truncates);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return handle;
     }
-    if (S_ISDIR(st.st_mode)) {
-        return fail_closing(fd, EISDIR);
-    }
-
-    std::lock_guard<std::mutex> lock(files_mutex);
-    // Truncating counts as writing for the holders' share modes.
-    SharingQuery query = {st.st_dev, st.st_ino, rights | (truncates ? kWrite : 0u),
-                          dwShareMode & (kRead | kWrite | kDelete), false};
-    kernel::for_each_handle(kernel::HandleKind::File, check_sharing, &query);
-    if (query.conflict) {
-        kernel::sys.close(fd);
-        return fail(ERROR_SHARING_VIOLATION);
-    }
-    if (truncates && kernel::sys.ftruncate(fd, 0) != 0) {
-        return fail_closing(fd, errno);
-    }
-    OpenFile* file = new OpenFile{fd, can_read, can_write, rights, query.share, st.st_dev, st.st_ino};
-    HANDLE handle = kernel::insert_handle(kernel::HandleKind::File, file);
-    if (handle == nullptr) {
-        kernel::sys.close(fd);
-        delete file;
-        return INVALID_HANDLE_VALUE;
-    }
-    bool reports_existing = existed && (dwCreationDisposition == CREATE_ALWAYS || dwCreationDisposition == OPEN_ALWAYS);
+    bool reports_existing =
+        where.exists && (dwCreationDisposition == CREATE_ALWAYS || dwCreationDisposition == OPEN_ALWAYS);
     SetLastError(reports_existing ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
     return handle;
 }

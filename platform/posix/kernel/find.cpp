@@ -94,14 +94,10 @@ bool make_record(const std::string& folder, const std::string& name, WIN32_FIND_
     return true;
 }
 
-}  // namespace
-
-HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData) {
-    if (lpFileName == nullptr || lpFileName[0] == '\0' || lpFindFileData == nullptr) {
-        SetLastError(lpFindFileData == nullptr ? ERROR_INVALID_PARAMETER : ERROR_PATH_NOT_FOUND);
-        return INVALID_HANDLE_VALUE;
-    }
-    std::string text = lpFileName;
+// Splits the searched name into its folder ("." when none) and its last
+// part, the pattern; false with the last error for an empty or unusable
+// pattern.
+bool split_search(const std::string& text, std::string* folder, std::string* pattern) {
     size_t split = 0;
     if (text.size() >= 2 && text[1] == ':') {
         split = 2;
@@ -111,17 +107,60 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
             split = i + 1;
         }
     }
-    std::string pattern = text.substr(split);
-    std::string folder_name = split == 0 ? "." : text.substr(0, split);
-    if (pattern.empty()) {
+    *pattern = text.substr(split);
+    *folder = split == 0 ? "." : text.substr(0, split);
+    if (pattern->empty()) {
         SetLastError(ERROR_FILE_NOT_FOUND);
-        return INVALID_HANDLE_VALUE;
+        return false;
     }
-    for (char c : pattern) {
+    for (char c : *pattern) {
         if (static_cast<unsigned char>(c) < 32 || strchr("<>:\"|", c) != nullptr) {
             SetLastError(ERROR_INVALID_NAME);
-            return INVALID_HANDLE_VALUE;
+            return false;
         }
+    }
+    return true;
+}
+
+// The names in the folder that match the pattern, in listing order; false
+// with the last error when the folder cannot be read.
+bool matching_names(const std::string& folder, std::string pattern, std::vector<std::string>* names) {
+    if (pattern.find_first_of("*?") == std::string::npos) {
+        std::string found;
+        if (kernel::match_entry(folder, pattern, &found)) {
+            names->push_back(found);
+        }
+        return true;
+    }
+    if (pattern == "*.*") {
+        pattern = "*";  // the old spelling of "everything"
+    }
+    DIR* dir = kernel::sys.opendir(folder.c_str());
+    if (dir == nullptr) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return false;
+    }
+    while (struct dirent* entry = kernel::sys.readdir(dir)) {
+        if (wildcard_match(pattern.c_str(), entry->d_name)) {
+            names->push_back(entry->d_name);
+        }
+    }
+    kernel::sys.closedir(dir);
+    std::sort(names->begin(), names->end(), listed_before);
+    return true;
+}
+
+}  // namespace
+
+HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData) {
+    if (lpFileName == nullptr || lpFileName[0] == '\0' || lpFindFileData == nullptr) {
+        SetLastError(lpFindFileData == nullptr ? ERROR_INVALID_PARAMETER : ERROR_PATH_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    std::string folder_name;
+    std::string pattern;
+    if (!split_search(lpFileName, &folder_name, &pattern)) {
+        return INVALID_HANDLE_VALUE;
     }
     kernel::ResolvedPath folder;
     if (!kernel::resolve_path(folder_name.c_str(), &folder)) {
@@ -131,31 +170,10 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
-
     std::vector<std::string> names;
-    if (pattern.find_first_of("*?") == std::string::npos) {
-        std::string found;
-        if (kernel::match_entry(folder.path, pattern, &found)) {
-            names.push_back(found);
-        }
-    } else {
-        if (pattern == "*.*") {
-            pattern = "*";  // the old spelling of "everything"
-        }
-        DIR* dir = kernel::sys.opendir(folder.path.c_str());
-        if (dir == nullptr) {
-            SetLastError(ERROR_PATH_NOT_FOUND);
-            return INVALID_HANDLE_VALUE;
-        }
-        while (struct dirent* entry = kernel::sys.readdir(dir)) {
-            if (wildcard_match(pattern.c_str(), entry->d_name)) {
-                names.push_back(entry->d_name);
-            }
-        }
-        kernel::sys.closedir(dir);
-        std::sort(names.begin(), names.end(), listed_before);
+    if (!matching_names(folder.path, pattern, &names)) {
+        return INVALID_HANDLE_VALUE;
     }
-
     Search* search = new Search{{}, 1};
     for (const std::string& name : names) {
         WIN32_FIND_DATAA record;

@@ -1,6 +1,7 @@
-// wvsprintfA and wsprintfA: %d %i %u %x %X %c %s %% with the flags - 0 #,
-// a width, a precision, and the size prefixes h and l (l is the C long of
-// this platform). The output stops at 1024 bytes, the terminator included.
+// wvsprintfA and wsprintfA, each conversion parsed then put out: %d %i %u
+// %x %X %c %s %% with the flags - 0 #, a width, a precision, and the size
+// prefixes h and l (l is the C long of this platform). The output stops at
+// 1024 bytes, the terminator included.
 #include <stdarg.h>
 
 #include "platform/posix/user/window.h"
@@ -38,6 +39,147 @@ int digits_of(unsigned long long value, unsigned base, bool upper, char* out) {
     return n;
 }
 
+// One conversion as the format gives it.
+struct Spec {
+    bool left = false;    // '-'
+    bool zero = false;    // '0'
+    bool prefix = false;  // '#'
+    int width = 0;
+    int precision = -1;  // none
+    enum { Int, Short, Long } size = Int;
+    char conversion = '\0';
+};
+
+// What a conversion prints: a lead ("-", "0x"), then its text.
+struct Field {
+    char digits[40];
+    const char* text = nullptr;
+    int count = 0;
+    const char* lead = "";
+    bool number = false;
+};
+
+int number_at(const char** p) {
+    int value = 0;
+    while (**p >= '0' && **p <= '9') {
+        value = value * 10 + (*(*p)++ - '0');
+    }
+    return value;
+}
+
+// Reads the conversion after a '%'; leaves p on its conversion character.
+Spec parse_spec(const char** p) {
+    Spec spec;
+    for (;; ++*p) {
+        if (**p == '-') {
+            spec.left = true;
+        } else if (**p == '0') {
+            spec.zero = true;
+        } else if (**p == '#') {
+            spec.prefix = true;
+        } else {
+            break;
+        }
+    }
+    spec.width = number_at(p);
+    if (**p == '.') {
+        ++*p;
+        spec.precision = number_at(p);
+    }
+    if (**p == 'h') {
+        spec.size = Spec::Short;
+        ++*p;
+    } else if (**p == 'l') {
+        spec.size = Spec::Long;
+        ++*p;
+    }
+    spec.conversion = **p;
+    return spec;
+}
+
+void integer_field(const Spec& spec, va_list* args, Field* field) {
+    char c = spec.conversion;
+    bool negative = false;
+    unsigned long long magnitude;
+    if (c == 'd' || c == 'i') {
+        long long value = spec.size == Spec::Long    ? va_arg(*args, long)
+                          : spec.size == Spec::Short ? static_cast<short>(va_arg(*args, int))
+                                                     : va_arg(*args, int);
+        negative = value < 0;
+        magnitude = negative ? 0ull - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+    } else {
+        magnitude = spec.size == Spec::Long    ? va_arg(*args, unsigned long)
+                    : spec.size == Spec::Short ? static_cast<unsigned short>(va_arg(*args, unsigned))
+                                               : va_arg(*args, unsigned);
+    }
+    unsigned base = (c == 'x' || c == 'X') ? 16 : 10;
+    field->count = digits_of(magnitude, base, c == 'X', field->digits);
+    if (spec.precision == 0 && magnitude == 0) {
+        field->count = 0;
+    }
+    if (negative) {
+        field->lead = "-";
+    } else if (spec.prefix && base == 16 && magnitude != 0) {
+        field->lead = c == 'X' ? "0X" : "0x";
+    }
+    field->text = field->digits;
+    field->number = true;
+}
+
+// False for a conversion it does not know.
+bool take_field(const Spec& spec, va_list* args, Field* field) {
+    switch (spec.conversion) {
+        case 'c':
+            field->digits[0] = static_cast<char>(va_arg(*args, int));
+            field->text = field->digits;
+            field->count = 1;
+            return true;
+        case 's':
+            field->text = va_arg(*args, const char*);
+            if (field->text == nullptr) {
+                field->text = "(null)";
+            }
+            while (field->text[field->count] != '\0' && (spec.precision < 0 || field->count < spec.precision)) {
+                ++field->count;
+            }
+            return true;
+        case 'd':
+        case 'i':
+        case 'u':
+        case 'x':
+        case 'X':
+            integer_field(spec, args, field);
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The field padded to the width: spaces or zeros before, or spaces after.
+void put_field(Output* out, const Spec& spec, const Field& field) {
+    int zeros = field.number && spec.precision > field.count ? spec.precision - field.count : 0;
+    int lead_length = static_cast<int>(strlen(field.lead));
+    int total = lead_length + zeros + field.count;
+    int padding = spec.width > total ? spec.width - total : 0;
+    bool zero_fill = spec.zero && !spec.left && (!field.number || spec.precision < 0);
+    if (!spec.left && !zero_fill) {
+        out->pad(padding, ' ');
+    }
+    for (int i = 0; i < lead_length; ++i) {
+        out->put(field.lead[i]);
+    }
+    if (zero_fill) {
+        out->pad(padding, '0');
+    }
+    out->pad(zeros, '0');
+    for (int i = 0; i < field.count; ++i) {
+        out->put(field.text[i]);
+    }
+    if (spec.left) {
+        out->pad(padding, ' ');
+    }
+}
+
 }  // namespace
 
 int WINAPI wvsprintfA(LPSTR buffer, LPCSTR format, va_list arglist) {
@@ -57,124 +199,16 @@ int WINAPI wvsprintfA(LPSTR buffer, LPCSTR format, va_list arglist) {
             out.put('%');
             continue;
         }
-        bool left = false;
-        bool zero = false;
-        bool prefix = false;
-        for (;; ++p) {
-            if (*p == '-') {
-                left = true;
-            } else if (*p == '0') {
-                zero = true;
-            } else if (*p == '#') {
-                prefix = true;
-            } else {
-                break;
-            }
-        }
-        int width = 0;
-        while (*p >= '0' && *p <= '9') {
-            width = width * 10 + (*p++ - '0');
-        }
-        int precision = -1;
-        if (*p == '.') {
-            ++p;
-            precision = 0;
-            while (*p >= '0' && *p <= '9') {
-                precision = precision * 10 + (*p++ - '0');
-            }
-        }
-        enum { Int, Short, Long } size = Int;
-        if (*p == 'h') {
-            size = Short;
-            ++p;
-        } else if (*p == 'l') {
-            size = Long;
-            ++p;
-        }
-        char conversion = *p;
-        if (conversion == '\0') {
+        Spec spec = parse_spec(&p);
+        if (spec.conversion == '\0') {
             break;
         }
-        char digits[40];
-        int count = 0;
-        const char* text = nullptr;
-        bool negative = false;
-        const char* lead = "";
-        switch (conversion) {
-            case 'c':
-                digits[0] = static_cast<char>(va_arg(args, int));
-                count = 1;
-                text = digits;
-                break;
-            case 's': {
-                text = va_arg(args, const char*);
-                if (text == nullptr) {
-                    text = "(null)";
-                }
-                count = 0;
-                while (text[count] != '\0' && (precision < 0 || count < precision)) {
-                    ++count;
-                }
-                break;
-            }
-            case 'd':
-            case 'i':
-            case 'u':
-            case 'x':
-            case 'X': {
-                bool is_signed = conversion == 'd' || conversion == 'i';
-                unsigned long long magnitude;
-                if (is_signed) {
-                    long long value = size == Long    ? va_arg(args, long)
-                                      : size == Short ? static_cast<short>(va_arg(args, int))
-                                                      : va_arg(args, int);
-                    negative = value < 0;
-                    magnitude = negative ? 0ull - static_cast<unsigned long long>(value)
-                                         : static_cast<unsigned long long>(value);
-                } else {
-                    magnitude = size == Long    ? va_arg(args, unsigned long)
-                                : size == Short ? static_cast<unsigned short>(va_arg(args, unsigned))
-                                                : va_arg(args, unsigned);
-                }
-                unsigned base = (conversion == 'x' || conversion == 'X') ? 16 : 10;
-                count = digits_of(magnitude, base, conversion == 'X', digits);
-                if (precision == 0 && magnitude == 0) {
-                    count = 0;
-                }
-                if (negative) {
-                    lead = "-";
-                } else if (prefix && base == 16 && magnitude != 0) {
-                    lead = conversion == 'X' ? "0X" : "0x";
-                }
-                text = digits;
-                break;
-            }
-            default:
-                // An unknown conversion is copied as it stands.
-                out.put(conversion);
-                continue;
-        }
-        bool number = conversion != 'c' && conversion != 's';
-        int zeros = number && precision > count ? precision - count : 0;
-        int lead_length = static_cast<int>(strlen(lead));
-        int total = lead_length + zeros + count;
-        int padding = width > total ? width - total : 0;
-        bool zero_fill = zero && !left && (!number || precision < 0);
-        if (!left && !zero_fill) {
-            out.pad(padding, ' ');
-        }
-        for (int i = 0; i < lead_length; ++i) {
-            out.put(lead[i]);
-        }
-        if (zero_fill) {
-            out.pad(padding, '0');
-        }
-        out.pad(zeros, '0');
-        for (int i = 0; i < count; ++i) {
-            out.put(text[i]);
-        }
-        if (left) {
-            out.pad(padding, ' ');
+        Field field;
+        if (take_field(spec, &args, &field)) {
+            put_field(&out, spec, field);
+        } else {
+            // An unknown conversion is copied as it stands.
+            out.put(spec.conversion);
         }
     }
     va_end(args);

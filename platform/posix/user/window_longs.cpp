@@ -45,6 +45,22 @@ LONG_PTR get_long(HWND hwnd, int index, size_t size) {
     }
 }
 
+// The class's extra bytes at index, size wide.
+LONG_PTR set_extra(Window* window, int index, LONG_PTR value, size_t size) {
+    if (!extra_slot(window, index, size)) {
+        SetLastError(ERROR_INVALID_INDEX);
+        return 0;
+    }
+    LONG_PTR old = get_long(window->handle, index, size);
+    if (size == sizeof(LONG)) {
+        LONG v = static_cast<LONG>(value);
+        memcpy(&window->extra[index], &v, sizeof v);
+    } else {
+        memcpy(&window->extra[index], &value, sizeof value);
+    }
+    return old;
+}
+
 LONG_PTR set_long(HWND hwnd, int index, LONG_PTR value, size_t size) {
     Window* window = find_window(hwnd);
     if (window == nullptr) {
@@ -94,18 +110,7 @@ LONG_PTR set_long(HWND hwnd, int index, LONG_PTR value, size_t size) {
             window->user_data = value;
             return old;
         default:
-            if (extra_slot(window, index, size)) {
-                old = get_long(hwnd, index, size);
-                if (size == sizeof(LONG)) {
-                    LONG v = static_cast<LONG>(value);
-                    memcpy(&window->extra[index], &v, sizeof v);
-                } else {
-                    memcpy(&window->extra[index], &value, sizeof value);
-                }
-                return old;
-            }
-            SetLastError(ERROR_INVALID_INDEX);
-            return 0;
+            return set_extra(window, index, value, size);
     }
 }
 

@@ -256,6 +256,19 @@ TEST_F(UserWindows, FormattingFollowsThePlatform) {
     EXPECT_EQ(strlen(out), 1023u);
 }
 
+// Precision, sizes and the odd cases, as the formatter's steps share them.
+TEST_F(UserWindows, FormattingPrecisionSizesAndOddConversions) {
+    char out[64];
+    wsprintfA(out, "[%.3d][%5.3x][%-#6x][%.0d][%hd][%hu][%lu]", 7, 10, 255, 0, 65535, 65537, 3000000000ul);
+    EXPECT_STREQ(out, "[007][  00a][0xff  ][][-1][1][3000000000]");
+    wsprintfA(out, "[%-3c][%#X][%#x]", 'z', 171, 0);
+    EXPECT_STREQ(out, "[z  ][0XAB][0]");
+    EXPECT_EQ(wsprintfA(out, "a%qb"), 3);
+    EXPECT_STREQ(out, "aqb");
+    EXPECT_EQ(wsprintfA(out, "end%"), 3);
+    EXPECT_STREQ(out, "end");
+}
+
 TEST_F(UserWindows, StockIconAndCursorButNoProgramIcon) {
     EXPECT_NE(LoadIconA(nullptr, IDI_APPLICATION), nullptr);
     EXPECT_NE(LoadCursorA(nullptr, IDC_ARROW), nullptr);

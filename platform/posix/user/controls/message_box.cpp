@@ -146,6 +146,54 @@ WNDCLASSA message_box_class() {
     return wc;
 }
 
+namespace {
+
+// The box with its text and its OK button, laid out and hidden; null when
+// it cannot be made.
+HWND create_box(HWND owner, const char* caption, const char* text) {
+    HINSTANCE instance = nullptr;
+    HWND box = CreateWindowExA(WS_EX_DLGMODALFRAME, class_name, caption, box_style, 0, 0, 100, 100, owner, nullptr,
+                               instance, nullptr);
+    if (box == nullptr) {
+        return nullptr;
+    }
+    HWND label = CreateWindowExA(0, "Static", text, WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT, 0, 0, 10, 10, box,
+                                 reinterpret_cast<HMENU>(static_cast<intptr_t>(text_id)), instance, nullptr);
+    HWND ok = CreateWindowExA(0, "Button", "OK", WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0,
+                              10, 10, box, reinterpret_cast<HMENU>(static_cast<intptr_t>(IDOK)), instance, nullptr);
+    HGDIOBJ font = GetStockObject(DEFAULT_GUI_FONT);
+    SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendMessageA(ok, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    lay_out(box, owner, label, ok, text);
+    return box;
+}
+
+// The box's own message loop, until it is answered or gone. WM_QUIT ends
+// it too: *quit is set and *quit_code holds the code, for the caller's loop.
+void run_modal(HWND box, const Modal& modal, bool* quit, WPARAM* quit_code) {
+    while (!modal.done && IsWindow(box)) {
+        MSG msg;
+        if (!GetMessageA(&msg, nullptr, 0, 0)) {
+            *quit = true;
+            *quit_code = msg.wParam;
+            return;
+        }
+        bool in_box = msg.hwnd == box || IsChild(box, msg.hwnd);
+        if (in_box && (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) &&
+            (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
+            finish(box, IDOK);
+            continue;
+        }
+        if (in_box && msg.message == WM_KEYDOWN && msg.wParam == VK_TAB) {
+            continue;  // one button: the focus stays on it
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+}  // namespace
+
 }  // namespace user
 
 int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
@@ -157,59 +205,25 @@ int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
         }
         owner = GetAncestor(hWnd, GA_ROOT);
     }
-    const char* text = lpText != nullptr ? lpText : "";
-    HINSTANCE instance = nullptr;
     // The owner is disabled before the box exists, as the platform does.
     bool owner_was_enabled = owner != nullptr && IsWindowEnabled(owner);
     if (owner_was_enabled) {
         EnableWindow(owner, FALSE);
     }
-    HWND box = CreateWindowExA(WS_EX_DLGMODALFRAME, user::class_name, lpCaption != nullptr ? lpCaption : "Error",
-                               user::box_style, 0, 0, 100, 100, owner, nullptr, instance, nullptr);
-    if (box == nullptr) {
-        if (owner_was_enabled && IsWindow(owner)) {
-            EnableWindow(owner, TRUE);
-        }
-        return 0;
-    }
-    HWND label = CreateWindowExA(0, "Static", text, WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT, 0, 0, 10, 10, box,
-                                 reinterpret_cast<HMENU>(static_cast<intptr_t>(user::text_id)), instance, nullptr);
-    HWND ok = CreateWindowExA(0, "Button", "OK", WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0,
-                              10, 10, box, reinterpret_cast<HMENU>(static_cast<intptr_t>(IDOK)), instance, nullptr);
-    HGDIOBJ font = GetStockObject(DEFAULT_GUI_FONT);
-    SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    SendMessageA(ok, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    user::lay_out(box, owner, label, ok, text);
-
+    HWND box = user::create_box(owner, lpCaption != nullptr ? lpCaption : "Error", lpText != nullptr ? lpText : "");
     user::Modal modal;
-    SetWindowLongPtrA(box, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&modal));
-    ShowWindow(box, SW_SHOW);
-
     bool quit = false;
     WPARAM quit_code = 0;
-    while (!modal.done && IsWindow(box)) {
-        MSG msg;
-        if (!GetMessageA(&msg, nullptr, 0, 0)) {
-            // WM_QUIT ends the box and goes on to the caller's loop.
-            quit = true;
-            quit_code = msg.wParam;
-            break;
-        }
-        bool in_box = msg.hwnd == box || IsChild(box, msg.hwnd);
-        if (in_box && (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) &&
-            (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
-            user::finish(box, IDOK);
-            continue;
-        }
-        if (in_box && msg.message == WM_KEYDOWN && msg.wParam == VK_TAB) {
-            continue;  // one button: the focus stays on it
-        }
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+    if (box != nullptr) {
+        SetWindowLongPtrA(box, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&modal));
+        ShowWindow(box, SW_SHOW);
+        user::run_modal(box, modal, &quit, &quit_code);
     }
-
     if (owner_was_enabled && IsWindow(owner)) {
         EnableWindow(owner, TRUE);
+    }
+    if (box == nullptr) {
+        return 0;
     }
     if (IsWindow(box)) {
         SetWindowLongPtrA(box, GWLP_USERDATA, 0);
