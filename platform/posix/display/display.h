@@ -3,7 +3,13 @@
 //
 // The window layer in platform/posix/user owns every window rule and each
 // top-level window's pixels. A backend only shows surfaces, presents their
-// pixels and hands back raw input in client coordinates.
+// pixels and hands back raw input in client coordinates. Only
+// user/surface.cpp calls it.
+//
+// Files of platform/posix/display:
+//   display.h, .cpp      this interface, and choosing the backend
+//   headless.h, .cpp     the headless backend, for tests (see tests/support)
+//   x11/                 the X11 backend; x11/x11.h lists its files
 #pragma once
 
 #include <stdint.h>

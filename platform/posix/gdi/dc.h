@@ -2,6 +2,17 @@
 //
 // The window layer makes one for BeginPaint and GetDC; the GDI calls of
 // win32_gdi.h draw through it. Drawing never leaves the clip rectangle.
+//
+// Files of platform/posix/gdi (the only code that sees FreeType and
+// fontconfig):
+//   dc.h                 this: making and ending DCs, for the window layer
+//   device_context.h     the state behind an HDC, its clipped pixel operations
+//   dc.cpp               DC life, attributes, clipping, pixels
+//   gdi_objects.h, .cpp  brushes, pens and fonts: stock, created, selected
+//   gdi_draw.cpp         FillRect, DrawEdge, DrawFocusRect, SetPixel, lines
+//   text_draw.cpp        TextOutA, DrawTextA, text metrics and extents
+//   font.h, .cpp         faces from fontconfig rasterised with FreeType
+//   system_colours.cpp   GetSysColor: the classic scheme
 #pragma once
 
 #include <stdint.h>

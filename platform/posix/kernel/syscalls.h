@@ -1,6 +1,20 @@
 // The one table through which the kernel layer reaches Linux. Tests replace
 // single entries to inject failures (a refused open, a short write, a full
 // disk) and put the defaults back with reset_syscalls().
+//
+// Files of platform/posix/kernel:
+//   syscalls.h, .cpp     this table and its default entries
+//   errors.h, .cpp       the last error and the one translation of errno
+//   handles.h, .cpp      the one handle table: kernel objects, windows,
+//                        accelerator tables and GDI objects; CloseHandle
+//   heap.cpp             private heaps
+//   files.cpp            CreateFileA, reads, writes, the file pointer
+//   find.cpp             FindFirstFileA, FindNextFileA, FindClose
+//   paths.h, .cpp        Win32 names to Linux paths, drive letters
+//   attributes.h, .cpp   file attributes and times, GetFileAttributesA
+//   directories.cpp      CreateDirectoryA
+//   process.h, .cpp      process identity, command line, module handle
+//   crt.cpp              _stricmp
 #pragma once
 
 #include <dirent.h>

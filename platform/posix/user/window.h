@@ -1,23 +1,31 @@
 // The window layer's own state: window objects, classes, and the internal
 // calls that the files of platform/posix/user share.
 //
-// Divisions:
-//   window_table.cpp     window handles: find, add, free, the top-level order
-//   classes.cpp          RegisterClassA and the layer's own classes
-//   window_create.cpp    CreateWindowExA, ShowWindow
+// Files of platform/posix/user:
+//   window.h             this: window records and the calls the files share
+//   window_table.cpp     window handles (the one handle table), top-level order
+//   classes.cpp          RegisterClassA, UnregisterClassA, GetClassNameA
+//   window_create.cpp    CreateWindowExA
+//   window_position.cpp  ShowWindow, MoveWindow, WM_SHOWWINDOW, WM_SIZE, WM_MOVE
 //   window_destroy.cpp   DestroyWindow
-//   geometry.cpp         rectangles, metrics, MoveWindow, coordinate mapping
-//   window_longs.cpp     Get/SetWindowLongPtrA, window text
+//   window_longs.cpp     Get/SetWindowLongPtrA and window text
 //   window_tree.cpp      parents, children, owners, finding and enumerating
+//   geometry.cpp         client origins, window and client rectangles, mapping
+//   metrics.cpp          frame and caption sizes, GetSystemMetrics
+//   surface.cpp          the one caller of the display backend
 //   message_queue.cpp    posting, GetMessageA, PeekMessageA, SendMessageA
 //   input.cpp            display input to mouse and key messages, key state
-//   focus.cpp            focus and activation
-//   painting.cpp         invalidation, BeginPaint/GetDC, presenting pixels
+//   focus.cpp            focus, activation and capture
+//   painting.cpp         invalidation, BeginPaint/GetDC, UpdateWindow
 //   def_window_proc.cpp  DefWindowProcA
 //   accelerators.cpp     accelerator tables
 //   format.cpp           wsprintfA, wvsprintfA
-//   resources.cpp        LoadIconA, LoadCursorA and the like
-//   controls/            BUTTON, STATIC, the message box and their classic look
+//   resources.cpp        LoadIconA, LoadCursorA, InitCommonControls
+// and of platform/posix/user/controls:
+//   button.cpp           the BUTTON class and its descriptor
+//   static.cpp           the STATIC class and its descriptor
+//   message_box.cpp      MessageBoxA and the box's class
+//   look.h, look.cpp     the classic look the three draw with
 #pragma once
 
 #include <stdint.h>
