@@ -1,0 +1,276 @@
+#!/usr/bin/env python3
+"""Start-up and Set Filter benchmark of the tool against a bare Xlib floor.
+
+Run through scripts/bench, which installs the packages and builds the tool
+first. On one private Xvfb (started with -noreset, so that no server reset
+falls inside a measurement) it starts the floor, the Linux build and, with
+--wine, the Windows build under a warm Wine, one after the other, N rounds,
+each run in a fresh copy of the example game folder. bench/watch times each
+run from outside: start -> window mapped, start -> first frame painted (the
+last control's pixel on screen), the Set Filter click -> message box mapped,
+and the peak RSS. Then it times the growth with big lists.
+"""
+
+import argparse
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+BENCH_BUILD = os.path.join(ROOT, "build", "bench")
+EXAMPLE_GAME = os.path.join(ROOT, "examples", "game")
+
+# A black pixel of the "E" of "Exit", the last control the window draws,
+# and the middle of "Set Filter", in client coordinates.
+LAST_PIXEL = "471,271,000000"
+SET_FILTER = "385,272"
+
+WINE_ENV = {
+    "WINEARCH": "win64",
+    "WINEDEBUG": "-all",
+    # No Mono or Gecko install dialogs, no menu entries written.
+    "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d",
+}
+
+
+def say(text):
+    print("bench: " + text, file=sys.stderr, flush=True)
+
+
+def build_helpers(wine):
+    os.makedirs(BENCH_BUILD, exist_ok=True)
+    flags = ["-O2", "-Wall", "-Wextra", "-Werror"]
+    subprocess.run(["cc", *flags, "-o", os.path.join(BENCH_BUILD, "floor"),
+                    os.path.join(ROOT, "bench", "floor.c"), "-lX11"], check=True)
+    subprocess.run(["cc", *flags, "-o", os.path.join(BENCH_BUILD, "watch"),
+                    os.path.join(ROOT, "bench", "watch.c"), "-lX11", "-lXdamage", "-lXtst"], check=True)
+    if wine:
+        subprocess.run(["x86_64-w64-mingw32-gcc", *flags, "-mwindows", "-o",
+                        os.path.join(BENCH_BUILD, "wine_keep_alive.exe"),
+                        os.path.join(ROOT, "bench", "wine_keep_alive.c")], check=True)
+
+
+def wine_tool(name):
+    found = shutil.which(name)
+    return found if found else os.path.join("/usr/lib/wine", name)
+
+
+class Session:
+    """The private Xvfb and, with --wine, the warm Wine beside it."""
+
+    def __init__(self, work):
+        self.work = work
+        self.processes = []
+        self.env = dict(os.environ)
+
+    def start_xvfb(self):
+        read_end, write_end = os.pipe()
+        xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1920x1080x24",
+             "-nolisten", "tcp", "-noreset"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        self.processes.append(xvfb)
+        with os.fdopen(read_end) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            raise SystemExit("bench: Xvfb did not start")
+        self.env["DISPLAY"] = ":" + number
+        say("Xvfb on :" + number)
+
+    def start_wine(self):
+        self.env.update(WINE_ENV)
+        self.env["WINEPREFIX"] = os.path.join(self.work, "wineprefix")
+        say("preparing a Wine prefix")
+        subprocess.run([wine_tool("wine64"), "wineboot", "-i"], env=self.env,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+        subprocess.run([wine_tool("wineserver"), "-w"], env=self.env, check=True)
+        # A persistent wineserver, and a windowless program that keeps the
+        # desktop process up between the runs.
+        subprocess.run([wine_tool("wineserver"), "-p"], env=self.env, check=True)
+        keeper = subprocess.Popen([wine_tool("wine64"), os.path.join(BENCH_BUILD, "wine_keep_alive.exe")],
+                                  env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.processes.append(keeper)
+        time.sleep(2)
+
+    def stop(self):
+        if "WINEPREFIX" in self.env:
+            subprocess.run([wine_tool("wineserver"), "-k"], env=self.env,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for process in reversed(self.processes):
+            process.kill()
+            process.wait()
+
+
+def game_folder(work, list_writer=None):
+    """A fresh copy of the example game folder, its list replaced if asked."""
+    folder = tempfile.mkdtemp(dir=work, prefix="game.")
+    shutil.rmtree(folder)
+    shutil.copytree(EXAMPLE_GAME, folder)
+    if list_writer:
+        list_writer(os.path.join(folder, "sorvane.lst"))
+    return folder
+
+
+def watch(session, command, folder, click, timeout):
+    arguments = [os.path.join(BENCH_BUILD, "watch"), "--pixel", LAST_PIXEL, "--dir", folder,
+                 "--timeout", str(timeout)]
+    if click:
+        arguments += ["--click", SET_FILTER]
+    result = subprocess.run(arguments + ["--"] + command, env=session.env,
+                            stdout=subprocess.PIPE, text=True)
+    values = dict(field.split("=") for field in result.stdout.split())
+    run = {key: float(value) for key, value in values.items()}
+    if run.get("paint", -1) < 0 or (click and run.get("click", -1) < 0):
+        say("a run of %s did not finish: %s" % (os.path.basename(command[-1]), result.stdout.strip()))
+        return None
+    return run
+
+
+def summary(values, unit):
+    """Median (range), as "14.0 ms (12.3-21.0)"."""
+    if not values:
+        return "-"
+    number, name = unit
+    return "%s %s (%s-%s)" % (number(statistics.median(values)), name, number(min(values)), number(max(values)))
+
+
+def milliseconds(value):
+    return "%.1f" % value if value < 100 else "%.0f" % value
+
+
+MS = (milliseconds, "ms")
+MB = (lambda kb: "%.1f" % (kb / 1024), "MB")
+
+
+def ratio(values, floor_values):
+    if not values or not floor_values:
+        return "-"
+    return "%.1f x" % (statistics.median(values) / statistics.median(floor_values))
+
+
+def startup_table(programs, runs):
+    floor = runs["floor"]
+    lines = ["| program | start -> mapped | start -> painted | painted / floor | "
+             "Set Filter -> box | peak RSS | RSS / floor |",
+             "|---|---|---|---|---|---|---|"]
+    for name, _, click in programs:
+        got = runs[name]
+        column = lambda key: [run[key] for run in got]
+        lines.append("| %s | %s | %s | %s | %s | %s | %s |" % (
+            name, summary(column("map"), MS), summary(column("paint"), MS),
+            ratio(column("paint"), [r["paint"] for r in floor]),
+            summary(column("click"), MS) if click else "-",
+            summary(column("rss"), MB), ratio(column("rss"), [r["rss"] for r in floor])))
+    if len(programs) > 2:
+        wine, linux = runs[programs[2][0]], runs[programs[1][0]]
+        lines.append("\nThe Windows build under Wine paints %s slower than the Linux build." %
+                     ratio([r["paint"] for r in wine], [r["paint"] for r in linux]))
+    return "\n".join(lines)
+
+
+def first_line_list(megabytes):
+    """The example list with a comment of that many megabytes as line one."""
+    def write(path):
+        with open(os.path.join(EXAMPLE_GAME, "sorvane.lst"), "rb") as source:
+            rest = source.read().split(b"\n", 1)[1]
+        with open(path, "wb") as target:
+            target.write(b"'" + b"x" * (int(megabytes * 1024 * 1024) - 3) + b"\r\n")
+            target.write(rest)
+    return write
+
+
+def selected_lines_list(kilobytes):
+    """429 item lines of that many kilobytes, all in the always section."""
+    def write(path):
+        with open(path, "wb") as target:
+            target.write(b"#ALWAYS\r\n")
+            for i in range(429):
+                name = (b"Item %03d " % i).ljust(int(kilobytes * 1024) - 6, b"y")
+                target.write(name + b"\tabc\r\n")
+    return write
+
+
+def growth_table(session, programs, rounds, work):
+    cases = [
+        ("first line 5 MB", first_line_list(5), 5, False),
+        ("first line 10 MB", first_line_list(10), 10, False),
+        ("429 selected lines of 30 KB", selected_lines_list(30), 429 * 30 / 1024, True),
+        ("429 selected lines of 60 KB", selected_lines_list(60), 429 * 60 / 1024, True),
+    ]
+    lines = ["| program | list | start -> painted | per MB | Set Filter -> box | per MB | peak RSS |",
+             "|---|---|---|---|---|---|---|"]
+    for name, command, _ in programs:
+        for label, writer, megabytes, click in cases:
+            got = []
+            for _ in range(rounds):
+                folder = game_folder(work, writer)
+                run = watch(session, command, folder, click, timeout=600)
+                shutil.rmtree(folder)
+                if run:
+                    got.append(run)
+            paints = [run["paint"] for run in got]
+            clicks = [run["click"] for run in got] if click else []
+            per_mb = lambda values: "%s ms" % milliseconds(statistics.median(values) / megabytes) if values else "-"
+            lines.append("| %s | %s | %s | %s | %s | %s | %s |" % (
+                name, label, summary(paints, MS), per_mb(paints),
+                summary(clicks, MS) if click else "-", per_mb(clicks) if click else "-",
+                summary([run["rss"] for run in got], MB)))
+            say("growth: %s, %s done" % (name, label))
+    return "\n".join(lines)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("-n", "--runs", type=int, default=15, help="rounds of start-up runs (default 15)")
+    parser.add_argument("--tool", default=os.path.join(ROOT, "build", "linux", "app", "sorvane"),
+                        help="the Linux build to measure")
+    parser.add_argument("--wine", metavar="EXE", help="also measure this Windows build under a warm Wine")
+    parser.add_argument("--growth-runs", type=int, default=3, help="rounds of each growth case (default 3)")
+    parser.add_argument("--no-growth", action="store_true", help="skip the growth cases")
+    parser.add_argument("--wine-growth", action="store_true",
+                        help="time the growth under Wine too (minutes: every byte is a ReadFile)")
+    arguments = parser.parse_args()
+
+    build_helpers(arguments.wine)
+    floor = os.path.join(BENCH_BUILD, "floor")
+    programs = [("floor", [floor, LAST_PIXEL], False),
+                ("Linux build", [os.path.abspath(arguments.tool)], True)]
+    if arguments.wine:
+        programs.append(("Windows build, warm Wine", [wine_tool("wine64"), os.path.abspath(arguments.wine)], True))
+
+    work = tempfile.mkdtemp(prefix="sorvane-bench.")
+    session = Session(work)
+    try:
+        session.start_xvfb()
+        if arguments.wine:
+            session.start_wine()
+        runs = {name: [] for name, _, _ in programs}
+        # One round to warm the file caches, then the counted ones; the
+        # programs take turns so that a busy moment hits them all alike.
+        for round_number in range(arguments.runs + 1):
+            for name, command, click in programs:
+                folder = game_folder(work)
+                run = watch(session, command, folder, click, timeout=60)
+                shutil.rmtree(folder)
+                if run and round_number > 0:
+                    runs[name].append(run)
+        say("%d rounds done" % arguments.runs)
+        print("Start-up, median (range) of %d runs:\n" % arguments.runs)
+        print(startup_table(programs, runs))
+        if not arguments.no_growth:
+            growing = [(name, command, click) for name, command, click in programs[1:]
+                       if arguments.wine_growth or name == "Linux build"]
+            print("\nGrowth, median (range) of %d runs:\n" % arguments.growth_runs)
+            print(growth_table(session, growing, arguments.growth_runs, work))
+    finally:
+        session.stop()
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
