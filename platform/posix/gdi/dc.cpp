@@ -174,22 +174,25 @@ RECT dc_drawn_area(HDC dc) {
 
 }  // namespace gdi
 
-COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color) {
+namespace {
+
+COLORREF set_colour(HDC hdc, COLORREF gdi::DeviceContext::*field, COLORREF colour) {
     gdi::DeviceContext* dc = gdi::find_dc(hdc);
     if (!dc)
         return CLR_INVALID;
-    const COLORREF previous = dc->text_colour;
-    dc->text_colour = color & 0xFFFFFF;
+    const COLORREF previous = dc->*field;
+    dc->*field = colour & 0xFFFFFF;
     return previous;
 }
 
+}  // namespace
+
+COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color) {
+    return set_colour(hdc, &gdi::DeviceContext::text_colour, color);
+}
+
 COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color) {
-    gdi::DeviceContext* dc = gdi::find_dc(hdc);
-    if (!dc)
-        return CLR_INVALID;
-    const COLORREF previous = dc->background_colour;
-    dc->background_colour = color & 0xFFFFFF;
-    return previous;
+    return set_colour(hdc, &gdi::DeviceContext::background_colour, color);
 }
 
 int WINAPI SetBkMode(HDC hdc, int mode) {
