@@ -1,5 +1,17 @@
 // The one connection to the X server and the surfaces living on it, shared
 // by the files of the X11 backend.
+//
+// Divisions:
+//   x11.h         what tests may use beyond the display interface
+//   backend.cpp   the connection, its errors, the hook table
+//   surfaces.cpp  X windows: creation, size hints, identity, showing, moving
+//   titles.cpp    WM_NAME and _NET_WM_NAME from Windows-1252
+//   icon.cpp      the default application icon, _NET_WM_ICON
+//   dialogs.cpp   owned surfaces as transient, modal dialogs
+//   scale.cpp     the desktop's integer scale (GDK_SCALE, Xft.dpi)
+//   present.cpp   frames into windows, scaled when the desktop is
+//   input.cpp     X events to input, moves by the window manager
+//   keys.cpp      key symbols to virtual keys
 #pragma once
 
 // display.h comes before Xlib, whose macros would break InputKind.
