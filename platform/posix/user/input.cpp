@@ -1,8 +1,8 @@
 // Input from the display becomes queued messages: mouse messages for the
 // deepest visible window under the pointer (or the capture), key messages
 // for the focus window; nothing for a disabled window or one whose
-// top-level window is disabled. GetKeyState and TranslateMessage live here
-// because both read the key state.
+// top-level window is disabled. TranslateMessage lives here because it
+// reads the characters the keys typed.
 #include <stdlib.h>
 
 #include "platform/posix/user/window.h"
@@ -11,8 +11,6 @@ namespace user {
 
 namespace {
 
-unsigned char async_keys[256];
-unsigned char sync_keys[256];
 char typed[256];  // the character each key typed when last pressed
 
 struct LastClick {
@@ -65,34 +63,22 @@ HWND hit_test(HWND hwnd, POINT screen) {
 
 WPARAM mouse_key_flags() {
     WPARAM flags = 0;
-    if (async_keys[VK_LBUTTON] & 0x80) {
+    if (async_key_down(VK_LBUTTON)) {
         flags |= MK_LBUTTON;
     }
-    if (async_keys[VK_RBUTTON] & 0x80) {
+    if (async_key_down(VK_RBUTTON)) {
         flags |= MK_RBUTTON;
     }
-    if (async_keys[VK_MBUTTON] & 0x80) {
+    if (async_key_down(VK_MBUTTON)) {
         flags |= MK_MBUTTON;
     }
-    if (async_keys[VK_SHIFT] & 0x80) {
+    if (async_key_down(VK_SHIFT)) {
         flags |= MK_SHIFT;
     }
-    if (async_keys[VK_CONTROL] & 0x80) {
+    if (async_key_down(VK_CONTROL)) {
         flags |= MK_CONTROL;
     }
     return flags;
-}
-
-void set_async(int vk, bool down) {
-    vk &= 0xff;
-    if (down) {
-        if (!(async_keys[vk] & 0x80)) {
-            async_keys[vk] ^= 1;
-        }
-        async_keys[vk] |= 0x80;
-    } else {
-        async_keys[vk] &= ~0x80;
-    }
 }
 
 void post_mouse(HWND target, UINT message, POINT screen, uint32_t time, int key_vk, bool key_down) {
@@ -141,7 +127,7 @@ void mouse_input(const display::Input& input, Window* top) {
     if (down && GetCapture() == nullptr && accepts_input(top->handle) && active_window() != top->handle) {
         SetActiveWindow(top->handle);
     }
-    set_async(vk, down);
+    set_async_key(vk, down);
     if (!accepts_input(target)) {
         return;
     }
@@ -168,8 +154,8 @@ void mouse_input(const display::Input& input, Window* top) {
 void key_input(const display::Input& input) {
     int vk = input.vk & 0xff;
     bool down = input.kind == display::InputKind::KeyDown;
-    bool was_down = (async_keys[vk] & 0x80) != 0;
-    set_async(vk, down);
+    bool was_down = async_key_down(vk);
+    set_async_key(vk, down);
     if (down) {
         typed[vk] = input.text;
     }
@@ -178,8 +164,8 @@ void key_input(const display::Input& input) {
     if (target == nullptr || !accepts_input(target)) {
         return;
     }
-    bool alt = (async_keys[VK_MENU] & 0x80) != 0 || (vk == VK_MENU && !down);
-    bool ctrl = (async_keys[VK_CONTROL] & 0x80) != 0;
+    bool alt = async_key_down(VK_MENU) || (vk == VK_MENU && !down);
+    bool ctrl = async_key_down(VK_CONTROL);
     // With no focus window the active window gets the keys as system keys.
     bool system = (alt && !ctrl) || vk == VK_F10 || focus == nullptr;
     UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
@@ -198,8 +184,8 @@ void key_input(const display::Input& input) {
 
 // The character a key types when the display did not say.
 char character_of(int vk) {
-    bool shift = (sync_keys[VK_SHIFT] & 0x80) != 0;
-    bool ctrl = (sync_keys[VK_CONTROL] & 0x80) != 0;
+    bool shift = GetKeyState(VK_SHIFT) < 0;
+    bool ctrl = GetKeyState(VK_CONTROL) < 0;
     if (vk >= 'A' && vk <= 'Z') {
         if (ctrl) {
             return static_cast<char>(vk - 'A' + 1);
@@ -226,22 +212,6 @@ char character_of(int vk) {
 }
 
 }  // namespace
-
-bool async_key_down(int vk) {
-    return (async_keys[vk & 0xff] & 0x80) != 0;
-}
-
-void apply_key(int vk, bool down) {
-    vk &= 0xff;
-    if (down) {
-        if (!(sync_keys[vk] & 0x80)) {
-            sync_keys[vk] ^= 1;
-        }
-        sync_keys[vk] |= 0x80;
-    } else {
-        sync_keys[vk] &= ~0x80;
-    }
-}
 
 void queue_input(const display::Input& input) {
     Window* top = peek_window(reinterpret_cast<HWND>(input.surface));
@@ -286,11 +256,6 @@ void queue_input(const display::Input& input) {
 }
 
 }  // namespace user
-
-SHORT WINAPI GetKeyState(int nVirtKey) {
-    unsigned char state = user::sync_keys[nVirtKey & 0xff];
-    return static_cast<SHORT>(((state & 0x80) ? 0x8000 : 0) | (state & 1));
-}
 
 BOOL WINAPI TranslateMessage(const MSG* lpMsg) {
     if (lpMsg == nullptr) {

@@ -1,9 +1,6 @@
-// The one message queue: posted messages and input in arrival order; when
-// it is empty GetMessageA produces WM_PAINT for windows with an invalid
-// area, then waits on the display for input.
-#include <stdio.h>
-#include <stdlib.h>
-
+// The one message queue: posted messages and input in arrival order, then
+// WM_QUIT, then WM_PAINT for windows with an invalid area. The key state
+// follows each key message as it is taken.
 #include <deque>
 
 #include "platform/posix/user/window.h"
@@ -40,6 +37,8 @@ bool matches(const MSG& msg, HWND filter, UINT low, UINT high) {
     }
     return msg.message >= low && msg.message <= high;
 }
+
+}  // namespace
 
 // Takes (or looks at) the first queued message that passes the filter,
 // else WM_QUIT, else a WM_PAINT. False when none is ready.
@@ -82,8 +81,6 @@ bool take_ready(MSG* out, HWND filter, UINT low, UINT high, bool remove) {
     return false;
 }
 
-}  // namespace
-
 void post_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, uint32_t time, int key_vk, bool key_down) {
     if (time != 0) {
         clock_ms = time;
@@ -123,73 +120,9 @@ void set_cursor_position(POINT screen) {
     cursor = screen;
 }
 
+void post_quit(int code) {
+    quit_pending = true;
+    quit_code = code;
+}
+
 }  // namespace user
-
-BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-    if (hWnd != nullptr && user::find_window(hWnd) == nullptr) {
-        return FALSE;
-    }
-    user::post_message(hWnd, Msg, wParam, lParam);
-    return TRUE;
-}
-
-void WINAPI PostQuitMessage(int nExitCode) {
-    user::quit_pending = true;
-    user::quit_code = nExitCode;
-}
-
-BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax) {
-    if (lpMsg == nullptr) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return -1;
-    }
-    if (hWnd != nullptr && hWnd != reinterpret_cast<HWND>(-1) && user::find_window(hWnd) == nullptr) {
-        return -1;
-    }
-    for (;;) {
-        if (user::take_ready(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, true)) {
-            return lpMsg->message != WM_QUIT;
-        }
-        display::Input input;
-        if (!user::next_display_input(&input)) {
-            fprintf(stderr, "the display will send no more input\n");
-            fflush(stderr);
-            _Exit(1);
-        }
-        user::queue_input(input);
-    }
-}
-
-BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg) {
-    if (lpMsg == nullptr) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    return user::take_ready(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, (wRemoveMsg & PM_REMOVE) != 0);
-}
-
-LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-    user::Window* window = user::find_window(hWnd);
-    if (window == nullptr) {
-        return 0;
-    }
-    WNDPROC proc = window->proc;
-    if (proc == nullptr) {
-        return DefWindowProcA(hWnd, Msg, wParam, lParam);
-    }
-    return proc(hWnd, Msg, wParam, lParam);
-}
-
-LRESULT WINAPI CallWindowProcA(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-    if (lpPrevWndFunc == nullptr) {
-        return 0;
-    }
-    return lpPrevWndFunc(hWnd, Msg, wParam, lParam);
-}
-
-LRESULT WINAPI DispatchMessageA(const MSG* lpMsg) {
-    if (lpMsg == nullptr || lpMsg->hwnd == nullptr) {
-        return 0;
-    }
-    return SendMessageA(lpMsg->hwnd, lpMsg->message, lpMsg->wParam, lpMsg->lParam);
-}

@@ -13,8 +13,10 @@
 //   geometry.cpp         client origins, window and client rectangles, mapping
 //   metrics.cpp          frame and caption sizes, GetSystemMetrics
 //   surface.cpp          the one caller of the display backend
-//   message_queue.cpp    posting, GetMessageA, PeekMessageA, SendMessageA
-//   input.cpp            display input to mouse and key messages, key state
+//   message_queue.cpp    the queue: posted messages and input, WM_QUIT, WM_PAINT
+//   messages.cpp         SendMessageA, PostMessageA, GetMessageA, PeekMessageA
+//   input.cpp            display input to mouse and key messages, TranslateMessage
+//   key_state.cpp        the key state as input arrives and as taken, GetKeyState
 //   focus.cpp            focus, activation and capture
 //   painting.cpp         invalidation, BeginPaint/GetDC, UpdateWindow
 //   def_window_proc.cpp  DefWindowProcA
@@ -132,17 +134,25 @@ bool next_display_input(display::Input* input);
 void screen_size(int* width, int* height);
 
 // Message queue (message_queue.cpp).
+// key_vk and key_down: a key message's change to the key state, applied
+// when the message is taken.
 void post_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, uint32_t time = 0, int key_vk = 0,
                   bool key_down = false);
+// Takes (or looks at) the first queued message that passes the filter,
+// else WM_QUIT, else a WM_PAINT. False when none is ready.
+bool take_ready(MSG* out, HWND filter, UINT low, UINT high, bool remove);
+void post_quit(int code);
 void forget_messages(HWND hwnd);
 uint32_t message_time();
 void set_cursor_position(POINT screen);
 
 // Input (input.cpp): turns what the display reports into queued messages.
 void queue_input(const display::Input& input);
-// The key state as input arrives, before the queue delivers it.
+
+// Key state (key_state.cpp): as input arrives, before the queue delivers
+// it, and as of the message last taken from the queue.
 bool async_key_down(int vk);
-// The key state as of the message last taken from the queue.
+void set_async_key(int vk, bool down);
 void apply_key(int vk, bool down);
 
 // Focus and activation (focus.cpp).

@@ -1,0 +1,75 @@
+// Sending, posting and taking messages: SendMessageA calls the procedure
+// at once; GetMessageA takes from the queue and, when it is empty, waits on
+// the display for input.
+#include <stdio.h>
+#include <stdlib.h>
+
+#include "platform/posix/user/window.h"
+
+BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    if (hWnd != nullptr && user::find_window(hWnd) == nullptr) {
+        return FALSE;
+    }
+    user::post_message(hWnd, Msg, wParam, lParam);
+    return TRUE;
+}
+
+void WINAPI PostQuitMessage(int nExitCode) {
+    user::post_quit(nExitCode);
+}
+
+BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax) {
+    if (lpMsg == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return -1;
+    }
+    if (hWnd != nullptr && hWnd != reinterpret_cast<HWND>(-1) && user::find_window(hWnd) == nullptr) {
+        return -1;
+    }
+    for (;;) {
+        if (user::take_ready(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, true)) {
+            return lpMsg->message != WM_QUIT;
+        }
+        display::Input input;
+        if (!user::next_display_input(&input)) {
+            fprintf(stderr, "the display will send no more input\n");
+            fflush(stderr);
+            _Exit(1);
+        }
+        user::queue_input(input);
+    }
+}
+
+BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg) {
+    if (lpMsg == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return user::take_ready(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, (wRemoveMsg & PM_REMOVE) != 0);
+}
+
+LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    user::Window* window = user::find_window(hWnd);
+    if (window == nullptr) {
+        return 0;
+    }
+    WNDPROC proc = window->proc;
+    if (proc == nullptr) {
+        return DefWindowProcA(hWnd, Msg, wParam, lParam);
+    }
+    return proc(hWnd, Msg, wParam, lParam);
+}
+
+LRESULT WINAPI CallWindowProcA(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    if (lpPrevWndFunc == nullptr) {
+        return 0;
+    }
+    return lpPrevWndFunc(hWnd, Msg, wParam, lParam);
+}
+
+LRESULT WINAPI DispatchMessageA(const MSG* lpMsg) {
+    if (lpMsg == nullptr || lpMsg->hwnd == nullptr) {
+        return 0;
+    }
+    return SendMessageA(lpMsg->hwnd, lpMsg->message, lpMsg->wParam, lpMsg->lParam);
+}
