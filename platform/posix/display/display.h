@@ -9,7 +9,7 @@
 // Files of platform/posix/display:
 //   display.h, .cpp      this interface, and choosing the backend
 //   headless.h, .cpp     the headless backend, for tests (see tests/support)
-//   x11/                 the X11 backend; x11/x11.h lists its files
+//   x11/                 the X11 backend; x11/connection.h lists its files
 #pragma once
 
 #include <stdint.h>

@@ -1,19 +1,6 @@
 // What the X11 backend offers beyond the display interface: a bounded wait
 // for input, the X window behind a surface, and closing the connection.
 // Tests use these to drive the backend against their own server.
-//
-// Files of platform/posix/display/x11:
-//   x11.h                this: the backend's interface beyond display.h
-//   connection.h         the connection and surfaces its files share
-//   backend.cpp          connecting, errors, the hook struct
-//   surfaces.cpp         one X window per surface: create, show, move
-//   dialogs.cpp          owned windows as transient, modal dialogs
-//   titles.cpp           titles: Windows-1252 to WM_NAME and _NET_WM_NAME
-//   icon.cpp             the default application icon
-//   present.cpp          putting a frame's pixels on the window
-//   scale.cpp            the desktop's integer scale
-//   input.cpp            X events to display input
-//   keys.cpp             key symbols to virtual-key codes
 #pragma once
 
 #include "platform/posix/display/display.h"
