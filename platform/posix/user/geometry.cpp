@@ -69,24 +69,26 @@ BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect) {
     return TRUE;
 }
 
-BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
-    user::Window* window = user::find_window(hWnd);
-    if (window == nullptr || lpPoint == nullptr) {
+namespace {
+
+// Moves the point by the window's client origin on the screen, times sign.
+BOOL shift_point(HWND hwnd, LPPOINT point, int sign) {
+    user::Window* window = user::find_window(hwnd);
+    if (window == nullptr || point == nullptr) {
         return FALSE;
     }
     POINT origin = user::client_origin_on_screen(window);
-    lpPoint->x += origin.x;
-    lpPoint->y += origin.y;
+    point->x += sign * origin.x;
+    point->y += sign * origin.y;
     return TRUE;
 }
 
+}  // namespace
+
+BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
+    return shift_point(hWnd, lpPoint, 1);
+}
+
 BOOL WINAPI ScreenToClient(HWND hWnd, LPPOINT lpPoint) {
-    user::Window* window = user::find_window(hWnd);
-    if (window == nullptr || lpPoint == nullptr) {
-        return FALSE;
-    }
-    POINT origin = user::client_origin_on_screen(window);
-    lpPoint->x -= origin.x;
-    lpPoint->y -= origin.y;
-    return TRUE;
+    return shift_point(hWnd, lpPoint, -1);
 }
