@@ -74,6 +74,8 @@ TEST_F(ModalMessage, RecordsOfOtherThreadsAreLeftInTheList) {
     EXPECT_EQ(disabled_list(), std::vector<HWND>{other});
     EXPECT_FALSE(IsWindowEnabled(other));
     EXPECT_TRUE(IsWindowEnabled(main));
+    // The list outlives the node heap the fixture destroys; later tests in this process must not see the record.
+    free_node(&disabled_windows, foreign);
 }
 
 }  // namespace
