@@ -40,7 +40,7 @@ int digits_of(unsigned long long value, unsigned base, bool upper, char* out) {
 }
 
 // One conversion as the format gives it.
-struct Spec {
+struct Directive {
     bool left = false;    // '-'
     bool zero = false;    // '0'
     bool prefix = false;  // '#'
@@ -68,58 +68,58 @@ int number_at(const char** p) {
 }
 
 // Reads the conversion after a '%'; leaves p on its conversion character.
-Spec parse_spec(const char** p) {
-    Spec spec;
+Directive parse_directive(const char** p) {
+    Directive directive;
     for (;; ++*p) {
         if (**p == '-') {
-            spec.left = true;
+            directive.left = true;
         } else if (**p == '0') {
-            spec.zero = true;
+            directive.zero = true;
         } else if (**p == '#') {
-            spec.prefix = true;
+            directive.prefix = true;
         } else {
             break;
         }
     }
-    spec.width = number_at(p);
+    directive.width = number_at(p);
     if (**p == '.') {
         ++*p;
-        spec.precision = number_at(p);
+        directive.precision = number_at(p);
     }
     if (**p == 'h') {
-        spec.size = Spec::Short;
+        directive.size = Directive::Short;
         ++*p;
     } else if (**p == 'l') {
-        spec.size = Spec::Long;
+        directive.size = Directive::Long;
         ++*p;
     }
-    spec.conversion = **p;
-    return spec;
+    directive.conversion = **p;
+    return directive;
 }
 
-void integer_field(const Spec& spec, va_list* args, Field* field) {
-    char c = spec.conversion;
+void integer_field(const Directive& directive, va_list* args, Field* field) {
+    char c = directive.conversion;
     bool negative = false;
     unsigned long long magnitude;
     if (c == 'd' || c == 'i') {
-        long long value = spec.size == Spec::Long    ? va_arg(*args, long)
-                          : spec.size == Spec::Short ? static_cast<short>(va_arg(*args, int))
-                                                     : va_arg(*args, int);
+        long long value = directive.size == Directive::Long    ? va_arg(*args, long)
+                          : directive.size == Directive::Short ? static_cast<short>(va_arg(*args, int))
+                                                               : va_arg(*args, int);
         negative = value < 0;
         magnitude = negative ? 0ull - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
     } else {
-        magnitude = spec.size == Spec::Long    ? va_arg(*args, unsigned long)
-                    : spec.size == Spec::Short ? static_cast<unsigned short>(va_arg(*args, unsigned))
-                                               : va_arg(*args, unsigned);
+        magnitude = directive.size == Directive::Long    ? va_arg(*args, unsigned long)
+                    : directive.size == Directive::Short ? static_cast<unsigned short>(va_arg(*args, unsigned))
+                                                         : va_arg(*args, unsigned);
     }
     unsigned base = (c == 'x' || c == 'X') ? 16 : 10;
     field->count = digits_of(magnitude, base, c == 'X', field->digits);
-    if (spec.precision == 0 && magnitude == 0) {
+    if (directive.precision == 0 && magnitude == 0) {
         field->count = 0;
     }
     if (negative) {
         field->lead = "-";
-    } else if (spec.prefix && base == 16 && magnitude != 0) {
+    } else if (directive.prefix && base == 16 && magnitude != 0) {
         field->lead = c == 'X' ? "0X" : "0x";
     }
     field->text = field->digits;
@@ -127,8 +127,8 @@ void integer_field(const Spec& spec, va_list* args, Field* field) {
 }
 
 // False for a conversion it does not know.
-bool take_field(const Spec& spec, va_list* args, Field* field) {
-    switch (spec.conversion) {
+bool take_field(const Directive& directive, va_list* args, Field* field) {
+    switch (directive.conversion) {
         case 'c':
             field->digits[0] = static_cast<char>(va_arg(*args, int));
             field->text = field->digits;
@@ -139,7 +139,8 @@ bool take_field(const Spec& spec, va_list* args, Field* field) {
             if (field->text == nullptr) {
                 field->text = "(null)";
             }
-            while (field->text[field->count] != '\0' && (spec.precision < 0 || field->count < spec.precision)) {
+            while (field->text[field->count] != '\0' &&
+                   (directive.precision < 0 || field->count < directive.precision)) {
                 ++field->count;
             }
             return true;
@@ -148,7 +149,7 @@ bool take_field(const Spec& spec, va_list* args, Field* field) {
         case 'u':
         case 'x':
         case 'X':
-            integer_field(spec, args, field);
+            integer_field(directive, args, field);
             return true;
         default:
             return false;
@@ -156,13 +157,13 @@ bool take_field(const Spec& spec, va_list* args, Field* field) {
 }
 
 // The field padded to the width: spaces or zeros before, or spaces after.
-void put_field(Output* out, const Spec& spec, const Field& field) {
-    int zeros = field.number && spec.precision > field.count ? spec.precision - field.count : 0;
+void put_field(Output* out, const Directive& directive, const Field& field) {
+    int zeros = field.number && directive.precision > field.count ? directive.precision - field.count : 0;
     int lead_length = static_cast<int>(strlen(field.lead));
     int total = lead_length + zeros + field.count;
-    int padding = spec.width > total ? spec.width - total : 0;
-    bool zero_fill = spec.zero && !spec.left && (!field.number || spec.precision < 0);
-    if (!spec.left && !zero_fill) {
+    int padding = directive.width > total ? directive.width - total : 0;
+    bool zero_fill = directive.zero && !directive.left && (!field.number || directive.precision < 0);
+    if (!directive.left && !zero_fill) {
         out->pad(padding, ' ');
     }
     for (int i = 0; i < lead_length; ++i) {
@@ -175,7 +176,7 @@ void put_field(Output* out, const Spec& spec, const Field& field) {
     for (int i = 0; i < field.count; ++i) {
         out->put(field.text[i]);
     }
-    if (spec.left) {
+    if (directive.left) {
         out->pad(padding, ' ');
     }
 }
@@ -199,16 +200,16 @@ int WINAPI wvsprintfA(LPSTR buffer, LPCSTR format, va_list arglist) {
             out.put('%');
             continue;
         }
-        Spec spec = parse_spec(&p);
-        if (spec.conversion == '\0') {
+        Directive directive = parse_directive(&p);
+        if (directive.conversion == '\0') {
             break;
         }
         Field field;
-        if (take_field(spec, &args, &field)) {
-            put_field(&out, spec, field);
+        if (take_field(directive, &args, &field)) {
+            put_field(&out, directive, field);
         } else {
             // An unknown conversion is copied as it stands.
-            out.put(spec.conversion);
+            out.put(directive.conversion);
         }
     }
     va_end(args);
