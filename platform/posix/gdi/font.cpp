@@ -37,8 +37,8 @@ bool has_family(FcPattern* match, const char* family) {
 }
 
 // The file of the first preferred family the system has, or of whatever
-// fontconfig offers for the last one.
-std::string find_in_fontconfig(std::string* family_found) {
+// fontconfig offers for the last one, through the whole configuration.
+std::string find_in_configuration(std::string* family_found) {
     const size_t count = sizeof kFamilies / sizeof kFamilies[0];
     for (size_t i = 0; i < count; ++i) {
         FcPattern* pattern = FcPatternCreate();
@@ -68,13 +68,113 @@ std::string find_in_fontconfig(std::string* family_found) {
     return std::string();
 }
 
-std::string find_font_file(std::string* family_found) {
+// Only the system's and the user's font folders and their caches. Loading
+// the whole configuration and matching through its rules costs several
+// milliseconds, most of the start; the families wanted are found by name.
+const char kFontFolders[] =
+    "<fontconfig>"
+    "<dir>/usr/share/fonts</dir><dir>/usr/local/share/fonts</dir>"
+    "<dir prefix=\"xdg\">fonts</dir><dir>~/.fonts</dir>"
+    "<cachedir>/var/cache/fontconfig</cachedir><cachedir prefix=\"xdg\">fontconfig</cachedir>"
+    "<cachedir>~/.fontconfig</cachedir>"
+    "</fontconfig>";
+
+bool has_value(FcPattern* face, const char* object, int wanted) {
+    int value = 0;
+    return FcPatternGetInteger(face, object, 0, &value) == FcResultMatch && value == wanted;
+}
+
+// Where in kFamilies the face's family stands, or -1; regular upright faces
+// of normal width only, as the full match asks for.
+int rank(FcPattern* face) {
+    if (!has_value(face, FC_WEIGHT, FC_WEIGHT_REGULAR) || !has_value(face, FC_SLANT, FC_SLANT_ROMAN))
+        return -1;
+    int width = FC_WIDTH_NORMAL;
+    FcPatternGetInteger(face, FC_WIDTH, 0, &width);
+    if (width != FC_WIDTH_NORMAL)
+        return -1;
+    const int count = sizeof kFamilies / sizeof kFamilies[0];
+    int best = -1;
+    FcChar8* name = nullptr;
+    for (int i = 0; FcPatternGetString(face, FC_FAMILY, i, &name) == FcResultMatch; ++i) {
+        for (int j = 0; j < count; ++j) {
+            if (strcasecmp(reinterpret_cast<const char*>(name), kFamilies[j]) == 0 && (best < 0 || j < best))
+                best = j;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+std::string find_face_in_font_folders(std::string* family_found) {
+    FcConfig* config = FcConfigCreate();
+    std::string file;
+    if (config != nullptr &&
+        FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(kFontFolders), FcFalse) &&
+        FcConfigBuildFonts(config)) {
+        FcFontSet* faces = FcConfigGetFonts(config, FcSetSystem);
+        int best = -1;
+        for (int i = 0; faces != nullptr && i < faces->nfont; ++i) {
+            const int r = rank(faces->fonts[i]);
+            FcChar8* path = nullptr;
+            if (r >= 0 && (best < 0 || r < best) &&
+                FcPatternGetString(faces->fonts[i], FC_FILE, 0, &path) == FcResultMatch) {
+                best = r;
+                file = reinterpret_cast<const char*>(path);
+                *family_found = kFamilies[r];
+            }
+        }
+    }
+    if (config != nullptr)
+        FcConfigDestroy(config);
+    return file;
+}
+
+std::string find_face_in_configuration(std::string* family_found) {
     if (!FcInit())
         return std::string();
-    std::string file = find_in_fontconfig(family_found);
+    std::string file = find_in_configuration(family_found);
     // Nothing else here asks fontconfig; its caches would only linger.
     FcFini();
     return file;
+}
+
+namespace {
+
+// The whole configuration only when the folders hold no wanted family: it
+// knows the aliases and rules a user may have set up.
+std::string find_font_file(std::string* family_found) {
+    std::string file = find_face_in_font_folders(family_found);
+    return file.empty() ? find_face_in_configuration(family_found) : file;
+}
+
+// Looked up once for every font of the process.
+struct FaceFile {
+    std::string file;
+    std::string family;
+};
+
+const FaceFile& face_file() {
+    static const FaceFile found = [] {
+        FaceFile f;
+        f.file = find_font_file(&f.family);
+        if (f.file.empty()) {
+            f.file = kLastResortFile;
+            f.family = "DejaVu Sans";
+        }
+        return f;
+    }();
+    return found;
+}
+
+// One FreeType library serves every face; it lives as long as the process.
+FT_Library freetype() {
+    static FT_Library library = [] {
+        FT_Library l = nullptr;
+        return FT_Init_FreeType(&l) == 0 ? l : nullptr;
+    }();
+    return library;
 }
 
 int scaled(long font_units, int em, int units_per_em) {
@@ -104,24 +204,16 @@ void report_no_face() {
 }  // namespace
 
 struct Font::Face {
-    FT_Library library = nullptr;
     FT_Face face = nullptr;
     ~Face() {
         if (face)
             FT_Done_Face(face);
-        if (library)
-            FT_Done_FreeType(library);
     }
 };
 
 std::unique_ptr<Font> Font::open(int em_pixels) {
-    std::string family;
-    std::string file = find_font_file(&family);
-    if (file.empty()) {
-        file = kLastResortFile;
-        family = "DejaVu Sans";
-    }
-    return open_file(em_pixels, file, family);
+    const FaceFile& found = face_file();
+    return open_file(em_pixels, found.file, found.family);
 }
 
 std::unique_ptr<Font> Font::open_file(int em_pixels, const std::string& file, const std::string& family) {
@@ -131,7 +223,7 @@ std::unique_ptr<Font> Font::open_file(int em_pixels, const std::string& file, co
     font->family_ = family;
     const int em = font->em_;
     auto face = std::make_unique<Face>();
-    if (FT_Init_FreeType(&face->library) == 0 && FT_New_Face(face->library, file.c_str(), 0, &face->face) == 0 &&
+    if (freetype() != nullptr && FT_New_Face(freetype(), file.c_str(), 0, &face->face) == 0 &&
         FT_Set_Pixel_Sizes(face->face, 0, em) == 0) {
         FT_Face f = face->face;
         const int units = f->units_per_EM ? f->units_per_EM : 2048;

@@ -56,4 +56,11 @@ class Font {
     mutable std::vector<std::unique_ptr<Glyph>> cache_;
 };
 
+// How the face file is found, apart for tests: through the system's and the
+// user's font folders alone, and through fontconfig's whole configuration.
+// The file of the first wanted family there, and that family; empty when
+// none is found.
+std::string find_face_in_font_folders(std::string* family);
+std::string find_face_in_configuration(std::string* family);
+
 }  // namespace gdi

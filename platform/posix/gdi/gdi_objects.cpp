@@ -57,7 +57,8 @@ Object** stock_table() {
         table[NULL_PEN] = make_object(ObjectKind::Pen, true, 0);
         table[NULL_PEN]->hollow = true;
         Object* gui = stock_font(gui_font());
-        Object* system = stock_font(system_font());
+        // The system font's face is opened when text first needs it.
+        Object* system = stock_font(nullptr);
         // The fixed and ANSI fonts (and DEFAULT_PALETTE among them, as a font).
         for (int i = OEM_FIXED_FONT; i <= SYSTEM_FIXED_FONT; ++i)
             table[i] = system;

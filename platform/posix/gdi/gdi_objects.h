@@ -16,7 +16,7 @@ struct Object {
     bool hollow;      // NULL_BRUSH: paints nothing
     COLORREF colour;  // brush and pen colour
     int pen_width;
-    const Font* font;  // fonts only
+    const Font* font;  // fonts only; null for the stock system font
     HGDIOBJ handle;
 };
 
