@@ -252,6 +252,34 @@ TEST_F(X11Backend, PresentsOnlyTheDirtyRectangleClippedToTheSurface) {
     EXPECT_EQ(pixel_at(window, 99, 0), 0x808080u);
 }
 
+TEST_F(X11Backend, GathersPresentedAreasUntilTheProgramWaitsForInput) {
+    Window window = shown_surface(13, 60, 60, 100, 80);
+    std::vector<uint32_t> frame(100 * 80, 0x808080);
+    backend_->present(13, {frame.data(), 100, 80, 100}, 0, 0, 100, 80);
+    display::x11::sync();
+    // Ten squares apart, drawn and presented one at a time, as controls are:
+    // more areas than are kept apart, so some are merged.
+    auto in_square = [](int x, int y) { return x % 10 < 6 && y % 40 < 6 && (x / 10) % 2 == (y / 40); };
+    for (int i = 0; i < 10; i++) {
+        for (int y = (i % 2) * 40; y < (i % 2) * 40 + 6; y++) {
+            for (int x = i * 10; x < i * 10 + 6; x++) {
+                frame[y * 100 + x] = pattern(x, y);
+            }
+        }
+        backend_->present(13, {frame.data(), 100, 80, 100}, i * 10, (i % 2) * 40, 6, 6);
+    }
+    XSync(view_, False);
+    XImage* before = XGetImage(view_, window, 0, 0, 1, 1, AllPlanes, ZPixmap);
+    ASSERT_NE(before, nullptr);
+    EXPECT_EQ(XGetPixel(before, 0, 0) & 0xFFFFFF, 0x808080u);  // not sent yet
+    XDestroyImage(before);
+
+    Input input;
+    ASSERT_TRUE(display::x11::next_input_within(&input, 0));
+    EXPECT_EQ(mismatches(window, 100, 80, [&](int x, int y) { return in_square(x, y) ? pattern(x, y) : 0x808080u; }),
+              0);
+}
+
 TEST_F(X11Backend, PlacesTheClientAreaAndKeepsTitlesAndSizeHints) {
     ASSERT_TRUE(backend_->create_surface(12, "Caf\xE9 list", 200, 150, 300, 200, false));
     made_.push_back(12);

@@ -167,6 +167,7 @@ unsigned long window_of(SurfaceId id) {
 }
 
 void sync() {
+    send_presented();
     if (Display* display = live_display()) {
         XSync(display, False);
     }

@@ -30,6 +30,7 @@ constexpr InputKind kFocusOutInput = InputKind::FocusOut;
 
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace display::x11 {
 
@@ -49,6 +50,12 @@ struct Surface {
     // Where the window layer last put or heard the client area was.
     int reported_x = 0, reported_y = 0;
     bool modal = false;
+    // Presented areas not yet sent, and the frame they are taken from.
+    struct Area {
+        int left, top, right, bottom;
+    };
+    std::vector<Area> unsent;
+    Frame unsent_frame{nullptr, 0, 0, 0};
 };
 
 struct Connection {
@@ -96,6 +103,10 @@ void set_title(SurfaceId id, const char* title);
 void activate_surface(SurfaceId id);
 void give_focus(const Surface& surface);
 void present(SurfaceId id, const Frame& frame, int x, int y, int width, int height);
+// Sends what was presented since the last time, a few rectangles a surface.
+void send_presented();
+// Forgets what a surface has not sent: its frame is no longer there.
+void drop_presented(Surface* surface);
 void set_owner(SurfaceId id, SurfaceId owner);
 void set_modal(SurfaceId id, bool modal);
 void set_background(SurfaceId id, uint32_t rgb);

@@ -218,6 +218,9 @@ int64_t now_ms() {
 bool next_input_within(Input* input, int timeout_ms) {
     Connection& c = connection();
     const int64_t deadline = timeout_ms < 0 ? 0 : now_ms() + timeout_ms;
+    // The window layer asks only when it has nothing left to do, so what it
+    // drew goes out now, as one frame.
+    send_presented();
     for (;;) {
         // XPending flushes our requests and reads what the server sent.
         while (!c.broken && c.display != nullptr && XPending(c.display) > 0) {

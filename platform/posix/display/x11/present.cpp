@@ -1,5 +1,7 @@
-// Presenting a surface's pixels: the dirty rectangle of the frame is put
-// into the window, converted first when the server's pixels differ.
+// Presenting a surface's pixels: the dirty rectangles of a frame are gathered
+// and put into the window when the program is about to wait for input, a
+// few XPutImage calls for a whole frame of drawing instead of one a control;
+// converted first when the server's pixels differ.
 #include "platform/posix/display/x11/connection.h"
 
 #include <stdlib.h>
@@ -119,6 +121,83 @@ unsigned long server_pixel(uint32_t rgb) {
            channel(rgb & 0xFF, c.visual->blue_mask);
 }
 
+namespace {
+
+// At most this many rectangles wait for a surface; more are merged.
+constexpr size_t kMaxUnsent = 4;
+
+using Area = Surface::Area;
+
+long area_of(const Area& a) {
+    return static_cast<long>(a.right - a.left) * (a.bottom - a.top);
+}
+
+Area united(const Area& a, const Area& b) {
+    return Area{a.left < b.left ? a.left : b.left, a.top < b.top ? a.top : b.top, a.right > b.right ? a.right : b.right,
+                a.bottom > b.bottom ? a.bottom : b.bottom};
+}
+
+bool touching(const Area& a, const Area& b) {
+    return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
+}
+
+bool same_frame(const Frame& a, const Frame& b) {
+    return a.pixels == b.pixels && a.width == b.width && a.height == b.height && a.stride == b.stride;
+}
+
+// Adds an area, merging it with those it touches; past the limit, with the
+// one whose union grows least.
+void gather(std::vector<Area>* unsent, Area area) {
+    for (size_t i = 0; i < unsent->size();) {
+        if (touching((*unsent)[i], area)) {
+            area = united((*unsent)[i], area);
+            unsent->erase(unsent->begin() + static_cast<long>(i));
+            i = 0;
+        } else {
+            ++i;
+        }
+    }
+    if (unsent->size() < kMaxUnsent) {
+        unsent->push_back(area);
+        return;
+    }
+    size_t best = 0;
+    long best_growth = -1;
+    for (size_t i = 0; i < unsent->size(); ++i) {
+        const long growth = area_of(united((*unsent)[i], area)) - area_of((*unsent)[i]);
+        if (best_growth < 0 || growth < best_growth) {
+            best = i;
+            best_growth = growth;
+        }
+    }
+    (*unsent)[best] = united((*unsent)[best], area);
+}
+
+void send(const Connection& c, Surface& surface) {
+    const Frame& frame = surface.unsent_frame;
+    for (Area a : surface.unsent) {
+        // The window may have shrunk since.
+        a.right = a.right > surface.width ? surface.width : a.right;
+        a.bottom = a.bottom > surface.height ? surface.height : a.bottom;
+        const int width = a.right - a.left, height = a.bottom - a.top;
+        if (width <= 0 || height <= 0) {
+            continue;
+        }
+        if (c.scale == 1) {
+            put(c, surface.window, frame, a.left, a.top, width, height, a.left, a.top);
+        } else {
+            // Sent as its own frame, placed where the scaled rectangle goes.
+            std::vector<uint32_t> pixels = scaled_up(frame, a.left, a.top, width, height, c.scale);
+            int stride = width * c.scale;
+            Frame big{pixels.data(), stride, height * c.scale, stride};
+            put(c, surface.window, big, 0, 0, big.width, big.height, a.left * c.scale, a.top * c.scale);
+        }
+    }
+    surface.unsent.clear();
+}
+
+}  // namespace
+
 void present(SurfaceId id, const Frame& frame, int x, int y, int width, int height) {
     Surface* surface = find_surface(id);
     if (live_display() == nullptr || surface == nullptr || frame.pixels == nullptr) {
@@ -135,18 +214,33 @@ void present(SurfaceId id, const Frame& frame, int x, int y, int width, int heig
     if (right <= x || bottom <= y || frame.stride < frame.width) {
         return;
     }
-    const Connection& c = connection();
-    const int width_in = right - x, height_in = bottom - y;
-    if (c.scale == 1) {
-        put(c, surface->window, frame, x, y, width_in, height_in, x, y);
-    } else {
-        // Sent as its own frame, placed where the scaled rectangle goes.
-        std::vector<uint32_t> pixels = scaled_up(frame, x, y, width_in, height_in, c.scale);
-        int stride = width_in * c.scale;
-        Frame big{pixels.data(), stride, height_in * c.scale, stride};
-        put(c, surface->window, big, 0, 0, big.width, big.height, x * c.scale, y * c.scale);
+    // Areas of another frame go out first, from the frame they came from.
+    if (!surface->unsent.empty() && !same_frame(surface->unsent_frame, frame)) {
+        send(connection(), *surface);
     }
-    XFlush(c.display);
+    surface->unsent_frame = frame;
+    gather(&surface->unsent, Area{x, y, right, bottom});
+}
+
+void send_presented() {
+    Connection& c = connection();
+    if (live_display() == nullptr) {
+        return;
+    }
+    bool sent = false;
+    for (auto& entry : c.surfaces) {
+        if (!entry.second.unsent.empty()) {
+            send(c, entry.second);
+            sent = true;
+        }
+    }
+    if (sent) {
+        XFlush(c.display);
+    }
+}
+
+void drop_presented(Surface* surface) {
+    surface->unsent.clear();
 }
 
 }  // namespace display::x11

@@ -148,6 +148,9 @@ void move_surface(SurfaceId id, int x, int y, int width, int height) {
         return;
     }
     const int scale = connection().scale;
+    if (width != surface->width || height != surface->height) {
+        drop_presented(surface);  // the window layer made a new frame
+    }
     surface->width = width;
     surface->height = height;
     surface->screen_width = width * scale;
