@@ -97,6 +97,38 @@ GC create_gc(const Connection& c) {
     return gc;
 }
 
+// One round trip for all of them rather than one each.
+void intern_atoms(Connection& c) {
+    struct Wanted {
+        const char* name;
+        Atom* atom;
+    };
+    const Wanted wanted[] = {
+        {"WM_PROTOCOLS", &c.wm_protocols},
+        {"WM_DELETE_WINDOW", &c.wm_delete_window},
+        {"_NET_WM_NAME", &c.net_wm_name},
+        {"_NET_WM_ICON_NAME", &c.net_wm_icon_name},
+        {"UTF8_STRING", &c.utf8_string},
+        {"_NET_WM_PID", &c.net_wm_pid},
+        {"_NET_WM_ICON", &c.net_wm_icon},
+        {"_NET_WM_WINDOW_TYPE", &c.net_wm_window_type},
+        {"_NET_WM_WINDOW_TYPE_DIALOG", &c.net_wm_window_type_dialog},
+        {"_NET_WM_STATE", &c.net_wm_state},
+        {"_NET_WM_STATE_MODAL", &c.net_wm_state_modal},
+        {"_NET_WM_STATE_SKIP_TASKBAR", &c.net_wm_state_skip_taskbar},
+    };
+    constexpr int kCount = sizeof wanted / sizeof wanted[0];
+    char* names[kCount];
+    Atom atoms[kCount] = {};
+    for (int i = 0; i < kCount; i++) {
+        names[i] = const_cast<char*>(wanted[i].name);
+    }
+    XInternAtoms(c.display, names, kCount, False, atoms);
+    for (int i = 0; i < kCount; i++) {
+        *wanted[i].atom = atoms[i];
+    }
+}
+
 bool connect(const char* name) {
     Connection& c = the_connection;
     XSetErrorHandler(on_error);
@@ -115,18 +147,7 @@ bool connect(const char* name) {
     }
     c.native_pixels = pixels_are_native(c);
     c.gc = create_gc(c);
-    c.wm_protocols = XInternAtom(c.display, "WM_PROTOCOLS", False);
-    c.wm_delete_window = XInternAtom(c.display, "WM_DELETE_WINDOW", False);
-    c.net_wm_name = XInternAtom(c.display, "_NET_WM_NAME", False);
-    c.net_wm_icon_name = XInternAtom(c.display, "_NET_WM_ICON_NAME", False);
-    c.utf8_string = XInternAtom(c.display, "UTF8_STRING", False);
-    c.net_wm_pid = XInternAtom(c.display, "_NET_WM_PID", False);
-    c.net_wm_icon = XInternAtom(c.display, "_NET_WM_ICON", False);
-    c.net_wm_window_type = XInternAtom(c.display, "_NET_WM_WINDOW_TYPE", False);
-    c.net_wm_window_type_dialog = XInternAtom(c.display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
-    c.net_wm_state = XInternAtom(c.display, "_NET_WM_STATE", False);
-    c.net_wm_state_modal = XInternAtom(c.display, "_NET_WM_STATE_MODAL", False);
-    c.net_wm_state_skip_taskbar = XInternAtom(c.display, "_NET_WM_STATE_SKIP_TASKBAR", False);
+    intern_atoms(c);
     c.scale = desktop_scale(getenv("GDK_SCALE"), XResourceManagerString(c.display));
     // Held keys repeat as presses alone, as on Windows.
     Bool supported = False;
