@@ -181,12 +181,44 @@ int scaled(long font_units, int em, int units_per_em) {
     return static_cast<int>(lround(static_cast<double>(font_units) * em / units_per_em));
 }
 
-double average_letter_width(FT_Face face) {
+// Loads and rasterises c at the face's current size, as far as FreeType can.
+// The classic look draws small text in whole pixels, without smoothing:
+// monochrome hinting keeps stems crisp and advances whole.
+void rasterise(FT_Face f, unsigned char c, Glyph* g) {
+    if (FT_Load_Char(f, c, FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO) != 0)
+        return;
+    FT_GlyphSlot slot_ft = f->glyph;
+    g->advance = static_cast<int>((slot_ft->advance.x + 32) >> 6);
+    if (FT_Render_Glyph(slot_ft, FT_RENDER_MODE_MONO) != 0)
+        return;
+    const FT_Bitmap& bitmap = slot_ft->bitmap;
+    if (bitmap.pixel_mode != FT_PIXEL_MODE_MONO)
+        return;
+    g->left = slot_ft->bitmap_left;
+    g->top = slot_ft->bitmap_top;
+    g->width = static_cast<int>(bitmap.width);
+    g->height = static_cast<int>(bitmap.rows);
+    g->coverage.resize(static_cast<size_t>(g->width) * g->height);
+    for (int row = 0; row < g->height; ++row) {
+        const unsigned char* source = bitmap.buffer + static_cast<ptrdiff_t>(row) * bitmap.pitch;
+        for (int column = 0; column < g->width; ++column) {
+            const bool set = (source[column >> 3] >> (7 - (column & 7))) & 1;
+            g->coverage[static_cast<size_t>(row) * g->width + column] = set ? 255 : 0;
+        }
+    }
+}
+
+// The letters are rasterised, not only measured, and kept in `letters`
+// (indexed by character): at the size finally chosen they are the glyphs
+// drawn, so they need not be loaded again.
+double average_letter_width(FT_Face face, std::vector<std::unique_ptr<Glyph>>* letters) {
     int total = 0;
     for (int i = 0; i < 52; ++i) {
-        const char c = static_cast<char>(i < 26 ? 'a' + i : 'A' + i - 26);
-        if (FT_Load_Char(face, c, FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO) == 0)
-            total += static_cast<int>((face->glyph->advance.x + 32) >> 6);
+        const unsigned char c = static_cast<unsigned char>(i < 26 ? 'a' + i : 'A' + i - 26);
+        auto g = std::make_unique<Glyph>();
+        rasterise(face, c, g.get());
+        total += g->advance;
+        (*letters)[c] = std::move(g);
     }
     return total / 52.0;
 }
@@ -239,8 +271,14 @@ std::unique_ptr<Font> Font::open_file(int em_pixels, const std::string& file, co
             font->descent_ = static_cast<int>((-f->size->metrics.descender + 63) >> 6);
         }
         int glyph_em = em;
-        while (glyph_em > em - kMaxShrink && average_letter_width(f) > kClassicLetterWidth * em &&
-               FT_Set_Pixel_Sizes(f, 0, glyph_em - 1) == 0) {
+        std::vector<std::unique_ptr<Glyph>> letters(256);
+        while (glyph_em > em - kMaxShrink) {
+            if (average_letter_width(f, &letters) <= kClassicLetterWidth * em) {
+                font->cache_ = std::move(letters);
+                break;
+            }
+            if (FT_Set_Pixel_Sizes(f, 0, glyph_em - 1) != 0)
+                break;
             --glyph_em;
         }
         font->max_width_ = static_cast<int>((f->size->metrics.max_advance + 63) >> 6);
@@ -275,30 +313,7 @@ const Glyph& Font::glyph(unsigned char c) const {
         g.advance = c == ' ' ? em_ / 4 + 1 : em_ / 2;
         return g;
     }
-    FT_Face f = face_->face;
-    // The classic look draws small text in whole pixels, without
-    // smoothing: monochrome hinting keeps stems crisp and advances whole.
-    if (FT_Load_Char(f, c, FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO) != 0)
-        return g;
-    FT_GlyphSlot slot_ft = f->glyph;
-    g.advance = static_cast<int>((slot_ft->advance.x + 32) >> 6);
-    if (FT_Render_Glyph(slot_ft, FT_RENDER_MODE_MONO) != 0)
-        return g;
-    const FT_Bitmap& bitmap = slot_ft->bitmap;
-    if (bitmap.pixel_mode != FT_PIXEL_MODE_MONO)
-        return g;
-    g.left = slot_ft->bitmap_left;
-    g.top = slot_ft->bitmap_top;
-    g.width = static_cast<int>(bitmap.width);
-    g.height = static_cast<int>(bitmap.rows);
-    g.coverage.resize(static_cast<size_t>(g.width) * g.height);
-    for (int row = 0; row < g.height; ++row) {
-        const unsigned char* source = bitmap.buffer + static_cast<ptrdiff_t>(row) * bitmap.pitch;
-        for (int column = 0; column < g.width; ++column) {
-            const bool set = (source[column >> 3] >> (7 - (column & 7))) & 1;
-            g.coverage[static_cast<size_t>(row) * g.width + column] = set ? 255 : 0;
-        }
-    }
+    rasterise(face_->face, c, &g);
     return g;
 }
 
