@@ -108,6 +108,12 @@ void DeviceContext::blend(int x, int y, COLORREF colour, unsigned coverage) {
         return;
     uint32_t& pixel = buffer->pixels[static_cast<ptrdiff_t>(by) * buffer->stride + bx];
     const uint32_t over = to_pixel(colour);
+    if (coverage >= 255) {
+        // Monochrome glyphs are all full coverage: the mix is the colour.
+        pixel = over;
+        mark(bx, by);
+        return;
+    }
     uint32_t mixed = 0;
     for (int shift = 0; shift <= 16; shift += 8) {
         const unsigned under_channel = (pixel >> shift) & 0xFF;
