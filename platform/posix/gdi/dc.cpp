@@ -52,9 +52,7 @@ bool selected_anywhere(const Object* object) {
 }
 
 const Font& DeviceContext::current_font() const {
-    if (font && font->font)
-        return *font->font;
-    return font && font->stock_face ? *font->stock_face() : *system_font();
+    return font && font->font ? *font->font : *system_font();
 }
 
 bool DeviceContext::visible(int bx, int by) const {

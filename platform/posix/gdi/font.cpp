@@ -10,8 +10,6 @@
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
-#include <mutex>
-
 namespace gdi {
 
 namespace {
@@ -157,26 +155,17 @@ struct FaceFile {
     std::string family;
 };
 
-// Never freed: the GUI font is opened on a thread that may still be using
-// it while the process exits.
 const FaceFile& face_file() {
-    static const FaceFile& found = *[] {
-        FaceFile* f = new FaceFile;
-        f->file = find_font_file(&f->family);
-        if (f->file.empty()) {
-            f->file = kLastResortFile;
-            f->family = "DejaVu Sans";
+    static const FaceFile found = [] {
+        FaceFile f;
+        f.file = find_font_file(&f.family);
+        if (f.file.empty()) {
+            f.file = kLastResortFile;
+            f.family = "DejaVu Sans";
         }
         return f;
     }();
     return found;
-}
-
-// Faces are made and done with on more than one thread (the GUI font is
-// opened on its own); FreeType wants those calls on one library serialised.
-std::mutex& library_mutex() {
-    static std::mutex mutex;
-    return mutex;
 }
 
 // One FreeType library serves every face; it lives as long as the process.
@@ -249,10 +238,8 @@ void report_no_face() {
 struct Font::Face {
     FT_Face face = nullptr;
     ~Face() {
-        if (face) {
-            std::lock_guard<std::mutex> lock(library_mutex());
+        if (face)
             FT_Done_Face(face);
-        }
     }
 };
 
@@ -268,12 +255,8 @@ std::unique_ptr<Font> Font::open_file(int em_pixels, const std::string& file, co
     font->family_ = family;
     const int em = font->em_;
     auto face = std::make_unique<Face>();
-    bool made = false;
-    if (freetype() != nullptr) {
-        std::lock_guard<std::mutex> lock(library_mutex());
-        made = FT_New_Face(freetype(), file.c_str(), 0, &face->face) == 0;
-    }
-    if (made && FT_Set_Pixel_Sizes(face->face, 0, em) == 0) {
+    if (freetype() != nullptr && FT_New_Face(freetype(), file.c_str(), 0, &face->face) == 0 &&
+        FT_Set_Pixel_Sizes(face->face, 0, em) == 0) {
         FT_Face f = face->face;
         const int units = f->units_per_EM ? f->units_per_EM : 2048;
         const TT_OS2* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(f, FT_SFNT_OS2));

@@ -2,9 +2,6 @@
 // selecting them into a DC.
 #include "platform/posix/gdi/gdi_objects.h"
 
-#include <pthread.h>
-#include <sched.h>
-
 #include <memory>
 
 #include "platform/posix/gdi/device_context.h"
@@ -24,7 +21,7 @@ constexpr int kStockCount = DC_BRUSH + 1;
 
 // Null when the handle table is full.
 Object* make_object(ObjectKind kind, bool stock, COLORREF colour) {
-    Object* object = new Object{kind, stock, false, colour, 1, nullptr, nullptr, nullptr};
+    Object* object = new Object{kind, stock, false, colour, 1, nullptr, nullptr};
     object->handle = kernel::insert_handle(kernel::HandleKind::GdiObject, object);
     if (object->handle == nullptr) {
         delete object;
@@ -37,56 +34,10 @@ HGDIOBJ handle_of(const Object* object) {
     return object != nullptr ? object->handle : nullptr;
 }
 
-Object* stock_font(const Font* (*face)()) {
+Object* stock_font(const Font* font) {
     Object* object = make_object(ObjectKind::Font, true, 0);
-    object->stock_face = face;
+    object->font = font;
     return object;
-}
-
-// Finding and opening the GUI font's face takes a millisecond or more, so it
-// runs on a thread of its own from the first stock object on, while the
-// program goes on with its files; text waits for it.
-struct GuiFontOpening {
-    pthread_t thread{};
-    bool running = false;
-    std::unique_ptr<Font> font;
-
-    void wait() {
-        if (running) {
-            pthread_join(thread, nullptr);
-            running = false;
-        }
-    }
-    ~GuiFontOpening() { wait(); }
-};
-
-GuiFontOpening& gui_font_opening() {
-    static GuiFontOpening opening;
-    return opening;
-}
-
-void* open_gui_font(void* allowed) {
-    // Once running beside the program it may go anywhere again.
-    pthread_setaffinity_np(pthread_self(), sizeof(cpu_set_t), static_cast<cpu_set_t*>(allowed));
-    gui_font_opening().font = Font::open(kGuiFontEm);
-    return nullptr;
-}
-
-void start_opening_gui_font() {
-    GuiFontOpening& opening = gui_font_opening();
-    // A new thread tends to start on the creator's processor and hold it;
-    // started elsewhere, the two really run side by side.
-    static cpu_set_t allowed;
-    pthread_attr_t attributes;
-    pthread_attr_init(&attributes);
-    const int here = sched_getcpu();
-    if (sched_getaffinity(0, sizeof allowed, &allowed) == 0 && here >= 0 && CPU_COUNT(&allowed) > 1) {
-        cpu_set_t elsewhere = allowed;
-        CPU_CLR(here, &elsewhere);
-        pthread_attr_setaffinity_np(&attributes, sizeof elsewhere, &elsewhere);
-    }
-    opening.running = pthread_create(&opening.thread, &attributes, open_gui_font, &allowed) == 0;
-    pthread_attr_destroy(&attributes);
 }
 
 Object** stock_table() {
@@ -105,9 +56,9 @@ Object** stock_table() {
         table[BLACK_PEN] = make_object(ObjectKind::Pen, true, RGB(0, 0, 0));
         table[NULL_PEN] = make_object(ObjectKind::Pen, true, 0);
         table[NULL_PEN]->hollow = true;
-        start_opening_gui_font();
-        Object* gui = stock_font(gui_font);
-        Object* system = stock_font(system_font);
+        Object* gui = stock_font(gui_font());
+        // The system font's face is opened when text first needs it.
+        Object* system = stock_font(nullptr);
         // The fixed and ANSI fonts (and DEFAULT_PALETTE among them, as a font).
         for (int i = OEM_FIXED_FONT; i <= SYSTEM_FIXED_FONT; ++i)
             table[i] = system;
@@ -120,14 +71,8 @@ Object** stock_table() {
 }  // namespace
 
 const Font* gui_font() {
-    static const Font* font = [] {
-        GuiFontOpening& opening = gui_font_opening();
-        opening.wait();
-        if (!opening.font)
-            opening.font = Font::open(kGuiFontEm);
-        return opening.font.get();
-    }();
-    return font;
+    static std::unique_ptr<Font> font = Font::open(kGuiFontEm);
+    return font.get();
 }
 
 const Font* system_font() {

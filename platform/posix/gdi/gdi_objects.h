@@ -16,10 +16,8 @@ struct Object {
     bool hollow;      // NULL_BRUSH: paints nothing
     COLORREF colour;  // brush and pen colour
     int pen_width;
-    const Font* font;  // fonts only; null for the stock fonts
+    const Font* font;  // fonts only; null for the stock system font
     HGDIOBJ handle;
-    // A stock font's face, opened when text first needs it.
-    const Font* (*stock_face)();
 };
 
 // The live object behind h, of that kind; null for anything else.
