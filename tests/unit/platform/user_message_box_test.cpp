@@ -9,18 +9,10 @@ using namespace user_test;
 
 class UserMessageBox : public UserTest {};
 
-// Subclasses a control so that its messages are recorded too.
-WNDPROC original_button = nullptr;
-LRESULT CALLBACK recording_subclass(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    received().push_back(Received{hwnd, message, wparam, lparam});
-    return CallWindowProcA(original_button, hwnd, message, wparam, lparam);
-}
-
 TEST_F(UserMessageBox, BoxIsModalOverItsOwnerAndGivesTheFocusBackToTheOwnerItself) {
     HWND owner = make_top("Sorvane owner");
     HWND check = make_child(owner, "BUTTON", "Axes", WS_TABSTOP | BS_AUTOCHECKBOX, 35, 65, 90, 20, 0);
-    original_button = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(check, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(recording_subclass)));
+    record_button(check);
     SetFocus(check);
     run_script();
     received().clear();

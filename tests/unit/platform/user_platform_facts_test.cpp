@@ -11,12 +11,6 @@ using namespace user_test;
 
 class UserPlatformFacts : public UserTest {};
 
-WNDPROC original_button = nullptr;
-LRESULT CALLBACK recording_button(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    received().push_back(Received{hwnd, message, wparam, lparam});
-    return CallWindowProcA(original_button, hwnd, message, wparam, lparam);
-}
-
 // The messages of interest to any of these windows, in the order sent.
 std::vector<std::pair<HWND, UINT>> sequence(const std::vector<HWND>& windows, const std::vector<UINT>& wanted) {
     std::vector<std::pair<HWND, UINT>> out;
@@ -51,8 +45,7 @@ TEST_F(UserPlatformFacts, DestroyingTheActiveFocusedWindowDeactivatesItBeforeTak
 TEST_F(UserPlatformFacts, AMessageBoxDisablesItsOwnerBeforeTheBoxActivatesThenTakesTheControlsFocus) {
     HWND owner = make_top("Owner");
     HWND check = make_child(owner, "BUTTON", "Axes", BS_AUTOCHECKBOX | WS_TABSTOP, 35, 65, 80, 20, 100);
-    original_button =
-        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(check, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(recording_button)));
+    record_button(check);
     run_script();
     SetFocus(check);
     received().clear();

@@ -54,6 +54,22 @@ inline void register_recorder() {
     RegisterClassA(&wc);  // already there after the first test
 }
 
+// Subclasses a button so that its messages are recorded too.
+inline WNDPROC& original_button() {
+    static WNDPROC original = nullptr;
+    return original;
+}
+
+inline LRESULT CALLBACK recording_button(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    received().push_back(Received{hwnd, message, wparam, lparam});
+    return CallWindowProcA(original_button(), hwnd, message, wparam, lparam);
+}
+
+inline void record_button(HWND button) {
+    original_button() = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(recording_button)));
+}
+
 inline HWND make_top(const char* title = "Test window", DWORD style = kToolStyle) {
     return CreateWindowExA(0, kClass, title, style, 422, 492, 546, 325, nullptr, nullptr, nullptr, nullptr);
 }
