@@ -12,6 +12,7 @@
 //   x11/                 the X11 backend; x11/connection.h lists its files
 #pragma once
 
+#include <poll.h>
 #include <stdint.h>
 
 namespace display {
@@ -76,7 +77,27 @@ struct Backend {
     // Optional: what shows beyond the client area should the surface be
     // made larger than it (0x00RRGGBB).
     void (*set_background)(SurfaceId id, uint32_t rgb);
+    // Optional: screen pixels per program pixel (1 when absent).
+    int (*device_scale)();
 };
+
+// Something else the program waits on beside the display (the
+// accessibility bus): every backend polls its descriptors with its own
+// whenever it blocks for input, so every message loop, a modal one
+// included, serves it. prepare fills at most max descriptors and may
+// shorten the wait (milliseconds, -1: no limit); dispatch gets them back
+// after the poll, also when only the time ran out.
+struct WaitHook {
+    int (*prepare)(pollfd* fds, int max, int* timeout_ms);
+    void (*dispatch)(const pollfd* fds, int count);
+};
+void set_wait_hook(const WaitHook* hook);  // null: none
+
+// For backends: polls their own descriptors and the hook's. Like poll(2)
+// for the own ones; *served is set when the hook was dispatched, and the
+// backend then hands the layer an empty input (InputKind::None) so that
+// what the hook posted is handled before it waits again.
+int poll_with_hook(pollfd* own, int count, int timeout_ms, bool* served);
 
 // The backend in use, chosen on first need: the one a test harness
 // installed, else X11 when DISPLAY names a reachable server. With neither

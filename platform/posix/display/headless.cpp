@@ -160,7 +160,7 @@ bool next_input(Input* input) {
 
 const Backend headless_backend = {
     "headless", screen_size, create_surface, destroy_surface, show_surface, move_surface,   set_title,
-    nullptr,    present,     next_input,     set_owner,       set_modal,    set_background,
+    nullptr,    present,     next_input,     set_owner,       set_modal,    set_background, nullptr,
 };
 
 }  // namespace

@@ -110,6 +110,7 @@ void present(Window* top, const RECT& area) {
     }
     display::Frame frame{top->buffer.pixels, top->buffer.width, top->buffer.height, top->buffer.stride};
     display::current().present(id_of(top), frame, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    accessibility_frame_presented();
 }
 
 bool next_display_input(display::Input* input) {

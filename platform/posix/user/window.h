@@ -13,6 +13,7 @@
 //   geometry.cpp         client origins, window and client rectangles, mapping
 //   metrics.cpp          frame and caption sizes, GetSystemMetrics
 //   surface.cpp          the one caller of the display backend
+//   accessibility.cpp    the one caller of the accessibility provider
 //   message_queue.cpp    the queue: posted messages and input, WM_QUIT, WM_PAINT
 //   messages.cpp         SendMessageA, PostMessageA, GetMessageA, PeekMessageA
 //   input.cpp            display input to mouse and key messages, TranslateMessage
@@ -132,6 +133,16 @@ void activate_surface(Window* top);
 void present(Window* top, const RECT& area);  // buffer coordinates
 bool next_display_input(display::Input* input);
 void screen_size(int* width, int* height);
+
+// Accessibility (accessibility.cpp): what a screen reader follows.
+void accessibility_frame_presented();
+void accessibility_check_changed(HWND hwnd, bool checked);
+void accessibility_focus_changed(HWND old_focus, HWND new_focus);
+void accessibility_activated(HWND old_active, HWND new_active);
+void accessibility_enabled_changed(HWND hwnd, bool enabled);
+void accessibility_shown(HWND hwnd, bool visible);
+void accessibility_created(HWND hwnd);
+void accessibility_destroyed(HWND hwnd);
 
 // Message queue (message_queue.cpp).
 // key_vk and key_down: a key message's change to the key state, applied

@@ -92,6 +92,7 @@ void show(HWND hwnd, bool visible, bool activate, bool notify) {
             invalidate(parent, &covered, true);
         }
     }
+    accessibility_shown(hwnd, visible);
 }
 
 }  // namespace user

@@ -155,6 +155,10 @@ bool connect(const char* name) {
     return true;
 }
 
+int device_scale() {
+    return the_connection.scale;
+}
+
 const Backend backend = {
     "x11",
     screen_size,
@@ -169,6 +173,7 @@ const Backend backend = {
     x11::set_owner,
     x11::set_modal,
     x11::set_background,
+    device_scale,
 };
 
 }  // namespace

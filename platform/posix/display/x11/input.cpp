@@ -246,8 +246,13 @@ bool next_input_within(Input* input, int timeout_ms) {
             wait = static_cast<int>(left);
         }
         pollfd connection_fd = {ConnectionNumber(c.display), POLLIN, 0};
-        if (poll(&connection_fd, 1, wait) < 0 && errno != EINTR) {
+        bool served = false;
+        if (poll_with_hook(&connection_fd, 1, wait, &served) < 0 && errno != EINTR) {
             return false;
+        }
+        if (served) {
+            *input = Input();
+            return true;
         }
         // A hang-up is noticed by the next XPending, which reads nothing.
     }

@@ -1,0 +1,276 @@
+// Finding the accessibility bus and registering on it, as toolkits do: the
+// address from AT_SPI_BUS_ADDRESS, else from org.a11y.Bus.GetAddress on the
+// session bus while org.a11y.Status says IsEnabled or ScreenReaderEnabled;
+// then the root is embedded in the registry's desktop. Every call is
+// asynchronous, answered from the program's own loop through the display's
+// wait hook, so a slow or missing bus never holds the window.
+#include <stdlib.h>
+#include <string.h>
+#include <time.h>
+#include <unistd.h>
+
+#include "platform/posix/a11y/provider.h"
+#include "platform/posix/display/display.h"
+
+namespace a11y {
+
+namespace {
+
+enum class Phase { Idle, Pending, Running, Off };
+Phase phase = Phase::Idle;
+
+const char* registry_name = "org.a11y.atspi.Registry";
+
+bool has_session_bus() {
+    if (getenv("DBUS_SESSION_BUS_ADDRESS") != nullptr) {
+        return true;
+    }
+    const char* runtime = getenv("XDG_RUNTIME_DIR");
+    return runtime != nullptr && access((std::string(runtime) + "/bus").c_str(), F_OK) == 0;
+}
+
+void close_bus(sd_bus** bus) {
+    if (*bus != nullptr) {
+        provider().sd->flush_close_unref(*bus);
+        *bus = nullptr;
+    }
+}
+
+void unregister() {
+    Provider& p = provider();
+    close_bus(&p.bus);
+    p.listeners.clear();
+    p.desktop_name.clear();
+    p.desktop_path = null_path;
+}
+
+bool failed(sd_bus_message* reply) {
+    return provider().sd->message_is_method_error(reply, nullptr) > 0;
+}
+
+// Event names as the registry lists them; asked again whenever they change.
+int on_registered_events(sd_bus_message* reply, void*, sd_bus_error*) {
+    Provider& p = provider();
+    if (failed(reply) || p.sd->message_enter_container(reply, 'a', "(ss)") < 0) {
+        return 0;
+    }
+    p.listeners.clear();
+    const char* name = nullptr;
+    const char* event = nullptr;
+    while (p.sd->message_read(reply, "(ss)", &name, &event) > 0) {
+        p.listeners.push_back(event);
+    }
+    p.sd->message_exit_container(reply);
+    return 0;
+}
+
+void ask_registered_events() {
+    Provider& p = provider();
+    p.sd->call_method_async(p.bus, nullptr, registry_name, "/org/a11y/atspi/registry", "org.a11y.atspi.Registry",
+                            "GetRegisteredEvents", on_registered_events, nullptr, "");
+}
+
+int on_listeners_changed(sd_bus_message*, void*, sd_bus_error*) {
+    ask_registered_events();
+    return 0;
+}
+
+int on_embedded(sd_bus_message* reply, void*, sd_bus_error*) {
+    Provider& p = provider();
+    const char* name = nullptr;
+    const char* path = nullptr;
+    if (!failed(reply) && p.sd->message_read(reply, "(so)", &name, &path) > 0) {
+        p.desktop_name = name;
+        p.desktop_path = path;
+    }
+    return 0;
+}
+
+void register_on(const char* address) {
+    Provider& p = provider();
+    if (p.bus != nullptr) {
+        return;
+    }
+    const SdBus& sd = *p.sd;
+    const char* unique = nullptr;
+    if (sd.new_bus(&p.bus) < 0) {
+        p.bus = nullptr;
+        return;
+    }
+    if (sd.set_address(p.bus, address) < 0 || sd.set_bus_client(p.bus, 1) < 0 || sd.start(p.bus) < 0 ||
+        sd.get_unique_name(p.bus, &unique) < 0 || sd.add_filter(p.bus, nullptr, answer_call, nullptr) < 0) {
+        unregister();
+        return;
+    }
+    p.unique_name = unique;
+    for (const char* member : {"EventListenerRegistered", "EventListenerDeregistered"}) {
+        std::string match = std::string("type='signal',interface='org.a11y.atspi.Registry',member='") + member + "'";
+        sd.add_match(p.bus, nullptr, match.c_str(), on_listeners_changed, nullptr);
+    }
+    ask_registered_events();
+    sd.call_method_async(p.bus, nullptr, registry_name, root_path, "org.a11y.atspi.Socket", "Embed", on_embedded,
+                         nullptr, "(so)", unique, root_path);
+}
+
+int on_address(sd_bus_message* reply, void*, sd_bus_error*) {
+    const char* address = nullptr;
+    if (!failed(reply) && provider().sd->message_read(reply, "s", &address) > 0 && *address != '\0') {
+        register_on(address);
+    }
+    return 0;
+}
+
+// org.a11y.Status's properties: on when either says so.
+int on_status(sd_bus_message* reply, void*, sd_bus_error*) {
+    Provider& p = provider();
+    const SdBus& sd = *p.sd;
+    if (failed(reply) || sd.message_enter_container(reply, 'a', "{sv}") < 0) {
+        return 0;
+    }
+    bool on = false;
+    while (sd.message_enter_container(reply, 'e', "sv") > 0) {
+        const char* name = nullptr;
+        int value = 0;
+        sd.message_read(reply, "s", &name);
+        bool flag = strcmp(name, "IsEnabled") == 0 || strcmp(name, "ScreenReaderEnabled") == 0;
+        if (flag && sd.message_read(reply, "v", "b", &value) > 0) {
+            on = on || value != 0;
+        } else {
+            sd.message_skip(reply, "v");
+        }
+        sd.message_exit_container(reply);
+    }
+    sd.message_exit_container(reply);
+    if (on && p.bus == nullptr) {
+        sd.call_method_async(p.session, nullptr, "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress",
+                             on_address, nullptr, "");
+    } else if (!on) {
+        unregister();
+    }
+    return 0;
+}
+
+void ask_status() {
+    Provider& p = provider();
+    p.sd->call_method_async(p.session, nullptr, "org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties",
+                            "GetAll", on_status, nullptr, "s", "org.a11y.Status");
+}
+
+int on_status_changed(sd_bus_message*, void*, sd_bus_error*) {
+    ask_status();
+    return 0;
+}
+
+// Runs once, from the first wait after the first frame.
+void begin() {
+    Provider& p = provider();
+    phase = Phase::Off;
+    const char* address = getenv("AT_SPI_BUS_ADDRESS");
+    bool named = address != nullptr && *address != '\0';
+    if (!named && !has_session_bus()) {
+        return;
+    }
+    p.sd = sd_bus_library();
+    if (p.sd == nullptr) {
+        return;
+    }
+    if (named) {
+        register_on(address);
+        phase = p.bus != nullptr ? Phase::Running : Phase::Off;
+        return;
+    }
+    if (p.sd->open_user(&p.session) < 0) {
+        p.session = nullptr;
+        return;
+    }
+    p.sd->add_match(p.session, nullptr,
+                    "type='signal',interface='org.freedesktop.DBus.Properties',member='PropertiesChanged',"
+                    "path='/org/a11y/bus',arg0='org.a11y.Status'",
+                    on_status_changed, nullptr);
+    ask_status();
+    phase = Phase::Running;
+}
+
+int64_t now_us() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int64_t>(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+}
+
+int add_bus(sd_bus* bus, pollfd* fd, int* timeout_ms) {
+    if (bus == nullptr) {
+        return 0;
+    }
+    const SdBus& sd = *provider().sd;
+    int events = sd.get_events(bus);
+    fd->fd = sd.get_fd(bus);
+    fd->events = static_cast<short>(events < 0 ? 0 : events);
+    fd->revents = 0;
+    uint64_t until = 0;
+    if (sd.get_timeout(bus, &until) >= 0 && until != UINT64_MAX) {
+        int64_t left = (static_cast<int64_t>(until) - now_us() + 999) / 1000;
+        int ms = left < 0 ? 0 : left > 60000 ? 60000 : static_cast<int>(left);
+        *timeout_ms = *timeout_ms < 0 || ms < *timeout_ms ? ms : *timeout_ms;
+    }
+    return fd->fd >= 0 ? 1 : 0;
+}
+
+int prepare(pollfd* fds, int max, int* timeout_ms);
+void dispatch(const pollfd* fds, int count);
+const display::WaitHook hook = {prepare, dispatch};
+
+int prepare(pollfd* fds, int max, int* timeout_ms) {
+    if (phase == Phase::Pending) {
+        begin();
+    }
+    Provider& p = provider();
+    if (phase == Phase::Off || (p.session == nullptr && p.bus == nullptr) || max < 2) {
+        display::set_wait_hook(nullptr);
+        return 0;
+    }
+    int count = add_bus(p.session, fds, timeout_ms);
+    return count + add_bus(p.bus, fds + count, timeout_ms);
+}
+
+// A broken connection is let go: the session bus for good, the
+// accessibility bus until the status says on again.
+void serve(sd_bus** bus) {
+    if (*bus == nullptr) {
+        return;
+    }
+    int r;
+    while ((r = provider().sd->process(*bus, nullptr)) > 0) {
+    }
+    if (r < 0 && *bus != nullptr) {
+        if (*bus == provider().bus) {
+            unregister();
+        } else {
+            close_bus(bus);
+        }
+    }
+}
+
+void dispatch(const pollfd*, int) {
+    Provider& p = provider();
+    serve(&p.session);
+    serve(&p.bus);
+}
+
+}  // namespace
+
+Provider& provider() {
+    static Provider p;
+    return p;
+}
+
+void frame_presented(const Tree* tree, const char* application_name) {
+    if (phase != Phase::Idle) {
+        return;
+    }
+    provider().tree = tree;
+    provider().application_name = application_name;
+    phase = Phase::Pending;
+    display::set_wait_hook(&hook);
+}
+
+}  // namespace a11y

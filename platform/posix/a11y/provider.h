@@ -1,0 +1,44 @@
+// The provider's state, one object shared by connection.cpp, objects.cpp
+// and events.cpp.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/posix/a11y/a11y.h"
+#include "platform/posix/a11y/sd_bus.h"
+
+namespace a11y {
+
+constexpr const char* root_path = "/org/a11y/atspi/accessible/root";
+constexpr const char* object_prefix = "/org/a11y/atspi/accessible/";
+constexpr const char* null_path = "/org/a11y/atspi/null";
+constexpr const char* cache_path = "/org/a11y/atspi/cache";
+
+struct Provider {
+    const Tree* tree = nullptr;
+    std::string application_name;
+    const SdBus* sd = nullptr;
+    sd_bus* session = nullptr;  // to follow org.a11y.Status
+    sd_bus* bus = nullptr;      // the accessibility bus, while registered
+    std::string unique_name;    // ours on the accessibility bus
+    // The registry's desktop, the application's parent once embedded.
+    std::string desktop_name, desktop_path = null_path;
+    // Events some client listens for, as the registry lists them.
+    std::vector<std::string> listeners;
+    int application_id = 0;
+};
+
+Provider& provider();
+
+// objects.cpp: the filter that answers calls to our objects.
+int answer_call(sd_bus_message* m, void* userdata, sd_bus_error* error);
+std::string path_of(NodeId id);  // 0: the application
+int append_reference(sd_bus_message* m, NodeId id);
+// Text from the window layer's 8-bit strings, taken as Latin-1.
+std::string utf8(const std::string& text);
+
+// events.cpp
+bool wanted(const char* event);  // "object:state-changed:checked"
+
+}  // namespace a11y
