@@ -9,16 +9,28 @@ namespace a11y {
 
 namespace {
 
-// Clients and toolkits spell event names two ways ("object:state-changed:"
-// and "Object:StateChanged:"); compared without case and dashes.
-std::string plain(const char* name) {
-    std::string out;
+// The registry lists names as "Object:StateChanged:Focused" and "Focus::";
+// compared field by field without case and dashes, an empty field of the
+// listener's matching any.
+std::vector<std::string> fields(const char* name) {
+    std::vector<std::string> out(1);
     for (const char* c = name; *c != '\0'; c++) {
-        if (*c != '-') {
-            out += static_cast<char>(tolower(static_cast<unsigned char>(*c)));
+        if (*c == ':') {
+            out.emplace_back();
+        } else if (*c != '-') {
+            out.back() += static_cast<char>(tolower(static_cast<unsigned char>(*c)));
         }
     }
     return out;
+}
+
+bool matches(const std::vector<std::string>& event, const std::vector<std::string>& listener) {
+    for (size_t i = 0; i < listener.size(); i++) {
+        if (!listener[i].empty() && (i >= event.size() || event[i] != listener[i])) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool registered() {
@@ -94,10 +106,9 @@ int index_of(NodeId parent, NodeId child) {
 }  // namespace
 
 bool wanted(const char* event) {
-    std::string name = plain(event);
+    std::vector<std::string> name = fields(event);
     for (const std::string& listener : provider().listeners) {
-        std::string asked = plain(listener.c_str());
-        if (name.compare(0, asked.size(), asked) == 0) {
+        if (matches(name, fields(listener.c_str()))) {
             return true;
         }
     }
