@@ -166,8 +166,9 @@ def startup_table(programs, runs):
             ratio(column("paint"), [r["paint"] for r in floor]),
             summary(column("click"), MS) if click else "-",
             summary(column("rss"), MB), ratio(column("rss"), [r["rss"] for r in floor])))
-    if len(programs) > 2:
-        wine, linux = runs[programs[2][0]], runs[programs[1][0]]
+    wine_name = next((name for name, _, _ in programs if name.startswith("Windows build")), None)
+    if wine_name is not None:
+        wine, linux = runs[wine_name], runs[programs[1][0]]
         lines.append("\nThe Windows build under Wine paints %s slower than the Linux build." %
                      ratio([r["paint"] for r in wine], [r["paint"] for r in linux]))
     return "\n".join(lines)
@@ -230,6 +231,8 @@ def main():
     parser.add_argument("--tool", default=os.path.join(ROOT, "build", "linux", "app", "sorvane"),
                         help="the Linux build to measure")
     parser.add_argument("--wine", metavar="EXE", help="also measure this Windows build under a warm Wine")
+    parser.add_argument("--also", metavar="LABEL=PATH", action="append", default=[],
+                        help="measure another Linux build in the same rounds (before and after a change)")
     parser.add_argument("--growth-runs", type=int, default=3, help="rounds of each growth case (default 3)")
     parser.add_argument("--no-growth", action="store_true", help="skip the growth cases")
     parser.add_argument("--wine-growth", action="store_true",
@@ -242,6 +245,9 @@ def main():
                 ("Linux build", [os.path.abspath(arguments.tool)], True)]
     if arguments.wine:
         programs.append(("Windows build, warm Wine", [wine_tool("wine64"), os.path.abspath(arguments.wine)], True))
+    for also in arguments.also:
+        label, _, path = also.partition("=")
+        programs.append(("Linux build, " + label, [os.path.abspath(path)], True))
 
     work = tempfile.mkdtemp(prefix="sorvane-bench.")
     session = Session(work)
