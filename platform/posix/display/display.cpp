@@ -4,17 +4,31 @@
 #include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+
+#include <string>
+
+#include "platform/posix/display/choice.h"
 
 namespace display {
 
 // Defined by x11/backend.cpp: connects to the server that DISPLAY names, or gives
 // null when there is none.
 const Backend* open_x11();
+// Defined by wayland/backend.cpp, the same for the compositor.
+const Backend* open_wayland();
 
 namespace {
+
 const Backend* installed = nullptr;
 const WaitHook* wait_hook = nullptr;
 constexpr int max_hook_fds = 4;
+
+// Wayland is tried first only once it is chosen on its own; until then only
+// when asked for.
+constexpr bool wayland_first = false;
+
 }  // namespace
 
 void set_wait_hook(const WaitHook* hook) {
@@ -54,20 +68,61 @@ int poll_with_hook(pollfd* own, int count, int timeout_ms, bool* served) {
     return own_ready;
 }
 
+int backends_to_try(const char* requested, bool wayland_socket, BackendKind out[2]) {
+    if (requested != nullptr && strcmp(requested, "x11") == 0) {
+        out[0] = BackendKind::X11;
+        return 1;
+    }
+    if (requested != nullptr && strcmp(requested, "wayland") == 0) {
+        out[0] = BackendKind::Wayland;
+        return 1;
+    }
+    int count = 0;
+    if (wayland_first && wayland_socket) {
+        out[count++] = BackendKind::Wayland;
+    }
+    out[count++] = BackendKind::X11;
+    return count;
+}
+
+bool wayland_socket_present(const char* wayland_display, const char* runtime_dir) {
+    if (wayland_display != nullptr && wayland_display[0] != '\0') {
+        return true;
+    }
+    if (runtime_dir == nullptr || runtime_dir[0] == '\0') {
+        return false;
+    }
+    std::string path = std::string(runtime_dir) + "/wayland-0";
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode);
+}
+
 void install(const Backend* backend) {
     installed = backend;
 }
 
 const Backend& current() {
+    if (installed != nullptr) {
+        return *installed;
+    }
+    BackendKind order[2];
+    const char* wayland_display = getenv("WAYLAND_DISPLAY");
+    int count = backends_to_try(getenv("SORVANE_DISPLAY"),
+                                wayland_socket_present(wayland_display, getenv("XDG_RUNTIME_DIR")), order);
+    for (int i = 0; i < count && installed == nullptr; i++) {
+        installed = order[i] == BackendKind::Wayland ? open_wayland() : open_x11();
+    }
     if (installed == nullptr) {
-        installed = open_x11();
-        if (installed == nullptr) {
+        if (count == 1 && order[0] == BackendKind::Wayland) {
+            fprintf(stderr, "%s: cannot open Wayland display \"%s\"\n", program_invocation_short_name,
+                    wayland_display != nullptr && wayland_display[0] != '\0' ? wayland_display : "wayland-0");
+        } else {
             const char* name = getenv("DISPLAY");
             fprintf(stderr, "%s: cannot open display \"%s\"\n", program_invocation_short_name,
                     name != nullptr ? name : "");
-            fflush(stderr);
-            _Exit(1);
         }
+        fflush(stderr);
+        _Exit(1);
     }
     return *installed;
 }

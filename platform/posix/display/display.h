@@ -8,8 +8,10 @@
 //
 // Files of platform/posix/display:
 //   display.h, .cpp      this interface, and choosing the backend
+//   choice.h             which backends are tried, in what order
 //   headless.h, .cpp     the headless backend, for tests (see tests/support)
 //   x11/                 the X11 backend; x11/connection.h lists its files
+//   wayland/             the Wayland backend; wayland/connection.h lists its files
 #pragma once
 
 #include <poll.h>
@@ -100,9 +102,11 @@ void set_wait_hook(const WaitHook* hook);  // null: none
 int poll_with_hook(pollfd* own, int count, int timeout_ms, bool* served);
 
 // The backend in use, chosen on first need: the one a test harness
-// installed, else X11 when DISPLAY names a reachable server. With neither
-// the program says `<program>: cannot open display "<DISPLAY>"` on standard
-// error and exits 1.
+// installed, else the one SORVANE_DISPLAY names (x11, wayland), else X11
+// when DISPLAY names a reachable server. With none the program says
+// `<program>: cannot open display "<DISPLAY>"` (or `cannot open Wayland
+// display "<name>"` when only Wayland was tried) on standard error and
+// exits 1.
 const Backend& current();
 
 // For test harnesses and the X11 module: installs a backend for the rest of

@@ -1,0 +1,161 @@
+// The Wayland backend: the connection to the compositor, the globals it
+// offers, and the table of hooks the window layer calls.
+#include "platform/posix/display/wayland/connection.h"
+
+#include <string.h>
+
+#include "platform/posix/display/wayland/wayland.h"
+
+namespace display {
+
+namespace wayland {
+
+namespace {
+
+Connection the_connection;
+
+// Newer versions add events this backend would have to answer.
+constexpr uint32_t compositor_version = 4;
+constexpr uint32_t wm_base_version = 5;
+
+uint32_t version_of(uint32_t offered, uint32_t wanted) {
+    return offered < wanted ? offered : wanted;
+}
+
+void on_ping(void*, xdg_wm_base* wm_base, uint32_t serial) {
+    xdg_wm_base_pong(wm_base, serial);
+}
+
+const xdg_wm_base_listener wm_base_listener = {on_ping};
+
+void on_global(void*, wl_registry* registry, uint32_t name, const char* interface, uint32_t version) {
+    Connection& c = the_connection;
+    if (strcmp(interface, wl_compositor_interface.name) == 0) {
+        c.compositor = static_cast<wl_compositor*>(
+            wl_registry_bind(registry, name, &wl_compositor_interface, version_of(version, compositor_version)));
+    } else if (strcmp(interface, wl_shm_interface.name) == 0) {
+        c.shm = static_cast<wl_shm*>(wl_registry_bind(registry, name, &wl_shm_interface, 1));
+    } else if (strcmp(interface, xdg_wm_base_interface.name) == 0) {
+        c.wm_base = static_cast<xdg_wm_base*>(
+            wl_registry_bind(registry, name, &xdg_wm_base_interface, version_of(version, wm_base_version)));
+        xdg_wm_base_add_listener(c.wm_base, &wm_base_listener, nullptr);
+    } else if (strcmp(interface, zxdg_decoration_manager_v1_interface.name) == 0) {
+        c.decorations = static_cast<zxdg_decoration_manager_v1*>(
+            wl_registry_bind(registry, name, &zxdg_decoration_manager_v1_interface, 1));
+    } else if (strcmp(interface, wl_output_interface.name) == 0) {
+        add_output(registry, name, version);
+    } else if (strcmp(interface, wl_seat_interface.name) == 0 && c.seat == nullptr) {
+        add_seat(registry, name, version);
+    }
+}
+
+void on_global_remove(void*, wl_registry*, uint32_t name) {
+    remove_output(name);
+}
+
+const wl_registry_listener registry_listener = {on_global, on_global_remove};
+
+bool connect() {
+    Connection& c = the_connection;
+    c.display = wl_display_connect(nullptr);
+    if (c.display == nullptr) {
+        return false;
+    }
+    c.registry = wl_display_get_registry(c.display);
+    wl_registry_add_listener(c.registry, &registry_listener, nullptr);
+    // The globals, then what they tell at once: output modes and scales,
+    // the seat's capabilities.
+    if (wl_display_roundtrip(c.display) < 0 || wl_display_roundtrip(c.display) < 0) {
+        return false;
+    }
+    return c.compositor != nullptr && c.shm != nullptr && c.wm_base != nullptr;
+}
+
+void set_background(SurfaceId, uint32_t) {
+    // The compositor shows the buffer's size and no more: nothing lies beyond.
+}
+
+const Backend backend = {
+    "wayland",
+    wayland::screen_size,
+    wayland::create_surface,
+    wayland::destroy_surface,
+    wayland::show_surface,
+    wayland::move_surface,
+    wayland::set_title,
+    nullptr,  // only the compositor gives the keyboard
+    wayland::present,
+    wayland::next_input,
+    wayland::set_owner,
+    wayland::set_modal,
+    set_background,
+    nullptr,  // the compositor's logical pixels are the program's; it scales buffers itself
+};
+
+}  // namespace
+
+Connection& connection() {
+    return the_connection;
+}
+
+Surface* find_surface(SurfaceId id) {
+    auto found = the_connection.surfaces.find(id);
+    return found == the_connection.surfaces.end() ? nullptr : &found->second;
+}
+
+Surface* surface_of(wl_surface* surface) {
+    if (surface == nullptr) {
+        return nullptr;
+    }
+    for (auto& entry : the_connection.surfaces) {
+        if (entry.second.surface == surface) {
+            return &entry.second;
+        }
+    }
+    return nullptr;
+}
+
+void close() {
+    Connection& c = the_connection;
+    std::vector<SurfaceId> ids;
+    for (const auto& entry : c.surfaces) {
+        ids.push_back(entry.first);
+    }
+    for (SurfaceId id : ids) {
+        destroy_surface(id);
+    }
+    if (c.cursor_buffer != nullptr) {
+        destroy_buffer(c.cursor_buffer.get());
+    }
+    if (c.key_state != nullptr) {
+        xkb_state_unref(c.key_state);
+    }
+    if (c.keymap != nullptr) {
+        xkb_keymap_unref(c.keymap);
+    }
+    if (c.xkb != nullptr) {
+        xkb_context_unref(c.xkb);
+    }
+    // The compositor frees every object of a client that goes.
+    if (c.display != nullptr) {
+        wl_display_disconnect(c.display);
+    }
+    c = Connection();
+}
+
+}  // namespace wayland
+
+const Backend* open_wayland() {
+    wayland::Connection& c = wayland::connection();
+    if (c.display != nullptr && !c.broken) {
+        return &wayland::backend;
+    }
+    wayland::close();
+    if (!wayland::connect()) {
+        wayland::close();
+        return nullptr;
+    }
+    return &wayland::backend;
+}
+
+}  // namespace display

@@ -1,0 +1,177 @@
+// The one connection to the Wayland compositor and the surfaces living on
+// it, shared by the files of the Wayland backend.
+//
+// Divisions:
+//   wayland.h      what tests may use beyond the display interface
+//   backend.cpp    the connection, its globals, the hook table
+//   outputs.cpp    wl_output: the screen's size and integer scale
+//   surfaces.cpp   wl_surface and xdg_toplevel: showing, titles, owners
+//   buffers.cpp    wl_shm buffers and whether the compositor still reads them
+//   present.cpp    frames into buffers, one commit per frame, frame callbacks
+//   pointer.cpp    wl_pointer to input, the cursor image
+//   keyboard.cpp   wl_keyboard through xkbcommon to input, key repeat
+//   input.cpp      the wait for input
+//
+// No client may place its window on Wayland: the compositor does. The
+// positions the program gives are kept for it (GetWindowRect answers them)
+// and never sent, and no Moved input ever comes.
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+#include <wayland-client.h>
+#include <xkbcommon/xkbcommon.h>
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/posix/display/display.h"
+#include "xdg-decoration-unstable-v1-client-protocol.h"
+#include "xdg-shell-client-protocol.h"
+
+namespace display::wayland {
+
+// One wl_shm buffer with its own pool; `busy` from the commit that hands it
+// to the compositor until the compositor releases it.
+struct Buffer {
+    wl_buffer* buffer = nullptr;
+    uint32_t* pixels = nullptr;
+    size_t bytes = 0;
+    int width = 0, height = 0;  // in the compositor's pixels
+    bool busy = false;
+    bool retired = false;  // of an old size: destroyed once released
+};
+
+struct Area {
+    int left, top, right, bottom;
+};
+
+struct Output {
+    wl_output* output = nullptr;
+    uint32_t name = 0;
+    int scale = 1;
+    int width = 0, height = 0;  // the current mode, in pixels
+};
+
+struct Surface {
+    SurfaceId id = 0;
+    wl_surface* surface = nullptr;
+    xdg_surface* xdg = nullptr;
+    xdg_toplevel* toplevel = nullptr;
+    zxdg_toplevel_decoration_v1* decoration = nullptr;
+    std::string title;          // UTF-8
+    int x = 0, y = 0;           // where the program believes it is
+    int width = 0, height = 0;  // the client area, in the program's pixels
+    bool resizable = false;
+    bool configured = false;  // the toplevel's first configure was acknowledged
+    bool needs_commit = false;
+    SurfaceId owner = 0;
+    bool modal = false;
+    int scale = 1;  // compositor pixels per program pixel, in the buffers
+    std::vector<wl_output*> outputs;
+    std::vector<std::unique_ptr<Buffer>> buffers;
+    // What was presented since the last commit, and the frame it is in.
+    std::vector<Area> damage;
+    Frame frame{nullptr, 0, 0, 0};
+    wl_callback* frame_callback = nullptr;  // the compositor has not shown the last commit yet
+};
+
+struct Repeat {
+    uint32_t key = 0;  // the evdev code held, 0 when none repeats
+    int64_t next_ms = 0;
+    int rate = 25, delay_ms = 600;  // keys a second, 0: no repeat
+};
+
+struct Connection {
+    wl_display* display = nullptr;
+    wl_registry* registry = nullptr;
+    wl_compositor* compositor = nullptr;
+    wl_shm* shm = nullptr;
+    xdg_wm_base* wm_base = nullptr;
+    wl_seat* seat = nullptr;
+    zxdg_decoration_manager_v1* decorations = nullptr;
+    bool broken = false;
+
+    std::vector<std::unique_ptr<Output>> outputs;
+
+    wl_pointer* pointer = nullptr;
+    SurfaceId pointer_surface = 0;
+    int pointer_x = 0, pointer_y = 0;
+    wl_surface* cursor = nullptr;
+    std::unique_ptr<Buffer> cursor_buffer;
+
+    wl_keyboard* keyboard = nullptr;
+    SurfaceId keyboard_surface = 0;
+    bool keyboard_new = false;  // no focus came to it yet
+    xkb_context* xkb = nullptr;
+    xkb_keymap* keymap = nullptr;
+    xkb_state* key_state = nullptr;
+    Repeat repeat;
+
+    std::deque<Input> queue;  // input translated and not yet taken
+    std::unordered_map<SurfaceId, Surface> surfaces;
+};
+
+Connection& connection();
+Surface* find_surface(SurfaceId id);
+Surface* surface_of(wl_surface* surface);
+
+// Hooks, one file each.
+bool create_surface(SurfaceId id, const char* title, int x, int y, int width, int height, bool resizable);
+void destroy_surface(SurfaceId id);
+void show_surface(SurfaceId id, bool visible);
+void move_surface(SurfaceId id, int x, int y, int width, int height);
+void set_title(SurfaceId id, const char* title);
+void set_owner(SurfaceId id, SurfaceId owner);
+void set_modal(SurfaceId id, bool modal);
+void present(SurfaceId id, const Frame& frame, int x, int y, int width, int height);
+bool next_input(Input* input);
+void screen_size(int* width, int* height);
+
+void queue_input(const Input& input);
+// Asks the window layer to present the whole surface again.
+void queue_expose(const Surface& surface);
+
+// Outputs: bound from the registry; the scale a surface is drawn at.
+void add_output(wl_registry* registry, uint32_t name, uint32_t version);
+void remove_output(uint32_t name);
+int preferred_scale(const Surface& surface);
+// The surface entered or left an output, or an output's scale changed.
+void follow_scale(Surface* surface);
+
+// Buffers: a free one of the size, made when none is; null when every one
+// is still read by the compositor and no more may be made.
+Buffer* free_buffer(Surface* surface, int width, int height);
+std::unique_ptr<Buffer> make_buffer(int width, int height, uint32_t format);
+void destroy_buffer(Buffer* buffer);
+// Of an old size: freed now, or when the compositor lets go of them.
+void retire_buffers(Surface* surface);
+
+// Commits every surface whose frame changed and whose last frame the
+// compositor has shown.
+void commit_frames();
+// Copies (x, y, width, height) of a frame into pixels scale times larger.
+void copy_scaled(const Frame& frame, int x, int y, int width, int height, int scale, uint32_t* to, int to_stride);
+
+void add_seat(wl_registry* registry, uint32_t name, uint32_t version);
+void follow_pointer(bool present);
+void follow_keyboard(bool present);
+void forget_input_surface(SurfaceId id);
+
+// Key input: the evdev code as the keymap's state types it.
+bool translate_key(xkb_state* state, uint32_t key, bool pressed, uint32_t time, Input* input);
+// Queues the held key's repeats that are due; the milliseconds until the
+// next, -1 when none repeats.
+int run_repeat(int64_t now_ms);
+int64_t now_ms();
+
+}  // namespace display::wayland
+
+namespace display::x11 {
+// Shared with the X11 backend: xkbcommon's key symbols are X's.
+int virtual_key(unsigned long keysym);
+std::string utf8_of_cp1252(const char* text);
+}  // namespace display::x11

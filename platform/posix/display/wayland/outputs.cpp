@@ -1,0 +1,124 @@
+// Outputs: the screen the program is told of, and the integer scale a
+// surface is drawn at, that of the outputs it shows on.
+#include "platform/posix/display/wayland/connection.h"
+
+namespace display::wayland {
+
+namespace {
+
+constexpr int max_scale = 8;
+// Until the compositor names an output, the screen of the headless display.
+constexpr int default_width = 1920, default_height = 1080;
+
+void on_geometry(void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t, const char*, const char*, int32_t) {}
+
+void on_mode(void* data, wl_output*, uint32_t flags, int32_t width, int32_t height, int32_t) {
+    if (flags & WL_OUTPUT_MODE_CURRENT) {
+        Output* output = static_cast<Output*>(data);
+        output->width = width;
+        output->height = height;
+    }
+}
+
+void on_done(void*, wl_output*) {
+    for (auto& entry : connection().surfaces) {
+        follow_scale(&entry.second);
+    }
+}
+
+void on_scale(void* data, wl_output*, int32_t factor) {
+    static_cast<Output*>(data)->scale = factor < 1 ? 1 : factor > max_scale ? max_scale : factor;
+}
+
+const wl_output_listener output_listener = {on_geometry, on_mode, on_done, on_scale, nullptr, nullptr};
+
+const Output* find_output(wl_output* output) {
+    for (const auto& known : connection().outputs) {
+        if (known->output == output) {
+            return known.get();
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void add_output(wl_registry* registry, uint32_t name, uint32_t version) {
+    auto output = std::make_unique<Output>();
+    output->name = name;
+    // Version 2 brings the scale and done events; 4 adds events we skip.
+    output->output =
+        static_cast<wl_output*>(wl_registry_bind(registry, name, &wl_output_interface, version < 3 ? version : 3));
+    wl_output_add_listener(output->output, &output_listener, output.get());
+    connection().outputs.push_back(std::move(output));
+}
+
+void remove_output(uint32_t name) {
+    Connection& c = connection();
+    for (auto it = c.outputs.begin(); it != c.outputs.end(); ++it) {
+        if ((*it)->name != name) {
+            continue;
+        }
+        wl_output* gone = (*it)->output;
+        for (auto& entry : c.surfaces) {
+            auto& outputs = entry.second.outputs;
+            for (size_t i = 0; i < outputs.size(); i++) {
+                if (outputs[i] == gone) {
+                    outputs.erase(outputs.begin() + static_cast<long>(i));
+                    break;
+                }
+            }
+        }
+        wl_output_destroy(gone);
+        c.outputs.erase(it);
+        for (auto& entry : c.surfaces) {
+            follow_scale(&entry.second);
+        }
+        return;
+    }
+}
+
+// The largest scale of the outputs the surface is on, so that it is sharp
+// on each; before it is on any, the largest of all.
+int preferred_scale(const Surface& surface) {
+    int scale = 1;
+    bool any = false;
+    for (wl_output* on : surface.outputs) {
+        if (const Output* output = find_output(on)) {
+            scale = output->scale > scale ? output->scale : scale;
+            any = true;
+        }
+    }
+    if (!any) {
+        for (const auto& output : connection().outputs) {
+            scale = output->scale > scale ? output->scale : scale;
+        }
+    }
+    return scale;
+}
+
+void follow_scale(Surface* surface) {
+    int scale = preferred_scale(*surface);
+    if (scale == surface->scale) {
+        return;
+    }
+    surface->scale = scale;
+    retire_buffers(surface);
+    if (surface->configured) {
+        queue_expose(*surface);
+    }
+}
+
+// The first output's size in the program's pixels, which are the
+// compositor's logical ones.
+void screen_size(int* width, int* height) {
+    const Connection& c = connection();
+    *width = default_width;
+    *height = default_height;
+    if (!c.outputs.empty() && c.outputs[0]->width > 0) {
+        *width = c.outputs[0]->width / c.outputs[0]->scale;
+        *height = c.outputs[0]->height / c.outputs[0]->scale;
+    }
+}
+
+}  // namespace display::wayland

@@ -1,0 +1,178 @@
+// The seat's pointer: motion and buttons in client coordinates, which on
+// Wayland are already the program's pixels, and the platform's arrow as
+// the cursor image.
+#include <linux/input-event-codes.h>
+#include <string.h>
+
+#include "platform/posix/display/wayland/connection.h"
+
+namespace display::wayland {
+
+namespace {
+
+constexpr uint32_t seat_version = 5;  // repeat_info from 4, pointer frames from 5
+
+// The classic arrow, its hot spot at the tip: X black, . white.
+const char* const arrow[] = {
+    "X",         "XX",        "X.X",        "X..X",        "X...X",     "X....X",   "X.....X",
+    "X......X",  "X.......X", "X........X", "X.....XXXXX", "X..X..X",   "X.X X..X", "XX  X..X",
+    "X    X..X", "     X..X", "      X..X", "      X..X",  "       XX",
+};
+constexpr int arrow_width = 12, arrow_height = 19;
+
+int pointer_scale() {
+    int scale = 1;
+    for (const auto& output : connection().outputs) {
+        scale = output->scale > scale ? output->scale : scale;
+    }
+    return scale;
+}
+
+void draw_arrow(Buffer* buffer, int scale) {
+    for (int y = 0; y < buffer->height; y++) {
+        const char* row = arrow[y / scale];
+        size_t length = strlen(row);
+        for (int x = 0; x < buffer->width; x++) {
+            size_t column = static_cast<size_t>(x / scale);
+            char dot = column < length ? row[column] : ' ';
+            buffer->pixels[y * buffer->width + x] = dot == 'X' ? 0xFF000000 : dot == '.' ? 0xFFFFFFFF : 0;
+        }
+    }
+}
+
+void set_cursor(wl_pointer* pointer, uint32_t serial) {
+    Connection& c = connection();
+    const int scale = pointer_scale();
+    if (c.cursor == nullptr) {
+        c.cursor = wl_compositor_create_surface(c.compositor);
+    }
+    if (c.cursor_buffer == nullptr || c.cursor_buffer->width != arrow_width * scale) {
+        if (c.cursor_buffer != nullptr) {
+            destroy_buffer(c.cursor_buffer.get());
+        }
+        c.cursor_buffer = make_buffer(arrow_width * scale, arrow_height * scale, WL_SHM_FORMAT_ARGB8888);
+        if (c.cursor_buffer == nullptr) {
+            return;
+        }
+        draw_arrow(c.cursor_buffer.get(), scale);
+        wl_surface_set_buffer_scale(c.cursor, scale);
+        wl_surface_attach(c.cursor, c.cursor_buffer->buffer, 0, 0);
+        wl_surface_damage_buffer(c.cursor, 0, 0, c.cursor_buffer->width, c.cursor_buffer->height);
+        wl_surface_commit(c.cursor);
+    }
+    wl_pointer_set_cursor(pointer, serial, c.cursor, 0, 0);
+}
+
+void queue_motion(uint32_t time) {
+    const Connection& c = connection();
+    Input input;
+    input.kind = InputKind::MouseMove;
+    input.surface = c.pointer_surface;
+    input.x = c.pointer_x;
+    input.y = c.pointer_y;
+    input.time = time;
+    queue_input(input);
+}
+
+void follow_position(wl_fixed_t x, wl_fixed_t y) {
+    Connection& c = connection();
+    // wl_fixed_to_int truncates toward zero; the pixel is the floor.
+    c.pointer_x = static_cast<int>(wl_fixed_to_double(x) >= 0 ? wl_fixed_to_int(x) : wl_fixed_to_int(x) - 1);
+    c.pointer_y = static_cast<int>(wl_fixed_to_double(y) >= 0 ? wl_fixed_to_int(y) : wl_fixed_to_int(y) - 1);
+}
+
+void on_enter(void*, wl_pointer* pointer, uint32_t serial, wl_surface* on, wl_fixed_t x, wl_fixed_t y) {
+    Surface* surface = surface_of(on);
+    if (surface == nullptr) {
+        return;  // the cursor's own surface, or one already gone
+    }
+    Connection& c = connection();
+    c.pointer_surface = surface->id;
+    follow_position(x, y);
+    set_cursor(pointer, serial);
+    queue_motion(0);
+}
+
+void on_leave(void*, wl_pointer*, uint32_t, wl_surface*) {
+    connection().pointer_surface = 0;
+}
+
+void on_motion(void*, wl_pointer*, uint32_t time, wl_fixed_t x, wl_fixed_t y) {
+    if (connection().pointer_surface == 0) {
+        return;
+    }
+    follow_position(x, y);
+    queue_motion(time);
+}
+
+void on_button(void*, wl_pointer*, uint32_t, uint32_t time, uint32_t button, uint32_t state) {
+    const Connection& c = connection();
+    int which = button == BTN_LEFT     ? ButtonLeft
+                : button == BTN_RIGHT  ? ButtonRight
+                : button == BTN_MIDDLE ? ButtonMiddle
+                                       : 0;
+    if (c.pointer_surface == 0 || which == 0) {
+        return;  // extra buttons have no message here
+    }
+    Input input;
+    input.kind = state == WL_POINTER_BUTTON_STATE_PRESSED ? InputKind::ButtonDown : InputKind::ButtonUp;
+    input.surface = c.pointer_surface;
+    input.x = c.pointer_x;
+    input.y = c.pointer_y;
+    input.button = which;
+    input.time = time;
+    queue_input(input);
+}
+
+// The wheel has no message here.
+void on_axis(void*, wl_pointer*, uint32_t, uint32_t, wl_fixed_t) {}
+void on_frame(void*, wl_pointer*) {}
+void on_axis_source(void*, wl_pointer*, uint32_t) {}
+void on_axis_stop(void*, wl_pointer*, uint32_t, uint32_t) {}
+void on_axis_discrete(void*, wl_pointer*, uint32_t, int32_t) {}
+
+const wl_pointer_listener pointer_listener = {on_enter, on_leave,       on_motion,    on_button,        on_axis,
+                                              on_frame, on_axis_source, on_axis_stop, on_axis_discrete, nullptr};
+
+void on_capabilities(void*, wl_seat*, uint32_t capabilities) {
+    follow_pointer((capabilities & WL_SEAT_CAPABILITY_POINTER) != 0);
+    follow_keyboard((capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0);
+}
+
+void on_name(void*, wl_seat*, const char*) {}
+
+const wl_seat_listener seat_listener = {on_capabilities, on_name};
+
+}  // namespace
+
+void add_seat(wl_registry* registry, uint32_t name, uint32_t version) {
+    Connection& c = connection();
+    c.seat = static_cast<wl_seat*>(
+        wl_registry_bind(registry, name, &wl_seat_interface, version < seat_version ? version : seat_version));
+    wl_seat_add_listener(c.seat, &seat_listener, nullptr);
+}
+
+void follow_pointer(bool present) {
+    Connection& c = connection();
+    if (present && c.pointer == nullptr) {
+        c.pointer = wl_seat_get_pointer(c.seat);
+        wl_pointer_add_listener(c.pointer, &pointer_listener, nullptr);
+    } else if (!present && c.pointer != nullptr) {
+        wl_pointer_destroy(c.pointer);
+        c.pointer = nullptr;
+        c.pointer_surface = 0;
+    }
+}
+
+void forget_input_surface(SurfaceId id) {
+    Connection& c = connection();
+    if (c.pointer_surface == id) {
+        c.pointer_surface = 0;
+    }
+    if (c.keyboard_surface == id) {
+        c.keyboard_surface = 0;
+        c.repeat.key = 0;
+    }
+}
+
+}  // namespace display::wayland

@@ -1,0 +1,236 @@
+// Surfaces as xdg toplevels. The wl_surface lives as long as the window;
+// its toplevel role only while it is shown, since a hidden toplevel must
+// begin again from its first configure anyway.
+#include "platform/posix/display/wayland/connection.h"
+
+namespace display::wayland {
+
+namespace {
+
+// The same whatever the binary is called, so that a compositor can match it.
+constexpr char app_id[] = "sorvane";
+
+void on_enter(void* data, wl_surface*, wl_output* output) {
+    Surface* surface = static_cast<Surface*>(data);
+    surface->outputs.push_back(output);
+    follow_scale(surface);
+}
+
+void on_leave(void* data, wl_surface*, wl_output* output) {
+    Surface* surface = static_cast<Surface*>(data);
+    auto& outputs = surface->outputs;
+    for (size_t i = 0; i < outputs.size(); i++) {
+        if (outputs[i] == output) {
+            outputs.erase(outputs.begin() + static_cast<long>(i));
+            break;
+        }
+    }
+    follow_scale(surface);
+}
+
+const wl_surface_listener surface_listener = {on_enter, on_leave};
+
+// The first configure maps the window: the layer presents it whole.
+void on_configure(void* data, xdg_surface* xdg, uint32_t serial) {
+    Surface* surface = static_cast<Surface*>(data);
+    xdg_surface_ack_configure(xdg, serial);
+    surface->needs_commit = true;
+    if (!surface->configured) {
+        surface->configured = true;
+        queue_expose(*surface);
+    }
+}
+
+const xdg_surface_listener xdg_listener = {on_configure};
+
+// A size the compositor suggests is not taken: the program's window keeps
+// the size it was made with, as on the platform.
+void on_toplevel_configure(void*, xdg_toplevel*, int32_t, int32_t, wl_array*) {}
+
+void on_close(void* data, xdg_toplevel*) {
+    Input input;
+    input.kind = InputKind::CloseRequest;
+    input.surface = static_cast<Surface*>(data)->id;
+    queue_input(input);
+}
+
+void on_bounds(void*, xdg_toplevel*, int32_t, int32_t) {}
+
+void on_capabilities(void*, xdg_toplevel*, wl_array*) {}
+
+const xdg_toplevel_listener toplevel_listener = {on_toplevel_configure, on_close, on_bounds, on_capabilities};
+
+void set_size_limits(const Surface& surface) {
+    if (surface.toplevel == nullptr) {
+        return;
+    }
+    if (surface.resizable) {
+        xdg_toplevel_set_min_size(surface.toplevel, 1, 1);
+        xdg_toplevel_set_max_size(surface.toplevel, 0, 0);
+    } else {
+        xdg_toplevel_set_min_size(surface.toplevel, surface.width, surface.height);
+        xdg_toplevel_set_max_size(surface.toplevel, surface.width, surface.height);
+    }
+}
+
+void set_parent(const Surface& surface) {
+    const Surface* owner = find_surface(surface.owner);
+    if (surface.toplevel != nullptr && owner != nullptr && owner->toplevel != nullptr) {
+        xdg_toplevel_set_parent(surface.toplevel, owner->toplevel);
+    }
+}
+
+void make_toplevel(Surface* surface) {
+    Connection& c = connection();
+    surface->xdg = xdg_wm_base_get_xdg_surface(c.wm_base, surface->surface);
+    xdg_surface_add_listener(surface->xdg, &xdg_listener, surface);
+    surface->toplevel = xdg_surface_get_toplevel(surface->xdg);
+    xdg_toplevel_add_listener(surface->toplevel, &toplevel_listener, surface);
+    xdg_toplevel_set_title(surface->toplevel, surface->title.c_str());
+    xdg_toplevel_set_app_id(surface->toplevel, app_id);
+    set_size_limits(*surface);
+    set_parent(*surface);
+    if (c.decorations != nullptr) {
+        surface->decoration = zxdg_decoration_manager_v1_get_toplevel_decoration(c.decorations, surface->toplevel);
+        zxdg_toplevel_decoration_v1_set_mode(surface->decoration, ZXDG_TOPLEVEL_DECORATION_V1_MODE_SERVER_SIDE);
+    }
+    surface->scale = preferred_scale(*surface);
+    // The first commit carries no buffer: it asks for the first configure.
+    wl_surface_commit(surface->surface);
+}
+
+void drop_toplevel(Surface* surface) {
+    if (surface->frame_callback != nullptr) {
+        wl_callback_destroy(surface->frame_callback);
+        surface->frame_callback = nullptr;
+    }
+    if (surface->decoration != nullptr) {
+        zxdg_toplevel_decoration_v1_destroy(surface->decoration);
+        surface->decoration = nullptr;
+    }
+    // Owned toplevels lose their parent with it; they keep showing.
+    if (surface->toplevel != nullptr) {
+        xdg_toplevel_destroy(surface->toplevel);
+        surface->toplevel = nullptr;
+    }
+    if (surface->xdg != nullptr) {
+        xdg_surface_destroy(surface->xdg);
+        surface->xdg = nullptr;
+    }
+    wl_surface_attach(surface->surface, nullptr, 0, 0);
+    wl_surface_commit(surface->surface);
+    surface->configured = false;
+    surface->needs_commit = false;
+    surface->damage.clear();
+}
+
+}  // namespace
+
+bool create_surface(SurfaceId id, const char* title, int x, int y, int width, int height, bool resizable) {
+    Connection& c = connection();
+    if (c.display == nullptr || c.broken || find_surface(id) != nullptr || width <= 0 || height <= 0) {
+        return false;
+    }
+    Surface& surface = c.surfaces[id];
+    surface.id = id;
+    surface.surface = wl_compositor_create_surface(c.compositor);
+    wl_surface_add_listener(surface.surface, &surface_listener, &surface);
+    surface.title = x11::utf8_of_cp1252(title != nullptr ? title : "");
+    surface.x = x;
+    surface.y = y;
+    surface.width = width;
+    surface.height = height;
+    surface.resizable = resizable;
+    return true;
+}
+
+void destroy_surface(SurfaceId id) {
+    Connection& c = connection();
+    Surface* surface = find_surface(id);
+    if (surface == nullptr) {
+        return;
+    }
+    drop_toplevel(surface);
+    for (auto& buffer : surface->buffers) {
+        destroy_buffer(buffer.get());
+    }
+    wl_surface_destroy(surface->surface);
+    forget_input_surface(id);
+    // Input already queued for the surface is dropped with it.
+    for (auto it = c.queue.begin(); it != c.queue.end();) {
+        it = it->surface == id ? c.queue.erase(it) : it + 1;
+    }
+    c.surfaces.erase(id);
+    wl_display_flush(c.display);
+}
+
+void show_surface(SurfaceId id, bool visible) {
+    Surface* surface = find_surface(id);
+    if (surface == nullptr || connection().broken) {
+        return;
+    }
+    if (visible && surface->toplevel == nullptr) {
+        make_toplevel(surface);
+    } else if (!visible && surface->toplevel != nullptr) {
+        drop_toplevel(surface);
+    }
+    wl_display_flush(connection().display);
+}
+
+void move_surface(SurfaceId id, int x, int y, int width, int height) {
+    Surface* surface = find_surface(id);
+    if (surface == nullptr || width <= 0 || height <= 0) {
+        return;
+    }
+    surface->x = x;
+    surface->y = y;
+    if (width == surface->width && height == surface->height) {
+        return;
+    }
+    // The window layer made a new frame and presents it anew.
+    surface->width = width;
+    surface->height = height;
+    surface->damage.clear();
+    surface->frame = Frame{nullptr, 0, 0, 0};
+    retire_buffers(surface);
+    set_size_limits(*surface);
+}
+
+void set_title(SurfaceId id, const char* title) {
+    Surface* surface = find_surface(id);
+    if (surface == nullptr) {
+        return;
+    }
+    surface->title = x11::utf8_of_cp1252(title != nullptr ? title : "");
+    if (surface->toplevel != nullptr) {
+        xdg_toplevel_set_title(surface->toplevel, surface->title.c_str());
+    }
+}
+
+void set_owner(SurfaceId id, SurfaceId owner) {
+    Surface* surface = find_surface(id);
+    if (surface == nullptr || owner == id) {
+        return;
+    }
+    surface->owner = owner;
+    set_parent(*surface);
+}
+
+// xdg-shell has no modal state: the window layer keeps the owner disabled,
+// and a compositor treats a child with a parent as its dialog.
+void set_modal(SurfaceId id, bool modal) {
+    if (Surface* surface = find_surface(id)) {
+        surface->modal = modal;
+    }
+}
+
+void queue_expose(const Surface& surface) {
+    Input input;
+    input.kind = InputKind::Expose;
+    input.surface = surface.id;
+    input.width = surface.width;
+    input.height = surface.height;
+    queue_input(input);
+}
+
+}  // namespace display::wayland
