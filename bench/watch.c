@@ -48,11 +48,13 @@ static int ignore_errors(Display* display, XErrorEvent* error) {
 static int pixel_matches(Display* display, Window window, int x, int y, unsigned long rgb) {
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(display, window, &attributes) || attributes.map_state != IsViewable ||
-        x >= attributes.width || y >= attributes.height)
+        x >= attributes.width || y >= attributes.height) {
         return 0;
+    }
     XImage* image = XGetImage(display, window, x, y, 1, 1, AllPlanes, ZPixmap);
-    if (!image)
+    if (!image) {
         return 0;
+    }
     unsigned long pixel = XGetPixel(image, 0, 0);
     XDestroyImage(image);
     /* The bench's Xvfb is 24-bit TrueColor, 0xRRGGBB. */
@@ -63,13 +65,16 @@ static long peak_rss_kb(pid_t pid) {
     char path[64];
     snprintf(path, sizeof path, "/proc/%d/status", (int)pid);
     FILE* file = fopen(path, "r");
-    if (!file)
+    if (!file) {
         return -1;
+    }
     char line[256];
     long kb = -1;
-    while (fgets(line, sizeof line, file))
-        if (sscanf(line, "VmHWM: %ld kB", &kb) == 1)
+    while (fgets(line, sizeof line, file)) {
+        if (sscanf(line, "VmHWM: %ld b", &kb) == 1) {
             break;
+        }
+    }
     fclose(file);
     return kb;
 }
@@ -78,11 +83,13 @@ static long peak_rss_kb(pid_t pid) {
 static int next_event(Display* display, XEvent* event, double deadline) {
     while (!XPending(display)) {
         double left = deadline - now_ms();
-        if (left <= 0)
+        if (left <= 0) {
             return 0;
+        }
         struct pollfd p = {ConnectionNumber(display), POLLIN, 0};
-        if (poll(&p, 1, (int)left + 1) < 0 && errno != EINTR)
+        if (poll(&p, 1, (int)left + 1) < 0 && errno != EINTR) {
             return 0;
+        }
     }
     XNextEvent(display, event);
     return 1;
@@ -100,14 +107,17 @@ int main(int argc, char** argv) {
     double timeout_ms = 60000;
     int i = 1;
     for (; i < argc && strcmp(argv[i], "--") != 0; i++) {
-        if (i + 1 >= argc)
+        if (i + 1 >= argc) {
             usage();
+        }
         if (strcmp(argv[i], "--pixel") == 0) {
-            if (sscanf(argv[++i], "%d,%d,%lx", &px, &py, &colour) != 3)
+            if (sscanf(argv[++i], "%d,%d,%lx", &px, &py, &colour) != 3) {
                 usage();
+            }
         } else if (strcmp(argv[i], "--click") == 0) {
-            if (sscanf(argv[++i], "%d,%d", &cx, &cy) != 2)
+            if (sscanf(argv[++i], "%d,%d", &cx, &cy) != 2) {
                 usage();
+            }
         } else if (strcmp(argv[i], "--dir") == 0) {
             dir = argv[++i];
         } else if (strcmp(argv[i], "--timeout") == 0) {
@@ -116,8 +126,9 @@ int main(int argc, char** argv) {
             usage();
         }
     }
-    if (i + 1 >= argc || px < 0)
+    if (i + 1 >= argc || px < 0) {
         usage();
+    }
     char** command = argv + i + 1;
 
     Display* display = XOpenDisplay(NULL);
@@ -182,8 +193,9 @@ int main(int argc, char** argv) {
         }
         if (check && pixel_matches(display, target, px, py, colour)) {
             painted = now_ms() - start;
-            if (cx < 0)
+            if (cx < 0) {
                 break;
+            }
             Window unused;
             int rx, ry;
             XTranslateCoordinates(display, target, root, cx, cy, &rx, &ry, &unused);
@@ -195,10 +207,11 @@ int main(int argc, char** argv) {
             clicked = 0;
         }
     }
-    if (boxed >= 0)
+    if (boxed >= 0) {
         clicked = boxed;
-    else if (cx >= 0)
+    } else if (cx >= 0) {
         clicked = -1;
+    }
 
     long rss = peak_rss_kb(child);
     kill(child, SIGKILL);

@@ -16,21 +16,21 @@
 
 namespace {
 
-int32_t states[fuzz::kCategories];
+int32_t states[fuzz::category_count];
 
 int32_t state_of(int32_t index) {
-    fuzz::require(index >= 0 && index < fuzz::kCategories, "a category lookup out of range");
+    fuzz::require(index >= 0 && index < fuzz::category_count, "a category lookup out of range");
     return states[index];
 }
 
-const char kLongToken[] = "\xFE<LONG>";
+const char long_token[] = "\xFE<LONG>";
 
 std::string expanded(const std::string& raw) {
-    const size_t token_size = sizeof kLongToken - 1;
+    const size_t token_size = sizeof long_token - 1;
     std::string list;
     size_t at = 0;
     while (at < raw.size()) {
-        size_t token = raw.find(kLongToken, at);
+        size_t token = raw.find(long_token, at);
         if (token == std::string::npos || token + token_size >= raw.size()) {
             list += raw.substr(at);
             break;
@@ -53,8 +53,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Lines are cut to the room left in the working buffer, all of it here.
     static char* const buffer_start = result_cursor;
-    size_t state_bytes = size < fuzz::kCategories ? size : fuzz::kCategories;
-    for (size_t i = 0; i < fuzz::kCategories; ++i) {
+    size_t state_bytes = size < fuzz::category_count ? size : fuzz::category_count;
+    for (size_t i = 0; i < fuzz::category_count; ++i) {
         states[i] = i < state_bytes ? static_cast<int8_t>(data[i]) : 0;
     }
     std::string list = expanded(std::string(reinterpret_cast<const char*>(data) + state_bytes, size - state_bytes));

@@ -11,12 +11,12 @@ namespace fuzz {
 
 namespace {
 
-const int kLinesRead = 430;
-const size_t kLongestLine = 63999;
-const int kAlways = -2;
-const int kNoSection = -1;
+const int lines_read = 430;
+const size_t longest_line = 63999;
+const int always = -2;
+const int no_section = -1;
 
-const char* const kCategoryKeywords[kCategories] = {
+const char* const category_keywords[category_count] = {
     "#AXES",   "#BOWS",   "#CROSSBOWS", "#DAGGERS",  "#JAVELINS",  "#MACES", "#POLEARMS",    "#SCEPTERS", "#SPEARS",
     "#STAVES", "#SWORDS", "#THROWING",  "#WANDS",    "#HELMS",     "#BODY",  "#SHIELDS",     "#GLOVES",   "#BELTS",
     "#BOOTS",  "#MISC",   "#AMAZON",    "#ASSASSIN", "#BARBARIAN", "#DRUID", "#NECROMANCER", "#PALADIN",  "#SORCERESS",
@@ -37,20 +37,20 @@ std::string next_line(const std::string& bytes, size_t* at) {
         }
         line += c;
     }
-    return line.size() > kLongestLine ? line.substr(0, kLongestLine) : line;
+    return line.size() > longest_line ? line.substr(0, longest_line) : line;
 }
 
-// The section a keyword line opens, or kNoSection for any other line.
+// The section a keyword line opens, or no_section for any other line.
 int keyword_section(const std::string& line) {
     if (line == "#ALWAYS") {
-        return kAlways;
+        return always;
     }
-    for (int i = 0; i < kCategories; ++i) {
-        if (line == kCategoryKeywords[i]) {
+    for (int i = 0; i < category_count; ++i) {
+        if (line == category_keywords[i]) {
             return i;
         }
     }
-    return kNoSection;
+    return no_section;
 }
 
 }  // namespace
@@ -58,16 +58,16 @@ int keyword_section(const std::string& line) {
 std::string expected_table(const std::string& list, const int32_t* categories) {
     size_t at = list.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     std::string table = "name\tcode\r\n";
-    int section = kNoSection;
-    for (int i = 0; i < kLinesRead; ++i) {
+    int section = no_section;
+    for (int i = 0; i < lines_read; ++i) {
         std::string line = next_line(list, &at);
         if (line.empty() || line[0] == '\'') {
             continue;
         }
         int opened = keyword_section(line);
-        if (opened != kNoSection) {
+        if (opened != no_section) {
             section = opened;
-        } else if (section == kAlways || (section >= 0 && categories[section] == 1)) {
+        } else if (section == always || (section >= 0 && categories[section] == 1)) {
             table += line + "\r\n";
         }
     }

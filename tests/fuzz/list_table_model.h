@@ -8,7 +8,7 @@
 
 namespace fuzz {
 
-constexpr int kCategories = 27;
+constexpr int category_count = 27;
 
 // The table for the list file's bytes, with categories[i] the state that
 // category i's checkbox reports.

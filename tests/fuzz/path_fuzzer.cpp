@@ -19,12 +19,12 @@
 
 namespace {
 
-const size_t kMostCalls = 64;
-const size_t kMostOpen = 6;
+const size_t most_calls = 64;
+const size_t most_open = 6;
 // Letters of both cases, the characters that sort between them, blanks,
 // dots, both separators, wildcards and one character no name may hold.
-const char kNameCharacters[] = "aAbBzZ_[]^. ./\\/*?<";
-const char kPlainCharacters[] = "aAbBzZ_[]^. ";
+const char name_characters[] = "aAbBzZ_[]^. ./\\/*?<";
+const char plain_characters[] = "aAbBzZ_[]^. ";
 
 struct Script {
     const uint8_t* data;
@@ -48,7 +48,7 @@ std::string random_name(Script* s, const char* alphabet, size_t alphabet_size) {
 std::string name_from(Script* s, const fuzz::PathModel& model) {
     uint8_t kind = s->next();
     if (kind < 96) {
-        return random_name(s, kNameCharacters, sizeof kNameCharacters - 1);
+        return random_name(s, name_characters, sizeof name_characters - 1);
     }
     const std::vector<fuzz::Entry>& entries = model.entries();
     std::string path = model.path_of(static_cast<int>(s->next() % entries.size()));
@@ -69,7 +69,7 @@ std::string name_from(Script* s, const fuzz::PathModel& model) {
     if (kind & 1) {
         path += (kind & 2) ? "\\" : "/";
         if (kind & 4) {
-            path += random_name(s, kNameCharacters, sizeof kNameCharacters - 1);
+            path += random_name(s, name_characters, sizeof name_characters - 1);
         }
     }
     return path;
@@ -95,12 +95,12 @@ void check(const char* call, const std::string& name, const fuzz::Result& expect
 }
 
 void call_create_file(Script* s, fuzz::PathModel* model, Real* real) {
-    static const DWORD kAccess[] = {GENERIC_READ, GENERIC_WRITE, GENERIC_READ | GENERIC_WRITE, 0};
-    DWORD access = kAccess[s->next() % 4];
+    static const DWORD access_choices[] = {GENERIC_READ, GENERIC_WRITE, GENERIC_READ | GENERIC_WRITE, 0};
+    DWORD access = access_choices[s->next() % 4];
     DWORD share = s->next() % 8;
     DWORD disposition = s->next() % 6;
     std::string name = name_from(s, *model);
-    if (!model->stays_inside(name) || model->open_handles().size() >= kMostOpen) {
+    if (!model->stays_inside(name) || model->open_handles().size() >= most_open) {
         return;
     }
     int number = -1;
@@ -234,7 +234,7 @@ void change_directly(Script* s, fuzz::PathModel* model) {
         if (!entries[entry].folder) {
             return;
         }
-        std::string name = random_name(s, kPlainCharacters, sizeof kPlainCharacters - 1);
+        std::string name = random_name(s, plain_characters, sizeof plain_characters - 1);
         if (name == "." || name == "..") {
             return;
         }
@@ -277,7 +277,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::PathModel model;
     Real real;
     Script script = {data, size, 0};
-    for (size_t calls = 0; calls < kMostCalls && script.more(); ++calls) {
+    for (size_t calls = 0; calls < most_calls && script.more(); ++calls) {
         uint8_t op = script.next() % 10;
         switch (op) {
             case 0:

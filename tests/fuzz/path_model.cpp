@@ -6,8 +6,8 @@ namespace fuzz {
 
 namespace {
 
-const unsigned kRead = FILE_SHARE_READ;
-const unsigned kWrite = FILE_SHARE_WRITE;
+const unsigned share_read = FILE_SHARE_READ;
+const unsigned share_write = FILE_SHARE_WRITE;
 
 bool separator(char c) {
     return c == '/' || c == '\\';
@@ -195,10 +195,10 @@ PathModel::Resolved PathModel::resolve(const std::string& name) const {
 }
 
 Result PathModel::create_file(const std::string& name, DWORD access, DWORD share, DWORD disposition, int* handle) {
-    unsigned rights = ((access & GENERIC_READ) ? kRead : 0) | ((access & GENERIC_WRITE) ? kWrite : 0);
+    unsigned rights = ((access & GENERIC_READ) ? share_read : 0) | ((access & GENERIC_WRITE) ? share_write : 0);
     bool truncates = disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
     if (disposition < CREATE_NEW || disposition > TRUNCATE_EXISTING ||
-        (disposition == TRUNCATE_EXISTING && !(rights & kWrite))) {
+        (disposition == TRUNCATE_EXISTING && !(rights & share_write))) {
         return {false, ERROR_INVALID_PARAMETER};
     }
     Resolved r = resolve(name);
@@ -221,10 +221,10 @@ Result PathModel::create_file(const std::string& name, DWORD access, DWORD share
         if (r.trailing_separator) {
             return {false, ERROR_INVALID_NAME};
         }
-        if (((rights & kWrite) || truncates) && e.read_only) {
+        if (((rights & share_write) || truncates) && e.read_only) {
             return {false, ERROR_ACCESS_DENIED};
         }
-        unsigned asked = rights | (truncates ? kWrite : 0);
+        unsigned asked = rights | (truncates ? share_write : 0);
         unsigned admits = share & (FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
         for (int open : open_) {
             const OpenHandle& h = handles_[open];
@@ -260,7 +260,7 @@ void PathModel::close(int handle) {
 Result PathModel::read(int handle, size_t count, std::string* bytes) {
     OpenHandle& h = handles_[handle];
     bytes->clear();
-    if (!(h.rights & kRead)) {
+    if (!(h.rights & share_read)) {
         return {false, ERROR_ACCESS_DENIED};
     }
     const std::string& data = entries_[h.entry].bytes;
@@ -273,7 +273,7 @@ Result PathModel::read(int handle, size_t count, std::string* bytes) {
 
 Result PathModel::write(int handle, const std::string& bytes) {
     OpenHandle& h = handles_[handle];
-    if (!(h.rights & kWrite)) {
+    if (!(h.rights & share_write)) {
         return {false, ERROR_ACCESS_DENIED};
     }
     std::string& data = entries_[h.entry].bytes;

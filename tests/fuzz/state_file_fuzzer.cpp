@@ -17,15 +17,15 @@
 
 namespace {
 
-const int kStates = 27;
+const int state_count = 27;
 
-int32_t states[kStates];
+int32_t states[state_count];
 fuzz::Disk disk;
 int failing_write;
 int writes_seen;
 
 int32_t state_of(int32_t index) {
-    fuzz::require(index >= 0 && index < kStates, "a category lookup out of range");
+    fuzz::require(index >= 0 && index < state_count, "a category lookup out of range");
     return states[index];
 }
 
@@ -62,21 +62,21 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size < 1 + kStates) {
+    if (size < 1 + state_count) {
         return 0;
     }
     disk = static_cast<fuzz::Disk>(data[0] & 3);
     failing_write = (data[0] >> 2) % 32;
-    for (int i = 0; i < kStates; ++i) {
+    for (int i = 0; i < state_count; ++i) {
         states[i] = static_cast<int8_t>(data[1 + i]);
     }
-    std::string before(reinterpret_cast<const char*>(data) + 1 + kStates, size - 1 - kStates);
+    std::string before(reinterpret_cast<const char*>(data) + 1 + state_count, size - 1 - state_count);
     fuzz::put_file(STATE_FILE_NAME, before);
 
     declare_selection_array();
     fuzz::require(load_selection() == Success, "load_selection");
     apply_default_selection();
-    std::string loaded(reinterpret_cast<const char*>(selection_array), kStates);
+    std::string loaded(reinterpret_cast<const char*>(selection_array), state_count);
     std::string expected = as_text(fuzz::expected_selection(before));
     if (loaded != expected) {
         fuzz::mismatch("loaded selection", expected, loaded);

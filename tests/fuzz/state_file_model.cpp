@@ -10,37 +10,37 @@ namespace fuzz {
 
 namespace {
 
-const size_t kStateBytes = 27;
+const size_t state_bytes = 27;
 
 }  // namespace
 
 std::vector<int8_t> expected_selection(const std::string& file) {
-    std::vector<int8_t> selection(kStateBytes, 0);
+    std::vector<int8_t> selection(state_bytes, 0);
     int sum = 0;
-    for (size_t i = 0; i < kStateBytes; ++i) {
+    for (size_t i = 0; i < state_bytes; ++i) {
         selection[i] = i < file.size() ? static_cast<int8_t>(file[i]) : 0;
         sum += selection[i];
     }
     if (sum == 0) {
-        selection.assign(kStateBytes, 1);
+        selection.assign(state_bytes, 1);
     }
     return selection;
 }
 
 SaveOutcome expected_save(const std::string& file, const int32_t* states, Disk disk, int failing_write) {
-    size_t failing = kStateBytes;
+    size_t failing = state_bytes;
     if ((disk == Disk::FailsOnce || disk == Disk::MovesNothing) && failing_write >= 0) {
         failing = static_cast<size_t>(failing_write);
     } else if (disk == Disk::Full) {
         failing = file.size();
     }
-    if (failing >= kStateBytes) {
-        std::string saved = file.size() > kStateBytes ? file : std::string(kStateBytes, '\0');
-        for (size_t i = 0; i < kStateBytes; ++i) {
+    if (failing >= state_bytes) {
+        std::string saved = file.size() > state_bytes ? file : std::string(state_bytes, '\0');
+        for (size_t i = 0; i < state_bytes; ++i) {
             saved[i] = static_cast<char>(states[i] & 0xFF);
         }
-        if (file.size() > kStateBytes) {
-            saved.replace(kStateBytes, std::string::npos, file.substr(kStateBytes));
+        if (file.size() > state_bytes) {
+            saved.replace(state_bytes, std::string::npos, file.substr(state_bytes));
         }
         return {true, saved};
     }

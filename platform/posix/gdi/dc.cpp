@@ -20,8 +20,9 @@ uint32_t to_pixel(COLORREF colour) {
 RECT intersect(const RECT& a, const RECT& b) {
     RECT r{a.left > b.left ? a.left : b.left, a.top > b.top ? a.top : b.top, a.right < b.right ? a.right : b.right,
            a.bottom < b.bottom ? a.bottom : b.bottom};
-    if (r.right <= r.left || r.bottom <= r.top)
+    if (r.right <= r.left || r.bottom <= r.top) {
         return RECT{0, 0, 0, 0};
+    }
     return r;
 }
 
@@ -60,20 +61,25 @@ bool DeviceContext::visible(int bx, int by) const {
 }
 
 void DeviceContext::mark(const RECT& area) {
-    if (empty(area))
+    if (empty(area)) {
         return;
+    }
     if (empty(drawn)) {
         drawn = area;
         return;
     }
-    if (area.left < drawn.left)
+    if (area.left < drawn.left) {
         drawn.left = area.left;
-    if (area.top < drawn.top)
+    }
+    if (area.top < drawn.top) {
         drawn.top = area.top;
-    if (area.right > drawn.right)
+    }
+    if (area.right > drawn.right) {
         drawn.right = area.right;
-    if (area.bottom > drawn.bottom)
+    }
+    if (area.bottom > drawn.bottom) {
         drawn.bottom = area.bottom;
+    }
 }
 
 void DeviceContext::mark(int bx, int by) {
@@ -83,29 +89,33 @@ void DeviceContext::mark(int bx, int by) {
 void DeviceContext::fill(const RECT& area, COLORREF colour) {
     const RECT target =
         intersect(RECT{area.left + origin_x, area.top + origin_y, area.right + origin_x, area.bottom + origin_y}, clip);
-    if (empty(target))
+    if (empty(target)) {
         return;
+    }
     const uint32_t pixel = to_pixel(colour);
     for (int y = target.top; y < target.bottom; ++y) {
         uint32_t* row = buffer->pixels + static_cast<ptrdiff_t>(y) * buffer->stride;
-        for (int x = target.left; x < target.right; ++x)
+        for (int x = target.left; x < target.right; ++x) {
             row[x] = pixel;
+        }
     }
     mark(target);
 }
 
 void DeviceContext::put(int x, int y, COLORREF colour) {
     const int bx = x + origin_x, by = y + origin_y;
-    if (!visible(bx, by))
+    if (!visible(bx, by)) {
         return;
+    }
     buffer->pixels[static_cast<ptrdiff_t>(by) * buffer->stride + bx] = to_pixel(colour);
     mark(bx, by);
 }
 
 void DeviceContext::blend(int x, int y, COLORREF colour, unsigned coverage) {
     const int bx = x + origin_x, by = y + origin_y;
-    if (coverage == 0 || !visible(bx, by))
+    if (coverage == 0 || !visible(bx, by)) {
         return;
+    }
     uint32_t& pixel = buffer->pixels[static_cast<ptrdiff_t>(by) * buffer->stride + bx];
     const uint32_t over = to_pixel(colour);
     if (coverage >= 255) {
@@ -127,8 +137,9 @@ void DeviceContext::blend(int x, int y, COLORREF colour, unsigned coverage) {
 
 void DeviceContext::invert(int x, int y) {
     const int bx = x + origin_x, by = y + origin_y;
-    if (!visible(bx, by))
+    if (!visible(bx, by)) {
         return;
+    }
     uint32_t& pixel = buffer->pixels[static_cast<ptrdiff_t>(by) * buffer->stride + bx];
     pixel ^= 0xFFFFFF;
     mark(bx, by);
@@ -142,8 +153,9 @@ RECT DeviceContext::narrow_clip(const RECT& area) {
 }
 
 HDC create_dc(PixelBuffer* buffer, int origin_x, int origin_y, const RECT& clip) {
-    if (!buffer || !buffer->pixels || buffer->width <= 0 || buffer->height <= 0 || buffer->stride < buffer->width)
+    if (!buffer || !buffer->pixels || buffer->width <= 0 || buffer->height <= 0 || buffer->stride < buffer->width) {
         return nullptr;
+    }
     auto* dc = new gdi::DeviceContext();
     dc->buffer = buffer;
     dc->origin_x = origin_x;
@@ -167,8 +179,9 @@ HDC create_dc(PixelBuffer* buffer, int origin_x, int origin_y, const RECT& clip)
 
 void delete_dc(HDC dc) {
     gdi::DeviceContext* context = gdi::find_dc(dc);
-    if (!context)
+    if (!context) {
         return;
+    }
     kernel::remove_handle(dc, kernel::HandleKind::DeviceContext);
     delete context;
 }
@@ -184,8 +197,9 @@ namespace {
 
 COLORREF set_colour(HDC hdc, COLORREF gdi::DeviceContext::*field, COLORREF colour) {
     gdi::DeviceContext* dc = gdi::find_dc(hdc);
-    if (!dc)
+    if (!dc) {
         return CLR_INVALID;
+    }
     const COLORREF previous = dc->*field;
     dc->*field = colour & 0xFFFFFF;
     return previous;
@@ -203,8 +217,9 @@ COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color) {
 
 int WINAPI SetBkMode(HDC hdc, int mode) {
     gdi::DeviceContext* dc = gdi::find_dc(hdc);
-    if (!dc || (mode != TRANSPARENT && mode != OPAQUE))
+    if (!dc || (mode != TRANSPARENT && mode != OPAQUE)) {
         return 0;
+    }
     const int previous = dc->background_mode;
     dc->background_mode = mode;
     return previous;

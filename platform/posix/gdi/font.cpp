@@ -17,21 +17,22 @@ namespace {
 // Families with the classic platform's metrics first; DejaVu Sans is what a
 // bare system is sure to have.
 // Arial's metrics (Liberation Sans has them) come close to those.
-const char* const kFamilies[] = {"Tahoma", "Microsoft Sans Serif", "MS Sans Serif",
-                                 "Arial",  "Liberation Sans",      "DejaVu Sans"};
+const char* const wanted_families[] = {"Tahoma", "Microsoft Sans Serif", "MS Sans Serif",
+                                       "Arial",  "Liberation Sans",      "DejaVu Sans"};
 
 // The classic face averages about 6 pixels a letter at an 11-pixel em; the
 // controls' texts are laid out for that. A wider face is drawn a pixel or two
 // smaller so the texts still fit, keeping the cell of the requested em.
-constexpr double kClassicLetterWidth = 6.5 / 11;
-constexpr int kMaxShrink = 2;
-const char kLastResortFile[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+constexpr double classic_letter_width = 6.5 / 11;
+constexpr int max_shrink = 2;
+const char last_resort_file[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
 bool has_family(FcPattern* match, const char* family) {
     FcChar8* name = nullptr;
     for (int i = 0; FcPatternGetString(match, FC_FAMILY, i, &name) == FcResultMatch; ++i) {
-        if (strcasecmp(reinterpret_cast<const char*>(name), family) == 0)
+        if (strcasecmp(reinterpret_cast<const char*>(name), family) == 0) {
             return true;
+        }
     }
     return false;
 }
@@ -39,10 +40,10 @@ bool has_family(FcPattern* match, const char* family) {
 // The file of the first preferred family the system has, or of whatever
 // fontconfig offers for the last one, through the whole configuration.
 std::string find_in_configuration(std::string* family_found) {
-    const size_t count = sizeof kFamilies / sizeof kFamilies[0];
+    const size_t count = sizeof wanted_families / sizeof wanted_families[0];
     for (size_t i = 0; i < count; ++i) {
         FcPattern* pattern = FcPatternCreate();
-        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(kFamilies[i]));
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(wanted_families[i]));
         FcPatternAddInteger(pattern, FC_WEIGHT, FC_WEIGHT_REGULAR);
         FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
         FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
@@ -50,20 +51,23 @@ std::string find_in_configuration(std::string* family_found) {
         FcResult result = FcResultNoMatch;
         FcPattern* match = FcFontMatch(nullptr, pattern, &result);
         FcPatternDestroy(pattern);
-        if (!match)
+        if (!match) {
             continue;
+        }
         std::string file;
         FcChar8* path = nullptr;
-        if ((has_family(match, kFamilies[i]) || i + 1 == count) &&
+        if ((has_family(match, wanted_families[i]) || i + 1 == count) &&
             FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch) {
             file = reinterpret_cast<const char*>(path);
             FcChar8* name = nullptr;
-            if (FcPatternGetString(match, FC_FAMILY, 0, &name) == FcResultMatch)
+            if (FcPatternGetString(match, FC_FAMILY, 0, &name) == FcResultMatch) {
                 *family_found = reinterpret_cast<const char*>(name);
+            }
         }
         FcPatternDestroy(match);
-        if (!file.empty())
+        if (!file.empty()) {
             return file;
+        }
     }
     return std::string();
 }
@@ -71,7 +75,7 @@ std::string find_in_configuration(std::string* family_found) {
 // Only the system's and the user's font folders and their caches. Loading
 // the whole configuration and matching through its rules costs several
 // milliseconds, most of the start; the families wanted are found by name.
-const char kFontFolders[] =
+const char font_folders[] =
     "<fontconfig>"
     "<dir>/usr/share/fonts</dir><dir>/usr/local/share/fonts</dir>"
     "<dir prefix=\"xdg\">fonts</dir><dir>~/.fonts</dir>"
@@ -84,22 +88,25 @@ bool has_value(FcPattern* face, const char* object, int wanted) {
     return FcPatternGetInteger(face, object, 0, &value) == FcResultMatch && value == wanted;
 }
 
-// Where in kFamilies the face's family stands, or -1; regular upright faces
+// Where in wanted_families the face's family stands, or -1; regular upright faces
 // of normal width only, as the full match asks for.
 int rank(FcPattern* face) {
-    if (!has_value(face, FC_WEIGHT, FC_WEIGHT_REGULAR) || !has_value(face, FC_SLANT, FC_SLANT_ROMAN))
+    if (!has_value(face, FC_WEIGHT, FC_WEIGHT_REGULAR) || !has_value(face, FC_SLANT, FC_SLANT_ROMAN)) {
         return -1;
+    }
     int width = FC_WIDTH_NORMAL;
     FcPatternGetInteger(face, FC_WIDTH, 0, &width);
-    if (width != FC_WIDTH_NORMAL)
+    if (width != FC_WIDTH_NORMAL) {
         return -1;
-    const int count = sizeof kFamilies / sizeof kFamilies[0];
+    }
+    const int count = sizeof wanted_families / sizeof wanted_families[0];
     int best = -1;
     FcChar8* name = nullptr;
     for (int i = 0; FcPatternGetString(face, FC_FAMILY, i, &name) == FcResultMatch; ++i) {
         for (int j = 0; j < count; ++j) {
-            if (strcasecmp(reinterpret_cast<const char*>(name), kFamilies[j]) == 0 && (best < 0 || j < best))
+            if (strcasecmp(reinterpret_cast<const char*>(name), wanted_families[j]) == 0 && (best < 0 || j < best)) {
                 best = j;
+            }
         }
     }
     return best;
@@ -111,7 +118,7 @@ std::string find_face_in_font_folders(std::string* family_found) {
     FcConfig* config = FcConfigCreate();
     std::string file;
     if (config != nullptr &&
-        FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(kFontFolders), FcFalse) &&
+        FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(font_folders), FcFalse) &&
         FcConfigBuildFonts(config)) {
         FcFontSet* faces = FcConfigGetFonts(config, FcSetSystem);
         int best = -1;
@@ -122,18 +129,20 @@ std::string find_face_in_font_folders(std::string* family_found) {
                 FcPatternGetString(faces->fonts[i], FC_FILE, 0, &path) == FcResultMatch) {
                 best = r;
                 file = reinterpret_cast<const char*>(path);
-                *family_found = kFamilies[r];
+                *family_found = wanted_families[r];
             }
         }
     }
-    if (config != nullptr)
+    if (config != nullptr) {
         FcConfigDestroy(config);
+    }
     return file;
 }
 
 std::string find_face_in_configuration(std::string* family_found) {
-    if (!FcInit())
+    if (!FcInit()) {
         return std::string();
+    }
     std::string file = find_in_configuration(family_found);
     // Nothing else here asks fontconfig; its caches would only linger.
     FcFini();
@@ -160,7 +169,7 @@ const FaceFile& face_file() {
         FaceFile f;
         f.file = find_font_file(&f.family);
         if (f.file.empty()) {
-            f.file = kLastResortFile;
+            f.file = last_resort_file;
             f.family = "DejaVu Sans";
         }
         return f;
@@ -185,15 +194,18 @@ int scaled(long font_units, int em, int units_per_em) {
 // The classic look draws small text in whole pixels, without smoothing:
 // monochrome hinting keeps stems crisp and advances whole.
 void rasterise(FT_Face f, unsigned char c, Glyph* g) {
-    if (FT_Load_Char(f, c, FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO) != 0)
+    if (FT_Load_Char(f, c, FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO) != 0) {
         return;
+    }
     FT_GlyphSlot slot_ft = f->glyph;
     g->advance = static_cast<int>((slot_ft->advance.x + 32) >> 6);
-    if (FT_Render_Glyph(slot_ft, FT_RENDER_MODE_MONO) != 0)
+    if (FT_Render_Glyph(slot_ft, FT_RENDER_MODE_MONO) != 0) {
         return;
+    }
     const FT_Bitmap& bitmap = slot_ft->bitmap;
-    if (bitmap.pixel_mode != FT_PIXEL_MODE_MONO)
+    if (bitmap.pixel_mode != FT_PIXEL_MODE_MONO) {
         return;
+    }
     g->left = slot_ft->bitmap_left;
     g->top = slot_ft->bitmap_top;
     g->width = static_cast<int>(bitmap.width);
@@ -238,8 +250,9 @@ void report_no_face() {
 struct Font::Face {
     FT_Face face = nullptr;
     ~Face() {
-        if (face)
+        if (face) {
             FT_Done_Face(face);
+        }
     }
 };
 
@@ -272,13 +285,14 @@ std::unique_ptr<Font> Font::open_file(int em_pixels, const std::string& file, co
         }
         int glyph_em = em;
         std::vector<std::unique_ptr<Glyph>> letters(256);
-        while (glyph_em > em - kMaxShrink) {
-            if (average_letter_width(f, &letters) <= kClassicLetterWidth * em) {
+        while (glyph_em > em - max_shrink) {
+            if (average_letter_width(f, &letters) <= classic_letter_width * em) {
                 font->cache_ = std::move(letters);
                 break;
             }
-            if (FT_Set_Pixel_Sizes(f, 0, glyph_em - 1) != 0)
+            if (FT_Set_Pixel_Sizes(f, 0, glyph_em - 1) != 0) {
                 break;
+            }
             --glyph_em;
         }
         font->max_width_ = static_cast<int>((f->size->metrics.max_advance + 63) >> 6);
@@ -288,14 +302,18 @@ std::unique_ptr<Font> Font::open_file(int em_pixels, const std::string& file, co
         font->family_ = "none";
         report_no_face();
     }
-    if (font->ascent_ <= 0)
+    if (font->ascent_ <= 0) {
         font->ascent_ = em - em / 6;
-    if (font->descent_ <= 0)
+    }
+    if (font->descent_ <= 0) {
         font->descent_ = em / 4 + 1;
-    if (font->average_width_ <= 0)
+    }
+    if (font->average_width_ <= 0) {
         font->average_width_ = font->advance('x');
-    if (font->max_width_ <= 0)
+    }
+    if (font->max_width_ <= 0) {
         font->max_width_ = font->advance('W');
+    }
     return font;
 }
 
@@ -303,12 +321,14 @@ Font::~Font() = default;
 
 const Glyph& Font::glyph(unsigned char c) const {
     std::unique_ptr<Glyph>& slot = cache_[c];
-    if (slot)
+    if (slot) {
         return *slot;
+    }
     slot = std::make_unique<Glyph>();
     Glyph& g = *slot;
-    if (c < 0x20 || c == 0x7F)
+    if (c < 0x20 || c == 0x7F) {
         return g;  // control characters take no room
+    }
     if (!face_) {
         g.advance = c == ' ' ? em_ / 4 + 1 : em_ / 2;
         return g;

@@ -20,35 +20,44 @@ struct EdgeColours {
 EdgeColours ring_colours(UINT edge, bool outer, UINT flags) {
     const bool soft = flags & BF_SOFT;
     const bool raised = outer ? (edge & BDR_RAISEDOUTER) : (edge & BDR_RAISEDINNER);
-    if (flags & BF_MONO)
+    if (flags & BF_MONO) {
         return outer ? EdgeColours{COLOR_WINDOWFRAME, COLOR_WINDOWFRAME} : EdgeColours{COLOR_WINDOW, COLOR_WINDOW};
-    if (flags & BF_FLAT)
+    }
+    if (flags & BF_FLAT) {
         return outer ? EdgeColours{COLOR_BTNSHADOW, COLOR_BTNSHADOW} : EdgeColours{COLOR_BTNFACE, COLOR_BTNFACE};
+    }
     if (outer) {
-        if (raised)
+        if (raised) {
             return {soft ? COLOR_BTNHIGHLIGHT : COLOR_3DLIGHT, COLOR_3DDKSHADOW};
+        }
         return {soft ? COLOR_3DDKSHADOW : COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT};
     }
-    if (raised)
+    if (raised) {
         return {soft ? COLOR_3DLIGHT : COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW};
+    }
     return {soft ? COLOR_BTNSHADOW : COLOR_3DDKSHADOW, COLOR_3DLIGHT};
 }
 
 // Draws one ring just inside r on the sides flags names, top-left sides
 // first so the bottom-right ones own the two far corners.
 void draw_ring(DeviceContext* dc, const RECT& r, EdgeColours colours, UINT flags) {
-    if (r.right <= r.left || r.bottom <= r.top)
+    if (r.right <= r.left || r.bottom <= r.top) {
         return;
+    }
     const COLORREF light = GetSysColor(colours.top_left);
     const COLORREF dark = GetSysColor(colours.bottom_right);
-    if (flags & BF_TOP)
+    if (flags & BF_TOP) {
         dc->fill(RECT{r.left, r.top, r.right - 1, r.top + 1}, light);
-    if (flags & BF_LEFT)
+    }
+    if (flags & BF_LEFT) {
         dc->fill(RECT{r.left, r.top, r.left + 1, r.bottom - 1}, light);
-    if (flags & BF_BOTTOM)
+    }
+    if (flags & BF_BOTTOM) {
         dc->fill(RECT{r.left, r.bottom - 1, r.right, r.bottom}, dark);
-    if (flags & BF_RIGHT)
+    }
+    if (flags & BF_RIGHT) {
         dc->fill(RECT{r.right - 1, r.top, r.right, r.bottom}, dark);
+    }
 }
 
 RECT shrink(const RECT& r, UINT flags) {
@@ -61,16 +70,18 @@ RECT shrink(const RECT& r, UINT flags) {
 int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
     DeviceContext* dc = find_dc(hDC);
     COLORREF colour = 0;
-    if (!dc || !lprc || !gdi::brush_colour(hbr, &colour))
+    if (!dc || !lprc || !gdi::brush_colour(hbr, &colour)) {
         return 0;
+    }
     dc->fill(*lprc, colour);
     return 1;
 }
 
 BOOL WINAPI DrawEdge(HDC hdc, LPRECT qrc, UINT edge, UINT grfFlags) {
     DeviceContext* dc = find_dc(hdc);
-    if (!dc || !qrc)
+    if (!dc || !qrc) {
         return FALSE;
+    }
     RECT r = *qrc;
     const UINT sides = grfFlags & BF_RECT;
     const bool has_outer = edge & (BDR_RAISEDOUTER | BDR_SUNKENOUTER);
@@ -83,61 +94,74 @@ BOOL WINAPI DrawEdge(HDC hdc, LPRECT qrc, UINT edge, UINT grfFlags) {
         draw_ring(dc, r, ring_colours(edge, false, grfFlags), sides);
         r = shrink(r, sides);
     }
-    if ((grfFlags & BF_MIDDLE) && r.right > r.left && r.bottom > r.top)
+    if ((grfFlags & BF_MIDDLE) && r.right > r.left && r.bottom > r.top) {
         dc->fill(r, GetSysColor((grfFlags & BF_MONO) ? COLOR_WINDOW : COLOR_BTNFACE));
-    if (grfFlags & BF_ADJUST)
+    }
+    if (grfFlags & BF_ADJUST) {
         *qrc = r;
+    }
     return TRUE;
 }
 
 BOOL WINAPI DrawFocusRect(HDC hDC, const RECT* lprc) {
     DeviceContext* dc = find_dc(hDC);
-    if (!dc || !lprc)
+    if (!dc || !lprc) {
         return FALSE;
+    }
     const RECT& r = *lprc;
-    if (r.right <= r.left || r.bottom <= r.top)
+    if (r.right <= r.left || r.bottom <= r.top) {
         return TRUE;
+    }
     // Every other pixel, on a checkerboard fixed to the client area, each
     // pixel of the outline once, so a second call takes it away again.
     auto dot = [dc](int x, int y) {
-        if ((x + y) & 1)
+        if ((x + y) & 1) {
             dc->invert(x, y);
+        }
     };
-    for (int x = r.left; x < r.right; ++x)
+    for (int x = r.left; x < r.right; ++x) {
         dot(x, r.top);
-    if (r.bottom - 1 > r.top)
-        for (int x = r.left; x < r.right; ++x)
+    }
+    if (r.bottom - 1 > r.top) {
+        for (int x = r.left; x < r.right; ++x) {
             dot(x, r.bottom - 1);
+        }
+    }
     for (int y = r.top + 1; y < r.bottom - 1; ++y) {
         dot(r.left, y);
-        if (r.right - 1 > r.left)
+        if (r.right - 1 > r.left) {
             dot(r.right - 1, y);
+        }
     }
     return TRUE;
 }
 
 COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
     DeviceContext* dc = find_dc(hdc);
-    if (!dc)
+    if (!dc) {
         return CLR_INVALID;
+    }
     dc->put(x, y, color & 0xFFFFFF);
     return color & 0xFFFFFF;
 }
 
 BOOL WINAPI MoveToEx(HDC hdc, int x, int y, LPPOINT lppt) {
     DeviceContext* dc = find_dc(hdc);
-    if (!dc)
+    if (!dc) {
         return FALSE;
-    if (lppt)
+    }
+    if (lppt) {
         *lppt = dc->position;
+    }
     dc->position = POINT{x, y};
     return TRUE;
 }
 
 BOOL WINAPI LineTo(HDC hdc, int x, int y) {
     DeviceContext* dc = find_dc(hdc);
-    if (!dc)
+    if (!dc) {
         return FALSE;
+    }
     // The end point itself is left out, as the platform does.
     int cx = dc->position.x, cy = dc->position.y;
     const int dx = abs(x - cx), dy = -abs(y - cy);
@@ -148,11 +172,12 @@ BOOL WINAPI LineTo(HDC hdc, int x, int y) {
     const int width = pen ? pen->pen_width : 1;
     while (cx != x || cy != y) {
         if (visible) {
-            if (width == 1)
+            if (width == 1) {
                 dc->put(cx, cy, pen->colour);
-            else
+            } else {
                 dc->fill(RECT{cx - width / 2, cy - width / 2, cx - width / 2 + width, cy - width / 2 + width},
                          pen->colour);
+            }
         }
         const int twice = 2 * error;
         if (twice >= dy) {

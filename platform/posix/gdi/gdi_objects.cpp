@@ -13,11 +13,11 @@ namespace gdi {
 namespace {
 
 // DEFAULT_GUI_FONT is 8 points at 96 dots per inch.
-constexpr int kGuiFontEm = 11;
-constexpr int kSystemFontEm = 13;
-constexpr int kSysColourCount = COLOR_MENUBAR + 1;
+constexpr int gui_font_em = 11;
+constexpr int system_font_em = 13;
+constexpr int sys_colour_count = COLOR_MENUBAR + 1;
 // DC_PEN and the stock objects after it are not kept.
-constexpr int kStockCount = DC_BRUSH + 1;
+constexpr int stock_count = DC_BRUSH + 1;
 
 // Null when the handle table is full.
 Object* make_object(ObjectKind kind, bool stock, COLORREF colour) {
@@ -41,7 +41,7 @@ Object* stock_font(const Font* font) {
 }
 
 Object** stock_table() {
-    static Object* table[kStockCount] = {};
+    static Object* table[stock_count] = {};
     static bool made = false;
     if (!made) {
         made = true;
@@ -60,8 +60,9 @@ Object** stock_table() {
         // The system font's face is opened when text first needs it.
         Object* system = stock_font(nullptr);
         // The fixed and ANSI fonts (and DEFAULT_PALETTE among them, as a font).
-        for (int i = OEM_FIXED_FONT; i <= SYSTEM_FIXED_FONT; ++i)
+        for (int i = OEM_FIXED_FONT; i <= SYSTEM_FIXED_FONT; ++i) {
             table[i] = system;
+        }
         table[ANSI_VAR_FONT] = gui;
         table[DEFAULT_GUI_FONT] = gui;
     }
@@ -71,12 +72,12 @@ Object** stock_table() {
 }  // namespace
 
 const Font* gui_font() {
-    static std::unique_ptr<Font> font = Font::open(kGuiFontEm);
+    static std::unique_ptr<Font> font = Font::open(gui_font_em);
     return font.get();
 }
 
 const Font* system_font() {
-    static std::unique_ptr<Font> font = Font::open(kSystemFontEm);
+    static std::unique_ptr<Font> font = Font::open(system_font_em);
     return font.get();
 }
 
@@ -92,13 +93,14 @@ Object* find_object(HGDIOBJ h, ObjectKind kind) {
 
 bool brush_colour(HBRUSH brush, COLORREF* colour) {
     const uintptr_t value = reinterpret_cast<uintptr_t>(brush);
-    if (value >= 1 && value <= kSysColourCount) {
+    if (value >= 1 && value <= sys_colour_count) {
         *colour = GetSysColor(static_cast<int>(value - 1));
         return true;
     }
     const Object* object = find_object(brush, ObjectKind::Brush);
-    if (!object || object->hollow)
+    if (!object || object->hollow) {
         return false;
+    }
     *colour = object->colour;
     return true;
 }
@@ -109,17 +111,20 @@ using gdi::Object;
 using gdi::ObjectKind;
 
 HGDIOBJ WINAPI GetStockObject(int i) {
-    if (i < 0 || i >= gdi::kStockCount)
+    if (i < 0 || i >= gdi::stock_count) {
         return nullptr;
+    }
     return gdi::handle_of(gdi::stock_table()[i]);
 }
 
 HBRUSH WINAPI GetSysColorBrush(int nIndex) {
-    static Object* brushes[gdi::kSysColourCount] = {};
-    if (nIndex < 0 || nIndex >= gdi::kSysColourCount)
+    static Object* brushes[gdi::sys_colour_count] = {};
+    if (nIndex < 0 || nIndex >= gdi::sys_colour_count) {
         return nullptr;
-    if (!brushes[nIndex])
+    }
+    if (!brushes[nIndex]) {
         brushes[nIndex] = gdi::make_object(ObjectKind::Brush, true, GetSysColor(nIndex));
+    }
     return static_cast<HBRUSH>(gdi::handle_of(brushes[nIndex]));
 }
 
@@ -131,8 +136,9 @@ HBRUSH WINAPI CreateSolidBrush(COLORREF color) {
 HPEN WINAPI CreatePen(int iStyle, int cWidth, COLORREF color) {
     gdi::stock_table();
     Object* pen = gdi::make_object(ObjectKind::Pen, false, color & 0xFFFFFF);
-    if (pen == nullptr)
+    if (pen == nullptr) {
         return nullptr;
+    }
     pen->pen_width = cWidth > 1 ? cWidth : 1;
     pen->hollow = iStyle == PS_NULL;
     return static_cast<HPEN>(pen->handle);
@@ -141,8 +147,9 @@ HPEN WINAPI CreatePen(int iStyle, int cWidth, COLORREF color) {
 HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
     gdi::DeviceContext* dc = gdi::find_dc(hdc);
     Object* object = gdi::find_any_object(h);
-    if (!dc || !object)
+    if (!dc || !object) {
         return nullptr;
+    }
     Object** slot = object->kind == ObjectKind::Brush ? &dc->brush
                     : object->kind == ObjectKind::Pen ? &dc->pen
                                                       : &dc->font;
@@ -153,13 +160,16 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
 
 BOOL WINAPI DeleteObject(HGDIOBJ ho) {
     Object* object = gdi::find_any_object(ho);
-    if (!object)
+    if (!object) {
         return FALSE;
-    if (object->stock)
+    }
+    if (object->stock) {
         return TRUE;
+    }
     // Freeing an object a DC still draws with would leave the DC dangling.
-    if (gdi::selected_anywhere(object))
+    if (gdi::selected_anywhere(object)) {
         return FALSE;
+    }
     kernel::remove_handle(ho, kernel::HandleKind::GdiObject);
     delete object;
     return TRUE;

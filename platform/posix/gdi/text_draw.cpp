@@ -35,8 +35,9 @@ class Measure {
     }
     int width(const std::string& s, size_t from, size_t to) const {
         int x = 0;
-        for (size_t i = from; i < to; ++i)
+        for (size_t i = from; i < to; ++i) {
             x += advance(static_cast<unsigned char>(s[i]), x);
+        }
         return x;
     }
 
@@ -81,10 +82,12 @@ void break_words(const Line& source, int max_width, const Measure& measure, std:
         int x = 0;
         while (i < length) {
             const int w = measure.advance(static_cast<unsigned char>(s[i]), x);
-            if (s[i] == ' ')
+            if (s[i] == ' ') {
                 last_space = i;
-            if (x + w > max_width && i > start)
+            }
+            if (x + w > max_width && i > start) {
                 break;
+            }
             x += w;
             ++i;
         }
@@ -103,14 +106,17 @@ void break_words(const Line& source, int max_width, const Measure& measure, std:
             }
         }
         size_t trimmed = end;
-        while (trimmed > start && s[trimmed - 1] == ' ')
+        while (trimmed > start && s[trimmed - 1] == ' ') {
             --trimmed;
+        }
         out->push_back(slice(source, start, trimmed));
         start = end;
-        while (start < length && s[start] == ' ')
+        while (start < length && s[start] == ' ') {
             ++start;
-        if (start >= length)
+        }
+        if (start >= length) {
             return;
+        }
     }
 }
 
@@ -130,8 +136,9 @@ void draw_run(DeviceContext* dc, int x, int y, const Line& line, const Measure& 
                 }
             }
         }
-        if (i < line.underlined.size() && line.underlined[i])
+        if (i < line.underlined.size() && line.underlined[i]) {
             dc->fill(RECT{x + pen, baseline + 1, x + pen + advance, baseline + 2}, dc->text_colour);
+        }
         pen += advance;
     }
 }
@@ -140,13 +147,15 @@ void draw_run(DeviceContext* dc, int x, int y, const Line& line, const Measure& 
 
 BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
     DeviceContext* dc = find_dc(hdc);
-    if (!dc || c < 0 || (!lpString && c > 0))
+    if (!dc || c < 0 || (!lpString && c > 0)) {
         return FALSE;
+    }
     const Measure measure(dc->current_font(), false);
     Line line = strip_prefixes(lpString ? lpString : "", static_cast<size_t>(c), false);
     line.width = measure.width(line.text, 0, line.text.size());
-    if (dc->background_mode == OPAQUE)
+    if (dc->background_mode == OPAQUE) {
         dc->fill(RECT{x, y, x + line.width, y + dc->current_font().height()}, dc->background_colour);
+    }
     draw_run(dc, x, y, line, measure);
     return TRUE;
 }
@@ -162,22 +171,26 @@ std::vector<Line> lay_out_lines(const char* text, size_t length, UINT format, in
     while (start <= length) {
         size_t end = start;
         if (!(format & DT_SINGLELINE)) {
-            while (end < length && text[end] != '\n' && text[end] != '\r')
+            while (end < length && text[end] != '\n' && text[end] != '\r') {
                 ++end;
+            }
         } else {
             end = length;
         }
         Line logical = strip_prefixes(text + start, end - start, !(format & DT_NOPREFIX));
-        if (format & DT_WORDBREAK)
+        if (format & DT_WORDBREAK) {
             break_words(logical, box_width, measure, &lines);
-        else
+        } else {
             lines.push_back(logical);
-        if (end >= length)
+        }
+        if (end >= length) {
             break;
+        }
         start = end + (text[end] == '\r' && end + 1 < length && text[end + 1] == '\n' ? 2 : 1);
     }
-    for (Line& line : lines)
+    for (Line& line : lines) {
         line.width = measure.width(line.text, 0, line.text.size());
+    }
     return lines;
 }
 
@@ -189,22 +202,26 @@ int draw_lines(DeviceContext* dc, const std::vector<Line>& lines, const RECT& bo
     const int total_height = line_height * static_cast<int>(lines.size());
     int y = box.top;
     if (format & DT_SINGLELINE) {
-        if (format & DT_VCENTER)
+        if (format & DT_VCENTER) {
             y = box.top + (box.bottom - box.top - total_height) / 2;
-        else if (format & DT_BOTTOM)
+        } else if (format & DT_BOTTOM) {
             y = box.bottom - total_height;
+        }
     }
     RECT saved = dc->clip;
-    if (!(format & DT_NOCLIP))
+    if (!(format & DT_NOCLIP)) {
         saved = dc->narrow_clip(box);
+    }
     for (const Line& line : lines) {
         int x = box.left;
-        if (format & DT_CENTER)
+        if (format & DT_CENTER) {
             x = box.left + (box.right - box.left - line.width) / 2;
-        else if (format & DT_RIGHT)
+        } else if (format & DT_RIGHT) {
             x = box.right - line.width;
-        if (dc->background_mode == OPAQUE)
+        }
+        if (dc->background_mode == OPAQUE) {
             dc->fill(RECT{x, y, x + line.width, y + line_height}, dc->background_colour);
+        }
         draw_run(dc, x, y, line, measure);
         y += line_height;
     }
@@ -216,31 +233,36 @@ int draw_lines(DeviceContext* dc, const std::vector<Line>& lines, const RECT& bo
 
 int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT format) {
     DeviceContext* dc = find_dc(hdc);
-    if (!dc || !lprc)
+    if (!dc || !lprc) {
         return 0;
-    if (!lpchText)
+    }
+    if (!lpchText) {
         lpchText = "";
+    }
     const size_t length = cchText < 0 ? strlen(lpchText) : static_cast<size_t>(cchText);
     const Measure measure(dc->current_font(), format & DT_EXPANDTABS);
     const std::vector<Line> lines = lay_out_lines(lpchText, length, format, lprc->right - lprc->left, measure);
     if (format & DT_CALCRECT) {
         int widest = 0;
-        for (const Line& line : lines)
+        for (const Line& line : lines) {
             widest = line.width > widest ? line.width : widest;
+        }
         const int total_height = length == 0 ? 0 : dc->current_font().height() * static_cast<int>(lines.size());
         lprc->right = lprc->left + widest;
         lprc->bottom = lprc->top + total_height;
         return total_height;
     }
-    if (length == 0)
+    if (length == 0) {
         return 0;
+    }
     return draw_lines(dc, lines, *lprc, format, measure);
 }
 
 BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl) {
     DeviceContext* dc = find_dc(hdc);
-    if (!dc || !psizl || c < 0 || (!lpString && c > 0))
+    if (!dc || !psizl || c < 0 || (!lpString && c > 0)) {
         return FALSE;
+    }
     const Measure measure(dc->current_font(), false);
     const std::string text(lpString ? lpString : "", static_cast<size_t>(c));
     psizl->cx = measure.width(text, 0, text.size());
@@ -250,8 +272,9 @@ BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl)
 
 BOOL WINAPI GetTextMetricsA(HDC hdc, LPTEXTMETRICA lptm) {
     DeviceContext* dc = find_dc(hdc);
-    if (!dc || !lptm)
+    if (!dc || !lptm) {
         return FALSE;
+    }
     const Font& font = dc->current_font();
     memset(lptm, 0, sizeof *lptm);
     lptm->tmHeight = font.height();

@@ -16,8 +16,8 @@ DWORD attributes_of(const struct stat& st) {
 
 FILETIME filetime_of(const struct timespec& time) {
     // 100-nanosecond ticks since 1601-01-01.
-    const int64_t kEpochDifference = 11644473600LL;
-    int64_t ticks = (static_cast<int64_t>(time.tv_sec) + kEpochDifference) * 10000000LL + time.tv_nsec / 100;
+    const int64_t epoch_difference = 11644473600LL;
+    int64_t ticks = (static_cast<int64_t>(time.tv_sec) + epoch_difference) * 10000000LL + time.tv_nsec / 100;
     if (ticks < 0) {
         ticks = 0;
     }

@@ -15,16 +15,16 @@ namespace {
 
 // Rights in the bit positions of the FILE_SHARE_* flags that admit them, so
 // a sharing conflict is a plain mask test.
-const unsigned kRead = FILE_SHARE_READ;
-const unsigned kWrite = FILE_SHARE_WRITE;
-const unsigned kDelete = FILE_SHARE_DELETE;
+const unsigned share_read = FILE_SHARE_READ;
+const unsigned share_write = FILE_SHARE_WRITE;
+const unsigned share_delete = FILE_SHARE_DELETE;
 
 // Specific rights that callers may ask for instead of the generic ones.
-const DWORD kFileReadData = FILE_READ_DATA;
-const DWORD kFileWriteData = FILE_WRITE_DATA;
-const DWORD kFileAppendData = FILE_APPEND_DATA;
-const DWORD kFileExecute = FILE_EXECUTE;
-const DWORD kDeleteRight = DELETE;
+const DWORD file_read_data = FILE_READ_DATA;
+const DWORD file_write_data = FILE_WRITE_DATA;
+const DWORD file_append_data = FILE_APPEND_DATA;
+const DWORD file_execute = FILE_EXECUTE;
+const DWORD delete_right = DELETE;
 
 struct OpenFile {
     int fd;
@@ -41,14 +41,14 @@ std::mutex files_mutex;
 
 unsigned rights_of(DWORD access) {
     unsigned rights = 0;
-    if (access & (GENERIC_READ | GENERIC_ALL | GENERIC_EXECUTE | kFileReadData | kFileExecute)) {
-        rights |= kRead;
+    if (access & (GENERIC_READ | GENERIC_ALL | GENERIC_EXECUTE | file_read_data | file_execute)) {
+        rights |= share_read;
     }
-    if (access & (GENERIC_WRITE | GENERIC_ALL | kFileWriteData | kFileAppendData)) {
-        rights |= kWrite;
+    if (access & (GENERIC_WRITE | GENERIC_ALL | file_write_data | file_append_data)) {
+        rights |= share_write;
     }
-    if (access & (GENERIC_ALL | kDeleteRight)) {
-        rights |= kDelete;
+    if (access & (GENERIC_ALL | delete_right)) {
+        rights |= share_delete;
     }
     return rights;
 }
@@ -163,8 +163,8 @@ HANDLE register_file(int fd, unsigned rights, DWORD share_mode, bool truncates) 
     }
     std::lock_guard<std::mutex> lock(files_mutex);
     // Truncating counts as writing for the holders' share modes.
-    SharingQuery query = {st.st_dev, st.st_ino, rights | (truncates ? kWrite : 0u),
-                          share_mode & (kRead | kWrite | kDelete), false};
+    SharingQuery query = {st.st_dev, st.st_ino, rights | (truncates ? share_write : 0u),
+                          share_mode & (share_read | share_write | share_delete), false};
     kernel::for_each_handle(kernel::HandleKind::File, check_sharing, &query);
     if (query.conflict) {
         kernel::sys.close(fd);
@@ -173,8 +173,8 @@ HANDLE register_file(int fd, unsigned rights, DWORD share_mode, bool truncates) 
     if (truncates && kernel::sys.ftruncate(fd, 0) != 0) {
         return fail_closing(fd, errno);
     }
-    OpenFile* file =
-        new OpenFile{fd, (rights & kRead) != 0, (rights & kWrite) != 0, rights, query.share, st.st_dev, st.st_ino};
+    OpenFile* file = new OpenFile{
+        fd, (rights & share_read) != 0, (rights & share_write) != 0, rights, query.share, st.st_dev, st.st_ino};
     HANDLE handle = kernel::insert_handle(kernel::HandleKind::File, file);
     if (handle == nullptr) {
         kernel::sys.close(fd);
@@ -194,7 +194,7 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
     unsigned rights = rights_of(dwDesiredAccess);
     bool truncates = dwCreationDisposition == CREATE_ALWAYS || dwCreationDisposition == TRUNCATE_EXISTING;
     if (dwCreationDisposition < CREATE_NEW || dwCreationDisposition > TRUNCATE_EXISTING ||
-        (dwCreationDisposition == TRUNCATE_EXISTING && !(rights & kWrite))) {
+        (dwCreationDisposition == TRUNCATE_EXISTING && !(rights & share_write))) {
         return fail(ERROR_INVALID_PARAMETER);
     }
     kernel::ResolvedPath where;
@@ -205,9 +205,9 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
         return fail(ERROR_PATH_NOT_FOUND);
     }
     ignore_file_size_signal();
-    bool can_read = (rights & kRead) != 0;
+    bool can_read = (rights & share_read) != 0;
     // Truncation needs a writable descriptor even when the caller only reads.
-    bool linux_write = (rights & kWrite) != 0 || truncates;
+    bool linux_write = (rights & share_write) != 0 || truncates;
     int flags = O_CLOEXEC | (linux_write ? (can_read ? O_RDWR : O_WRONLY) : O_RDONLY);
     int fd = open_descriptor(where, dwCreationDisposition, dwFlagsAndAttributes, flags, &truncates);
     if (fd < 0) {
@@ -357,15 +357,15 @@ DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistance
 }
 
 DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
-    const DWORD kInvalidFileSize = 0xFFFFFFFF;
+    const DWORD invalid_file_size = 0xFFFFFFFF;
     OpenFile* file = file_of(hFile);
     if (file == nullptr) {
-        return kInvalidFileSize;
+        return invalid_file_size;
     }
     struct stat st;
     if (kernel::sys.fstat(file->fd, &st) != 0) {
         kernel::set_error_from_errno(errno);
-        return kInvalidFileSize;
+        return invalid_file_size;
     }
     uint64_t size = static_cast<uint64_t>(st.st_size);
     if (lpFileSizeHigh != nullptr) {

@@ -13,7 +13,7 @@
 namespace {
 
 // Where a Windows executable is usually based; only ever compared.
-HMODULE const kInstance = reinterpret_cast<HMODULE>(uintptr_t(0x00400000));
+HMODULE const instance = reinterpret_cast<HMODULE>(uintptr_t(0x00400000));
 
 std::string read_own_arguments() {
     std::string raw;
@@ -88,7 +88,7 @@ std::string command_line_from(const std::string& raw) {
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
     if (lpModuleName == nullptr) {
-        return kInstance;
+        return instance;
     }
     SetLastError(ERROR_MOD_NOT_FOUND);
     return nullptr;

@@ -1,7 +1,7 @@
 // The scripted player's call steps: what a call posts is handled before the
 // next step runs, and a script that ends on a call does not end the program
 // while the messages it posted are waiting.
-#include "tests/unit/platform/user_test_window.h"
+#include "tests/unit/platform/user/test_window.h"
 
 namespace {
 

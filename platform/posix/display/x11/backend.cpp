@@ -117,14 +117,14 @@ void intern_atoms(Connection& c) {
         {"_NET_WM_STATE_MODAL", &c.net_wm_state_modal},
         {"_NET_WM_STATE_SKIP_TASKBAR", &c.net_wm_state_skip_taskbar},
     };
-    constexpr int kCount = sizeof wanted / sizeof wanted[0];
-    char* names[kCount];
-    Atom atoms[kCount] = {};
-    for (int i = 0; i < kCount; i++) {
+    constexpr int atom_count = sizeof wanted / sizeof wanted[0];
+    char* names[atom_count];
+    Atom atoms[atom_count] = {};
+    for (int i = 0; i < atom_count; i++) {
         names[i] = const_cast<char*>(wanted[i].name);
     }
-    XInternAtoms(c.display, names, kCount, False, atoms);
-    for (int i = 0; i < kCount; i++) {
+    XInternAtoms(c.display, names, atom_count, False, atoms);
+    for (int i = 0; i < atom_count; i++) {
         *wanted[i].atom = atoms[i];
     }
 }

@@ -19,9 +19,9 @@
 
 namespace display::x11 {
 // Xlib's macros Expose, FocusIn and FocusOut hide these names.
-constexpr InputKind kExposeInput = InputKind::Expose;
-constexpr InputKind kFocusInInput = InputKind::FocusIn;
-constexpr InputKind kFocusOutInput = InputKind::FocusOut;
+constexpr InputKind expose_input = InputKind::Expose;
+constexpr InputKind focus_in_input = InputKind::FocusIn;
+constexpr InputKind focus_out_input = InputKind::FocusOut;
 }  // namespace display::x11
 
 #include <X11/Xatom.h>

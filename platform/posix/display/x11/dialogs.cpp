@@ -7,8 +7,8 @@ namespace display::x11 {
 
 namespace {
 
-const long kRemove = 0, kAdd = 1;
-const long kFromApplication = 1;
+const long state_remove = 0, state_add = 1;
+const long from_application = 1;
 
 // Before the window is mapped the property is ours to write; afterwards
 // the window manager owns it and is asked instead.
@@ -27,10 +27,10 @@ void change_states(Display* display, const Surface& surface, bool add) {
     event.xclient.window = surface.window;
     event.xclient.message_type = c.net_wm_state;
     event.xclient.format = 32;
-    event.xclient.data.l[0] = add ? kAdd : kRemove;
+    event.xclient.data.l[0] = add ? state_add : state_remove;
     event.xclient.data.l[1] = static_cast<long>(states[0]);
     event.xclient.data.l[2] = static_cast<long>(states[1]);
-    event.xclient.data.l[3] = kFromApplication;
+    event.xclient.data.l[3] = from_application;
     XSendEvent(display, RootWindow(display, c.screen), False, SubstructureRedirectMask | SubstructureNotifyMask,
                &event);
 }

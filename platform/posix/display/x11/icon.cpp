@@ -9,11 +9,11 @@ namespace display::x11 {
 
 namespace {
 
-const unsigned long kClear = 0x00000000;
-const unsigned long kFrame = 0xFF000000;
-const unsigned long kCaption = 0xFF000080;
-const unsigned long kBody = 0xFFFFFFFF;
-const int kSizes[] = {16, 32, 48};
+const unsigned long clear_colour = 0x00000000;
+const unsigned long frame_colour = 0xFF000000;
+const unsigned long caption_colour = 0xFF000080;
+const unsigned long body_colour = 0xFFFFFFFF;
+const int icon_sizes[] = {16, 32, 48};
 
 }  // namespace
 
@@ -24,10 +24,10 @@ void draw_default_icon(int size, unsigned long* pixels) {
     const int caption_bottom = top + unit + 3 * unit;
     for (int y = 0; y < size; y++) {
         for (int x = 0; x < size; x++) {
-            unsigned long pixel = kClear;
+            unsigned long pixel = clear_colour;
             if (x >= left && x < right && y >= top && y < bottom) {
                 bool frame = x < left + unit || x >= right - unit || y < top + unit || y >= bottom - unit;
-                pixel = frame ? kFrame : y < caption_bottom ? kCaption : kBody;
+                pixel = frame ? frame_colour : y < caption_bottom ? caption_colour : body_colour;
             }
             pixels[y * size + x] = pixel;
         }
@@ -38,7 +38,7 @@ void set_default_icon(Display* display, Window window) {
     // Each icon is its width, its height, then its rows; format 32 data
     // travels as longs whatever their size.
     std::vector<unsigned long> data;
-    for (int size : kSizes) {
+    for (int size : icon_sizes) {
         size_t start = data.size();
         data.resize(start + 2 + static_cast<size_t>(size) * size);
         data[start] = static_cast<unsigned long>(size);

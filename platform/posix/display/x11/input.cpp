@@ -54,14 +54,14 @@ int unscaled(int value) {
 }
 
 bool translate_button(const XButtonEvent& event, Input* input) {
-    static const int kButtons[] = {0, ButtonLeft, ButtonMiddle, ButtonRight};
+    static const int button_numbers[] = {0, ButtonLeft, ButtonMiddle, ButtonRight};
     if (event.button < 1 || event.button > 3) {
         return false;  // wheel and extra buttons have no message here
     }
     input->kind = event.type == ButtonPress ? InputKind::ButtonDown : InputKind::ButtonUp;
     input->x = unscaled(event.x);
     input->y = unscaled(event.y);
-    input->button = kButtons[event.button];
+    input->button = button_numbers[event.button];
     input->time = static_cast<uint32_t>(event.time);
     return true;
 }
@@ -79,7 +79,7 @@ bool translate_expose(const XExposeEvent& event, const Surface& surface, Input* 
         right = right < surface.width ? right : surface.width;
         bottom = bottom < surface.height ? bottom : surface.height;
     }
-    input->kind = kExposeInput;
+    input->kind = expose_input;
     input->x = event.x / scale;
     input->y = event.y / scale;
     input->width = right - input->x;
@@ -160,7 +160,7 @@ bool translate(XEvent& event, Input* input) {
     input->surface = known->second;
     switch (event.type) {
         case Expose:
-            input->kind = kExposeInput;
+            input->kind = expose_input;
             return translate_expose(event.xexpose, surface, input);
         case MotionNotify:
             input->kind = InputKind::MouseMove;
@@ -179,7 +179,7 @@ bool translate(XEvent& event, Input* input) {
             if (!focus_counts(event.xfocus)) {
                 return false;
             }
-            input->kind = event.type == FocusIn ? kFocusInInput : kFocusOutInput;
+            input->kind = event.type == FocusIn ? focus_in_input : focus_out_input;
             return true;
         case ClientMessage:
             if (event.xclient.message_type != c.wm_protocols || event.xclient.format != 32 ||

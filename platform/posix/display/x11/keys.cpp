@@ -11,32 +11,32 @@ namespace {
 
 // Codes the shared Win32 header does not name.
 enum : int {
-    kPause = 0x13,
-    kCapital = 0x14,
-    kSnapshot = 0x2C,
-    kInsert = 0x2D,
-    kLeftWin = 0x5B,
-    kRightWin = 0x5C,
-    kApps = 0x5D,
-    kNumpad0 = 0x60,
-    kMultiply = 0x6A,
-    kAdd = 0x6B,
-    kSubtract = 0x6D,
-    kDecimal = 0x6E,
-    kDivide = 0x6F,
-    kNumLock = 0x90,
-    kScroll = 0x91,
-    kOem1 = 0xBA,  // ;:
-    kOemPlus = 0xBB,
-    kOemComma = 0xBC,
-    kOemMinus = 0xBD,
-    kOemPeriod = 0xBE,
-    kOem2 = 0xBF,  // /?
-    kOem3 = 0xC0,  // `~
-    kOem4 = 0xDB,  // [{
-    kOem5 = 0xDC,  // \|
-    kOem6 = 0xDD,  // ]}
-    kOem7 = 0xDE,  // '"
+    vk_pause = 0x13,
+    vk_capital = 0x14,
+    vk_snapshot = 0x2C,
+    vk_insert = 0x2D,
+    vk_left_win = 0x5B,
+    vk_right_win = 0x5C,
+    vk_apps = 0x5D,
+    vk_numpad0 = 0x60,
+    vk_multiply = 0x6A,
+    vk_add = 0x6B,
+    vk_subtract = 0x6D,
+    vk_decimal = 0x6E,
+    vk_divide = 0x6F,
+    vk_num_lock = 0x90,
+    vk_scroll = 0x91,
+    vk_oem1 = 0xBA,  // ;:
+    vk_oem_plus = 0xBB,
+    vk_oem_comma = 0xBC,
+    vk_oem_minus = 0xBD,
+    vk_oem_period = 0xBE,
+    vk_oem2 = 0xBF,  // /?
+    vk_oem3 = 0xC0,  // `~
+    vk_oem4 = 0xDB,  // [{
+    vk_oem5 = 0xDC,  // \|
+    vk_oem6 = 0xDD,  // ]}
+    vk_oem7 = 0xDE,  // '"
 };
 
 struct Pair {
@@ -44,7 +44,7 @@ struct Pair {
     int vk;
 };
 
-const Pair kKeys[] = {
+const Pair key_pairs[] = {
     {XK_BackSpace, VK_BACK},
     {XK_Tab, VK_TAB},
     {XK_ISO_Left_Tab, VK_TAB},
@@ -59,8 +59,8 @@ const Pair kKeys[] = {
     {XK_Meta_L, VK_MENU},
     {XK_Meta_R, VK_MENU},
     {XK_ISO_Level3_Shift, VK_MENU},
-    {XK_Pause, kPause},
-    {XK_Caps_Lock, kCapital},
+    {XK_Pause, vk_pause},
+    {XK_Caps_Lock, vk_capital},
     {XK_Escape, VK_ESCAPE},
     {XK_space, VK_SPACE},
     {XK_Prior, VK_PRIOR},
@@ -71,30 +71,30 @@ const Pair kKeys[] = {
     {XK_Up, VK_UP},
     {XK_Right, VK_RIGHT},
     {XK_Down, VK_DOWN},
-    {XK_Print, kSnapshot},
-    {XK_Insert, kInsert},
+    {XK_Print, vk_snapshot},
+    {XK_Insert, vk_insert},
     {XK_Delete, VK_DELETE},
-    {XK_Super_L, kLeftWin},
-    {XK_Super_R, kRightWin},
-    {XK_Menu, kApps},
-    {XK_KP_Multiply, kMultiply},
-    {XK_KP_Add, kAdd},
-    {XK_KP_Subtract, kSubtract},
-    {XK_KP_Decimal, kDecimal},
-    {XK_KP_Divide, kDivide},
-    {XK_Num_Lock, kNumLock},
-    {XK_Scroll_Lock, kScroll},
-    {XK_semicolon, kOem1},
-    {XK_equal, kOemPlus},
-    {XK_comma, kOemComma},
-    {XK_minus, kOemMinus},
-    {XK_period, kOemPeriod},
-    {XK_slash, kOem2},
-    {XK_grave, kOem3},
-    {XK_bracketleft, kOem4},
-    {XK_backslash, kOem5},
-    {XK_bracketright, kOem6},
-    {XK_apostrophe, kOem7},
+    {XK_Super_L, vk_left_win},
+    {XK_Super_R, vk_right_win},
+    {XK_Menu, vk_apps},
+    {XK_KP_Multiply, vk_multiply},
+    {XK_KP_Add, vk_add},
+    {XK_KP_Subtract, vk_subtract},
+    {XK_KP_Decimal, vk_decimal},
+    {XK_KP_Divide, vk_divide},
+    {XK_Num_Lock, vk_num_lock},
+    {XK_Scroll_Lock, vk_scroll},
+    {XK_semicolon, vk_oem1},
+    {XK_equal, vk_oem_plus},
+    {XK_comma, vk_oem_comma},
+    {XK_minus, vk_oem_minus},
+    {XK_period, vk_oem_period},
+    {XK_slash, vk_oem2},
+    {XK_grave, vk_oem3},
+    {XK_bracketleft, vk_oem4},
+    {XK_backslash, vk_oem5},
+    {XK_bracketright, vk_oem6},
+    {XK_apostrophe, vk_oem7},
     // Keypad keys with Num Lock off act as the keys they are named after.
     {XK_KP_Home, VK_HOME},
     {XK_KP_End, VK_END},
@@ -104,7 +104,7 @@ const Pair kKeys[] = {
     {XK_KP_Up, VK_UP},
     {XK_KP_Right, VK_RIGHT},
     {XK_KP_Down, VK_DOWN},
-    {XK_KP_Insert, kInsert},
+    {XK_KP_Insert, vk_insert},
     {XK_KP_Delete, VK_DELETE},
 };
 
@@ -124,9 +124,9 @@ int virtual_key(unsigned long keysym) {
         return static_cast<int>(VK_F1 + (keysym - XK_F1));
     }
     if (keysym >= XK_KP_0 && keysym <= XK_KP_9) {
-        return static_cast<int>(kNumpad0 + (keysym - XK_KP_0));
+        return static_cast<int>(vk_numpad0 + (keysym - XK_KP_0));
     }
-    for (const Pair& pair : kKeys) {
+    for (const Pair& pair : key_pairs) {
         if (pair.keysym == keysym) {
             return pair.vk;
         }

@@ -124,7 +124,7 @@ unsigned long server_pixel(uint32_t rgb) {
 namespace {
 
 // At most this many rectangles wait for a surface; more are merged.
-constexpr size_t kMaxUnsent = 4;
+constexpr size_t max_unsent = 4;
 
 using Area = Surface::Area;
 
@@ -157,7 +157,7 @@ void gather(std::vector<Area>* unsent, Area area) {
             ++i;
         }
     }
-    if (unsent->size() < kMaxUnsent) {
+    if (unsent->size() < max_unsent) {
         unsent->push_back(area);
         return;
     }

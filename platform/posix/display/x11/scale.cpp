@@ -8,7 +8,7 @@ namespace display::x11 {
 
 namespace {
 
-const int kMaxScale = 8;
+const int max_scale = 8;
 
 // A whole positive number, all of the text; 0 otherwise.
 long whole_number(const char* text, const char* end) {
@@ -33,14 +33,14 @@ long whole_number(const char* text, const char* end) {
 
 // Xft.dpi from the server's resource string, 0 when it is not there.
 long xft_dpi(const char* resources) {
-    static const char kName[] = "Xft.dpi:";
+    static const char name[] = "Xft.dpi:";
     for (const char* line = resources; line != nullptr && *line != '\0';) {
         const char* end = strchr(line, '\n');
         if (end == nullptr) {
             end = line + strlen(line);
         }
-        if (strncmp(line, kName, sizeof kName - 1) == 0) {
-            return whole_number(line + sizeof kName - 1, end);
+        if (strncmp(line, name, sizeof name - 1) == 0) {
+            return whole_number(line + sizeof name - 1, end);
         }
         line = *end == '\n' ? end + 1 : end;
     }
@@ -59,7 +59,7 @@ int desktop_scale(const char* gdk_scale, const char* resources) {
     if (scale <= 0) {
         scale = (xft_dpi(resources) + 48) / 96;
     }
-    return scale < 1 ? 1 : scale > kMaxScale ? kMaxScale : static_cast<int>(scale);
+    return scale < 1 ? 1 : scale > max_scale ? max_scale : static_cast<int>(scale);
 }
 
 }  // namespace display::x11

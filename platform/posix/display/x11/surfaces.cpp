@@ -9,8 +9,8 @@ namespace display::x11 {
 
 namespace {
 
-const long kEventMask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
-                        PointerMotionMask | FocusChangeMask | StructureNotifyMask;
+const long input_event_mask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
+                              PointerMotionMask | FocusChangeMask | StructureNotifyMask;
 
 // The position is the client area's: StaticGravity tells a window manager
 // to put its frame around the window rather than move the window. The hints
@@ -72,7 +72,7 @@ bool create_surface(SurfaceId id, const char* title, int x, int y, int width, in
     attributes.background_pixmap = None;
     attributes.border_pixel = 0;
     attributes.colormap = c.colormap;
-    attributes.event_mask = kEventMask;
+    attributes.event_mask = input_event_mask;
     attributes.bit_gravity = NorthWestGravity;
     unsigned long mask = CWBackPixmap | CWBorderPixel | CWColormap | CWEventMask | CWBitGravity;
     const int scale = c.scale;

@@ -7,12 +7,12 @@ namespace user::look {
 
 namespace {
 
-constexpr int kCheckBoxSize = 13;
-constexpr int kCheckBoxTextGap = 4;
-constexpr int kGroupCaptionIndent = 8;
+constexpr int check_box_size = 13;
+constexpr int check_box_text_gap = 4;
+constexpr int group_caption_indent = 8;
 
 // The check mark, one row of seven pixels a line, leftmost pixel in bit 0.
-constexpr unsigned char kCheckMark[7] = {0x40, 0x60, 0x70, 0x39, 0x1F, 0x0F, 0x06};
+constexpr unsigned char check_mark[7] = {0x40, 0x60, 0x70, 0x39, 0x1F, 0x0F, 0x06};
 
 int text_height(HDC dc) {
     TEXTMETRICA metrics{};
@@ -62,8 +62,9 @@ SIZE label_size(HDC dc, const char* text) {
 }  // namespace
 
 void draw_push_button(HDC dc, const RECT& client, const char* text, unsigned flags) {
-    if (!text)
+    if (!text) {
         text = "";
+    }
     RECT r = client;
     if (flags & Default) {
         fill(dc, RECT{r.left, r.top, r.right, r.top + 1}, COLOR_WINDOWFRAME);
@@ -72,10 +73,11 @@ void draw_push_button(HDC dc, const RECT& client, const char* text, unsigned fla
         fill(dc, RECT{r.right - 1, r.top, r.right, r.bottom}, COLOR_WINDOWFRAME);
         r = RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
     }
-    if (flags & Pushed)
+    if (flags & Pushed) {
         DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT | BF_MIDDLE | BF_FLAT);
-    else
+    } else {
         DrawEdge(dc, &r, EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_SOFT);
+    }
 
     // Centred inside the bevel; an odd pixel of spare room goes right and
     // below, and so does one more, as the platform places button labels.
@@ -86,8 +88,9 @@ void draw_push_button(HDC dc, const RECT& client, const char* text, unsigned fla
     label.top = inside.top + floor_half(inside.bottom - inside.top - 1 - text_height(dc));
     label.right = label.left + size.cx;
     label.bottom = label.top + text_height(dc);
-    if (flags & Pushed)
+    if (flags & Pushed) {
         label = RECT{label.left + 1, label.top + 1, label.right + 1, label.bottom + 1};
+    }
     draw_label(dc, text, label, DT_SINGLELINE | DT_LEFT | DT_NOCLIP, flags);
 
     if (flags & Focused) {
@@ -97,25 +100,27 @@ void draw_push_button(HDC dc, const RECT& client, const char* text, unsigned fla
 }
 
 void draw_checkbox(HDC dc, const RECT& client, const char* text, unsigned flags, HBRUSH background) {
-    if (!text)
+    if (!text) {
         text = "";
+    }
     fill_background(dc, client, background);
-    const int top = client.top + (client.bottom - client.top - kCheckBoxSize) / 2;
-    RECT box{client.left, top, client.left + kCheckBoxSize, top + kCheckBoxSize};
+    const int top = client.top + (client.bottom - client.top - check_box_size) / 2;
+    RECT box{client.left, top, client.left + check_box_size, top + check_box_size};
     DrawEdge(dc, &box, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
     fill(dc, box, (flags & (Pushed | Disabled)) ? COLOR_BTNFACE : COLOR_WINDOW);
     if (flags & Checked) {
         const COLORREF mark = GetSysColor((flags & Disabled) ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT);
         for (int row = 0; row < 7; ++row) {
             for (int column = 0; column < 7; ++column) {
-                if (kCheckMark[row] & (1u << column))
+                if (check_mark[row] & (1u << column)) {
                     SetPixel(dc, box.left + 1 + column, box.top + 1 + row, mark);
+                }
             }
         }
     }
 
     const int height = text_height(dc);
-    RECT label{client.left + kCheckBoxSize + kCheckBoxTextGap, 0, client.right, 0};
+    RECT label{client.left + check_box_size + check_box_text_gap, 0, client.right, 0};
     label.top = client.top + (client.bottom - client.top - height) / 2;
     label.bottom = label.top + height;
     draw_label(dc, text, label, DT_SINGLELINE | DT_LEFT, flags);
@@ -123,48 +128,57 @@ void draw_checkbox(HDC dc, const RECT& client, const char* text, unsigned flags,
     if ((flags & Focused) && *text) {
         const SIZE size = label_size(dc, text);
         RECT focus{label.left - 1, label.top - 1, label.left + size.cx + 1, label.bottom + 1};
-        if (focus.right > client.right)
+        if (focus.right > client.right) {
             focus.right = client.right;
-        if (focus.top < client.top)
+        }
+        if (focus.top < client.top) {
             focus.top = client.top;
-        if (focus.bottom > client.bottom)
+        }
+        if (focus.bottom > client.bottom) {
             focus.bottom = client.bottom;
+        }
         DrawFocusRect(dc, &focus);
     }
 }
 
 void draw_group_box(HDC dc, const RECT& client, const char* text, unsigned flags) {
-    if (!text)
+    if (!text) {
         text = "";
+    }
     const int height = text_height(dc);
     RECT frame{client.left, client.top + height / 2 - 1, client.right, client.bottom};
     DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
-    if (!*text)
+    if (!*text) {
         return;
+    }
     // The caption breaks the top line, with a pixel of face either side.
     const SIZE size = label_size(dc, text);
-    const int x = client.left + kGroupCaptionIndent;
+    const int x = client.left + group_caption_indent;
     int right = x + size.cx + 1;
-    if (right > client.right - 1)
+    if (right > client.right - 1) {
         right = client.right - 1;
+    }
     fill(dc, RECT{x - 1, client.top, right, client.top + height}, COLOR_BTNFACE);
     draw_label(dc, text, RECT{x, client.top, right, client.top + height}, DT_SINGLELINE | DT_LEFT, flags);
 }
 
 void draw_static_text(HDC dc, const RECT& client, const char* text, DWORD style, unsigned flags, HBRUSH background) {
-    if (!text)
+    if (!text) {
         text = "";
+    }
     fill_background(dc, client, background);
     UINT format = DT_WORDBREAK;
     const DWORD kind = style & SS_TYPEMASK;
-    if (kind == SS_CENTER)
+    if (kind == SS_CENTER) {
         format = DT_WORDBREAK | DT_CENTER;
-    else if (kind == SS_RIGHT)
+    } else if (kind == SS_RIGHT) {
         format = DT_WORDBREAK | DT_RIGHT;
-    else if (kind == SS_LEFTNOWORDWRAP || kind == SS_SIMPLE)
+    } else if (kind == SS_LEFTNOWORDWRAP || kind == SS_SIMPLE) {
         format = DT_SINGLELINE;
-    if (style & SS_NOPREFIX)
+    }
+    if (style & SS_NOPREFIX) {
         format |= DT_NOPREFIX;
+    }
     draw_label(dc, text, client, format, flags);
 }
 

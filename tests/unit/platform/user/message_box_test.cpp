@@ -1,7 +1,7 @@
 // MessageBoxA: its own windows, its modality and what its owner gets.
 #include <algorithm>
 
-#include "tests/unit/platform/user_test_window.h"
+#include "tests/unit/platform/user/test_window.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 namespace paint_test {
 
-constexpr uint32_t kSentinel = 0x123456;
+constexpr uint32_t sentinel = 0x123456;
 
 inline uint32_t pixel_of(COLORREF c) {
     return GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);
@@ -23,7 +23,7 @@ struct Canvas {
     gdi::PixelBuffer buffer;
     HDC dc;
 
-    Canvas(int w, int h, uint32_t fill = kSentinel, int origin_x = 0, int origin_y = 0)
+    Canvas(int w, int h, uint32_t fill = sentinel, int origin_x = 0, int origin_y = 0)
         : width(w), height(h), pixels(static_cast<size_t>(w) * h, fill), buffer{pixels.data(), w, h, w} {
         dc = gdi::create_dc(&buffer, origin_x, origin_y, RECT{0, 0, w, h});
     }
@@ -40,35 +40,44 @@ struct Canvas {
             for (int x = within.left; x < within.right; ++x) {
                 const uint32_t p = at(x, y);
                 if (((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 3 * 128) {
-                    if (x < box.left)
+                    if (x < box.left) {
                         box.left = x;
-                    if (y < box.top)
+                    }
+                    if (y < box.top) {
                         box.top = y;
-                    if (x + 1 > box.right)
+                    }
+                    if (x + 1 > box.right) {
                         box.right = x + 1;
-                    if (y + 1 > box.bottom)
+                    }
+                    if (y + 1 > box.bottom) {
                         box.bottom = y + 1;
+                    }
                 }
             }
         }
-        if (box.right <= box.left)
+        if (box.right <= box.left) {
             return RECT{0, 0, 0, 0};
+        }
         return box;
     }
     RECT ink() const { return ink(RECT{0, 0, width, height}); }
     // Pixels whose blue channel is below level: greys that are darker.
     int count_darker(unsigned level, const RECT& within) const {
         int n = 0;
-        for (int y = within.top; y < within.bottom; ++y)
-            for (int x = within.left; x < within.right; ++x)
+        for (int y = within.top; y < within.bottom; ++y) {
+            for (int x = within.left; x < within.right; ++x) {
                 n += (at(x, y) & 0xFF) < level;
+            }
+        }
         return n;
     }
     int count(uint32_t colour, const RECT& within) const {
         int n = 0;
-        for (int y = within.top; y < within.bottom; ++y)
-            for (int x = within.left; x < within.right; ++x)
+        for (int y = within.top; y < within.bottom; ++y) {
+            for (int x = within.left; x < within.right; ++x) {
                 n += at(x, y) == colour;
+            }
+        }
         return n;
     }
 };

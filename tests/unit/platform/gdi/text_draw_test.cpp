@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
-#include "paint_canvas.h"
+#include "tests/unit/platform/gdi/canvas.h"
 
 using paint_test::Canvas;
 

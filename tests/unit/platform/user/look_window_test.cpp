@@ -24,7 +24,7 @@ struct Control {
 
 // The tool's window: 27 category checkboxes, two lines of help, three
 // frames and four buttons.
-const Control kLayout[] = {
+const Control layout[] = {
     {Kind::Checkbox, 35, 65, 90, 20, "Axes"},
     {Kind::Checkbox, 35, 90, 90, 20, "Bows"},
     {Kind::Checkbox, 35, 115, 90, 20, "Crossbows"},
@@ -65,8 +65,8 @@ const Control kLayout[] = {
     {Kind::Button, 440, 260, 80, 25, "Exit"},
 };
 
-constexpr int kWidth = 540;
-constexpr int kHeight = 300;
+constexpr int client_width = 540;
+constexpr int client_height = 300;
 
 struct Grey {
     int width = 0, height = 0;
@@ -82,8 +82,9 @@ std::string data_path(const char* name) {
 // Reads a binary PGM picture.
 bool read_pgm(const std::string& path, Grey* out) {
     FILE* file = fopen(path.c_str(), "rb");
-    if (!file)
+    if (!file) {
         return false;
+    }
     int max = 0;
     const bool header = fscanf(file, "P5 %d %d %d", &out->width, &out->height, &max) == 3 && max == 255;
     fgetc(file);
@@ -98,9 +99,10 @@ bool read_pgm(const std::string& path, Grey* out) {
 
 void write_ppm(const char* path, const std::vector<uint32_t>& pixels) {
     FILE* file = fopen(path, "wb");
-    if (!file)
+    if (!file) {
         return;
-    fprintf(file, "P6\n%d %d\n255\n", kWidth, kHeight);
+    }
+    fprintf(file, "P6\n%d %d\n255\n", client_width, client_height);
     for (uint32_t p : pixels) {
         const unsigned char rgb[3] = {static_cast<unsigned char>(p >> 16), static_cast<unsigned char>(p >> 8),
                                       static_cast<unsigned char>(p)};
@@ -110,14 +112,14 @@ void write_ppm(const char* path, const std::vector<uint32_t>& pixels) {
 }
 
 std::vector<uint32_t> render_window() {
-    std::vector<uint32_t> pixels(kWidth * kHeight, 0);
-    gdi::PixelBuffer buffer{pixels.data(), kWidth, kHeight, kWidth};
-    HDC window = gdi::create_dc(&buffer, 0, 0, RECT{0, 0, kWidth, kHeight});
-    RECT all{0, 0, kWidth, kHeight};
+    std::vector<uint32_t> pixels(client_width * client_height, 0);
+    gdi::PixelBuffer buffer{pixels.data(), client_width, client_height, client_width};
+    HDC window = gdi::create_dc(&buffer, 0, 0, RECT{0, 0, client_width, client_height});
+    RECT all{0, 0, client_width, client_height};
     FillRect(window, &all, reinterpret_cast<HBRUSH>(static_cast<intptr_t>(COLOR_BTNFACE + 1)));
     gdi::delete_dc(window);
     int index = 0;
-    for (const Control& c : kLayout) {
+    for (const Control& c : layout) {
         HDC dc = gdi::create_dc(&buffer, c.x, c.y, RECT{c.x, c.y, c.x + c.width, c.y + c.height});
         SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
         const RECT client{0, 0, c.width, c.height};
@@ -150,31 +152,33 @@ int grey_of(uint32_t p) {
 TEST(PaintWindow, ToolWindowLooksLikeTheReference) {
     Grey reference;
     ASSERT_TRUE(read_pgm(data_path("reference-window.pgm"), &reference));
-    ASSERT_EQ(reference.width, kWidth);
-    ASSERT_EQ(reference.height, kHeight);
+    ASSERT_EQ(reference.width, client_width);
+    ASSERT_EQ(reference.height, client_height);
     const std::vector<uint32_t> pixels = render_window();
-    if (const char* out = getenv("SORVANE_LOOK_OUTPUT"))
+    if (const char* out = getenv("SORVANE_LOOK_OUTPUT")) {
         write_ppm(out, pixels);
+    }
 
     // With the classic face installed, unsmoothed text lands on the
     // reference's pixels too; a pixel or two of spacing may differ.
     int near = 0;
-    for (int i = 0; i < kWidth * kHeight; ++i) {
-        if (abs(grey_of(pixels[i]) - reference.pixels[i]) <= 24)
+    for (int i = 0; i < client_width * client_height; ++i) {
+        if (abs(grey_of(pixels[i]) - reference.pixels[i]) <= 24) {
             ++near;
+        }
     }
-    const double share = static_cast<double>(near) / (kWidth * kHeight);
+    const double share = static_cast<double>(near) / (client_width * client_height);
     RecordProperty("matching_share", std::to_string(share));
     EXPECT_GT(share, 0.995);
 
     // Each control's area should be about as dark as it is in the reference:
     // the text takes about as much ink in the same places.
-    for (const Control& c : kLayout) {
+    for (const Control& c : layout) {
         double ours = 0, theirs = 0;
         for (int y = c.y; y < c.y + c.height; ++y) {
             for (int x = c.x; x < c.x + c.width; ++x) {
-                ours += grey_of(pixels[y * kWidth + x]);
-                theirs += reference.pixels[y * kWidth + x];
+                ours += grey_of(pixels[y * client_width + x]);
+                theirs += reference.pixels[y * client_width + x];
             }
         }
         const double area = static_cast<double>(c.width) * c.height;

@@ -14,7 +14,7 @@
 
 namespace {
 
-const char kLiberationSans[] = "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf";
+const char liberation_sans[] = "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf";
 
 uint32_t read32(const std::vector<uint8_t>& b, size_t at) {
     return static_cast<uint32_t>(b[at]) << 24 | b[at + 1] << 16 | b[at + 2] << 8 | b[at + 3];
@@ -26,8 +26,9 @@ void put16(std::vector<uint8_t>* b, uint32_t value) {
 }
 
 void write32(std::vector<uint8_t>* b, size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         (*b)[at + i] = static_cast<uint8_t>(value >> (24 - 8 * i));
+    }
 }
 
 // A copy of a TrueType face whose name table says it is of another family:
@@ -35,8 +36,9 @@ void write32(std::vector<uint8_t>* b, size_t at, uint32_t value) {
 bool write_renamed_face(const char* from, const std::string& to, const std::string& family) {
     std::ifstream in(from, std::ios::binary);
     std::vector<uint8_t> font((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (font.size() < 12)
+    if (font.size() < 12) {
         return false;
+    }
     const std::string names[] = {family, "Regular", family, family};
     const uint16_t ids[] = {1, 2, 4, 6};
     std::vector<uint8_t> table, strings;
@@ -50,8 +52,9 @@ bool write_renamed_face(const char* from, const std::string& to, const std::stri
         put16(&table, ids[i]);  // family, subfamily, full name, PostScript name
         put16(&table, static_cast<uint32_t>(names[i].size() * 2));
         put16(&table, static_cast<uint32_t>(strings.size()));
-        for (char c : names[i])
+        for (char c : names[i]) {
             put16(&strings, static_cast<uint8_t>(c));
+        }
     }
     table.insert(table.end(), strings.begin(), strings.end());
     font.resize((font.size() + 3) & ~size_t{3});
@@ -81,10 +84,11 @@ class ScopedEnv {
         setenv(name, value.c_str(), 1);
     }
     ~ScopedEnv() {
-        if (had_)
+        if (had_) {
             setenv(name_, old_.c_str(), 1);
-        else
+        } else {
             unsetenv(name_);
+        }
     }
 
   private:
@@ -101,7 +105,7 @@ TEST(GdiFontLookup, TheFontFoldersAloneFindTheFaceTheWholeConfigurationFinds) {
     EXPECT_EQ(lean, full);
     EXPECT_EQ(lean_family, full_family);
     // The installed packages give the classic dialog font's metrics.
-    EXPECT_EQ(lean, kLiberationSans);
+    EXPECT_EQ(lean, liberation_sans);
 }
 
 TEST(GdiFontLookup, AFaceInTheUsersFontFolderIsFound) {
@@ -110,7 +114,7 @@ TEST(GdiFontLookup, AFaceInTheUsersFontFolderIsFound) {
     const std::string home = pattern;
     ASSERT_EQ(system(("mkdir -p '" + home + "/.fonts'").c_str()), 0);
     const std::string face = home + "/.fonts/Classic.ttf";
-    ASSERT_TRUE(write_renamed_face(kLiberationSans, face, "Tahoma"));
+    ASSERT_TRUE(write_renamed_face(liberation_sans, face, "Tahoma"));
     ScopedEnv home_env("HOME", home);
     ScopedEnv data_env("XDG_DATA_HOME", home + "/.local/share");
     ScopedEnv cache_env("XDG_CACHE_HOME", home + "/.cache");

@@ -42,15 +42,15 @@ inline LRESULT CALLBACK recording_procedure(HWND hwnd, UINT message, WPARAM wpar
     return DefWindowProcA(hwnd, message, wparam, lparam);
 }
 
-constexpr const char* kClass = "UserTestRecorder";
-constexpr DWORD kToolStyle = 0x10C80000;  // visible, caption, system menu
+constexpr const char* recorder_class = "UserTestRecorder";
+constexpr DWORD tool_style = 0x10C80000;  // visible, caption, system menu
 
 inline void register_recorder() {
     WNDCLASSA wc{};
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = recording_procedure;
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(COLOR_BTNFACE + 1));
-    wc.lpszClassName = kClass;
+    wc.lpszClassName = recorder_class;
     RegisterClassA(&wc);  // already there after the first test
 }
 
@@ -70,8 +70,8 @@ inline void record_button(HWND button) {
         SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(recording_button)));
 }
 
-inline HWND make_top(const char* title = "Test window", DWORD style = kToolStyle) {
-    return CreateWindowExA(0, kClass, title, style, 422, 492, 546, 325, nullptr, nullptr, nullptr, nullptr);
+inline HWND make_top(const char* title = "Test window", DWORD style = tool_style) {
+    return CreateWindowExA(0, recorder_class, title, style, 422, 492, 546, 325, nullptr, nullptr, nullptr, nullptr);
 }
 
 inline HWND make_child(HWND parent, const char* cls, const char* text, DWORD style, int x, int y, int w, int h,

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "paint_canvas.h"
 #include "platform/posix/user/controls/look.h"
+#include "tests/unit/platform/gdi/canvas.h"
 
 using paint_test::Canvas;
 using paint_test::sys;
@@ -25,7 +25,7 @@ struct LookCanvas : Canvas {
     }
 };
 
-constexpr uint32_t kBlack = 0;
+constexpr uint32_t black = 0;
 
 }  // namespace
 
@@ -50,14 +50,14 @@ TEST(PaintLook, CheckboxBoxIsCentredAtTheLeftWithItsMark) {
     EXPECT_LE(label.left, 18);
 
     look::draw_checkbox(canvas.dc, client, "Axes", look::Checked);
-    EXPECT_EQ(canvas.count(kBlack, inside), 21);
-    EXPECT_EQ(canvas.at(9, 6), kBlack);  // the tip of the mark
-    EXPECT_EQ(canvas.at(3, 9), kBlack);
+    EXPECT_EQ(canvas.count(black, inside), 21);
+    EXPECT_EQ(canvas.at(9, 6), black);  // the tip of the mark
+    EXPECT_EQ(canvas.at(3, 9), black);
     EXPECT_EQ(canvas.at(3, 6), 0xFFFFFFu);
 
     // Unchecked again: the mark goes; pushed: a grey box.
     look::draw_checkbox(canvas.dc, client, "Axes", look::Pushed);
-    EXPECT_EQ(canvas.count(kBlack, inside), 0);
+    EXPECT_EQ(canvas.count(black, inside), 0);
     EXPECT_EQ(canvas.count(sys(COLOR_BTNFACE), inside), 81);
 }
 
@@ -101,8 +101,9 @@ TEST(PaintLook, GroupBoxCaptionBreaksTheEtchedLine) {
 
     LookCanvas plain(60, 40);
     look::draw_group_box(plain.dc, RECT{0, 0, 60, 40}, "", 0);
-    for (int x = 0; x < 59; ++x)
+    for (int x = 0; x < 59; ++x) {
         EXPECT_EQ(plain.at(x, line), shadow) << x;
+    }
 }
 
 TEST(PaintLook, PushButtonStates) {
@@ -129,7 +130,7 @@ TEST(PaintLook, PushButtonStates) {
 
     LookCanvas grey(80, 25);
     look::draw_push_button(grey.dc, client, "Check All", look::Disabled);
-    EXPECT_EQ(grey.count(kBlack, client), 0);
+    EXPECT_EQ(grey.count(black, client), 0);
     EXPECT_GT(grey.count_darker(0xC0, RECT{2, 2, 78, 23}), 20);
 }
 
@@ -141,8 +142,9 @@ bool read_pgm(const char* name, int* width, int* height, std::vector<unsigned ch
     path += "/data/";
     path += name;
     FILE* file = fopen(path.c_str(), "rb");
-    if (!file)
+    if (!file) {
         return false;
+    }
     int max = 0;
     bool ok = fscanf(file, "P5 %d %d %d", width, height, &max) == 3 && max == 255 && fgetc(file) != EOF;
     if (ok) {
@@ -170,10 +172,12 @@ TEST(PaintLook, DefaultFocusedButtonMatchesTheMessageBox) {
     int differing = 0;
     for (int y = button.top - 1; y <= button.bottom; ++y) {
         for (int x = button.left - 1; x <= button.right; ++x) {
-            if (x >= 74 && x < 110 && y >= 33 && y < 46)
+            if (x >= 74 && x < 110 && y >= 33 && y < 46) {
                 continue;  // the label
-            if ((canvas.at(x, y) & 0xFF) != reference[y * width + x])
+            }
+            if ((canvas.at(x, y) & 0xFF) != reference[y * width + x]) {
                 ++differing;
+            }
         }
     }
     EXPECT_EQ(differing, 0);
@@ -193,7 +197,7 @@ TEST(PaintLook, StaticTextAlignmentAndWrapping) {
     EXPECT_GT(canvas.ink().bottom, canvas.text_height());
     EXPECT_LE(canvas.ink().right, 100);
     look::draw_static_text(canvas.dc, client, "Druid", SS_LEFT, look::Disabled);
-    EXPECT_EQ(canvas.count(kBlack, client), 0);
+    EXPECT_EQ(canvas.count(black, client), 0);
     EXPECT_GT(canvas.count_darker(0xC0, client), 5);
     EXPECT_EQ(canvas.count_darker(0x80, client), 0);
 }

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "tests/unit/platform/user_test_window.h"
+#include "tests/unit/platform/user/test_window.h"
 
 namespace {
 
@@ -116,7 +116,7 @@ TEST_F(UserControls, DialogCodesHitTestsAndFonts) {
 
 TEST_F(UserControls, PaintingFillsTheClassBrushParentsFirstAndPresentsThePixels) {
     HWND top = make_top();
-    HWND child = make_child(top, kClass, "", 0, 10, 10, 50, 50, 1);
+    HWND child = make_child(top, recorder_class, "", 0, 10, 10, 50, 50, 1);
     HWND button = make_child(top, "BUTTON", "Exit", WS_TABSTOP | BS_PUSHBUTTON, 440, 260, 80, 25, 35);
     SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
     run_script();

@@ -1,7 +1,7 @@
 // Input through the scripted player: what the queue hands out for clicks
 // and keys, accelerators, focus and enabling, hit testing, and the player's
 // end when its script runs out.
-#include "tests/unit/platform/user_test_window.h"
+#include "tests/unit/platform/user/test_window.h"
 
 namespace {
 
@@ -108,8 +108,8 @@ TEST_F(UserInput, AcceleratorsNeedTheExactModifiers) {
 
 TEST_F(UserInput, FocusMovesWithMessagesAndDisablingTakesItAway) {
     HWND top = make_top();
-    HWND a = make_child(top, kClass, "", WS_TABSTOP, 0, 0, 10, 10, 1);
-    HWND b = make_child(top, kClass, "", WS_TABSTOP, 20, 0, 10, 10, 2);
+    HWND a = make_child(top, recorder_class, "", WS_TABSTOP, 0, 0, 10, 10, 1);
+    HWND b = make_child(top, recorder_class, "", WS_TABSTOP, 20, 0, 10, 10, 2);
     received().clear();
     EXPECT_EQ(SetFocus(a), top);
     EXPECT_EQ(SetFocus(b), a);

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "kernel_test_folder.h"
 #include "platform/posix/kernel/process.h"
+#include "tests/unit/platform/kernel/test_folder.h"
 
 namespace {
 
@@ -162,6 +162,7 @@ TEST(KernelProcess, CommandLineQuotesWhatWouldSplit) {
 TEST(KernelProcess, ExitProcessFlushesAndEndsWithTheCode) {
     int pipe_ends[2];
     ASSERT_EQ(pipe(pipe_ends), 0);
+    fflush(stdout);  // else the child also flushes the parent's pending output into the pipe
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {

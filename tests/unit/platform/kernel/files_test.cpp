@@ -3,7 +3,7 @@
 #include <errno.h>
 #include <sys/resource.h>
 
-#include "kernel_test_folder.h"
+#include "tests/unit/platform/kernel/test_folder.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // kernel handles: a stale handle stays stale however often its slot is
 // reused, and a handle of one kind is never taken for another.
 #include "platform/posix/kernel/handles.h"
-#include "tests/unit/platform/user_test_window.h"
+#include "tests/unit/platform/user/test_window.h"
 
 namespace {
 
@@ -28,14 +28,14 @@ std::vector<HWND> windows_made_and_destroyed(int count) {
 // back to life.
 TEST_F(HandleTable, AStaleHandleStaysStaleThroughManyReusesOfItsSlot) {
     HWND top = make_top();
-    HWND first_child = make_child(top, kClass, "", 0, 0, 0, 10, 10, 1);
+    HWND first_child = make_child(top, recorder_class, "", 0, 0, 0, 10, 10, 1);
     DestroyWindow(first_child);
     ACCEL entry{FVIRTKEY, VK_F4, 100};
     HACCEL first_table = CreateAcceleratorTableA(&entry, 1);
     DestroyAcceleratorTable(first_table);
     bool revived = false;
     for (int i = 0; i < 40000 && !revived; ++i) {
-        HWND child = make_child(top, kClass, "", 0, 0, 0, 10, 10, 1);
+        HWND child = make_child(top, recorder_class, "", 0, 0, 0, 10, 10, 1);
         revived = child == first_child || IsWindow(first_child);
         DestroyWindow(child);
         HACCEL table = CreateAcceleratorTableA(&entry, 1);

@@ -2,15 +2,15 @@
 // area, GDI objects, 3D edges and the focus rectangle.
 #include <gtest/gtest.h>
 
-#include "paint_canvas.h"
+#include "tests/unit/platform/gdi/canvas.h"
 
 using paint_test::Canvas;
-using paint_test::kSentinel;
+using paint_test::sentinel;
 using paint_test::sys;
 using paint_test::sys_brush;
 
 TEST(PaintDc, DrawingStaysInsideTheClipAndHonoursTheOrigin) {
-    std::vector<uint32_t> pixels(40 * 30, kSentinel);
+    std::vector<uint32_t> pixels(40 * 30, sentinel);
     gdi::PixelBuffer buffer{pixels.data(), 40, 30, 40};
     const RECT clip{12, 6, 20, 15};
     HDC dc = gdi::create_dc(&buffer, 10, 5, clip);
@@ -21,7 +21,7 @@ TEST(PaintDc, DrawingStaysInsideTheClipAndHonoursTheOrigin) {
     for (int y = 0; y < 30; ++y) {
         for (int x = 0; x < 40; ++x) {
             const bool inside = x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom;
-            ASSERT_EQ(pixels[y * 40 + x], inside ? 0xFFFFFFu : kSentinel) << x << "," << y;
+            ASSERT_EQ(pixels[y * 40 + x], inside ? 0xFFFFFFu : sentinel) << x << "," << y;
         }
     }
     RECT drawn = gdi::dc_drawn_area(dc);
@@ -34,7 +34,7 @@ TEST(PaintDc, DrawingStaysInsideTheClipAndHonoursTheOrigin) {
     SetPixel(dc, 3, 2, RGB(0x11, 0x22, 0x33));
     SetPixel(dc, 0, 0, RGB(0, 0, 0));
     EXPECT_EQ(pixels[7 * 40 + 13], 0x112233u);
-    EXPECT_EQ(pixels[5 * 40 + 10], kSentinel);
+    EXPECT_EQ(pixels[5 * 40 + 10], sentinel);
 
     // Lines and text are clipped the same way.
     MoveToEx(dc, -10, 12, nullptr);
@@ -44,7 +44,7 @@ TEST(PaintDc, DrawingStaysInsideTheClipAndHonoursTheOrigin) {
     for (int y = 0; y < 30; ++y) {
         for (int x = 0; x < 40; ++x) {
             if (x < clip.left || x >= clip.right || y < clip.top || y >= clip.bottom) {
-                ASSERT_EQ(pixels[y * 40 + x], kSentinel) << x << "," << y;
+                ASSERT_EQ(pixels[y * 40 + x], sentinel) << x << "," << y;
             }
         }
     }
@@ -52,7 +52,7 @@ TEST(PaintDc, DrawingStaysInsideTheClipAndHonoursTheOrigin) {
 }
 
 TEST(PaintDc, DrawnAreaCoversWhatWasDrawnOnly) {
-    Canvas canvas(50, 40, kSentinel, 5, 5);
+    Canvas canvas(50, 40, sentinel, 5, 5);
     RECT area = gdi::dc_drawn_area(canvas.dc);
     EXPECT_TRUE(area.right <= area.left || area.bottom <= area.top);
     // A hollow brush and an empty rectangle draw nothing.
@@ -77,7 +77,7 @@ TEST(PaintDc, FillRectTakesASystemColourIndexPlusOne) {
     RECT r{0, 0, 5, 5};
     EXPECT_NE(FillRect(canvas.dc, &r, sys_brush(COLOR_BTNFACE)), 0);
     EXPECT_EQ(canvas.at(4, 4), sys(COLOR_BTNFACE));
-    EXPECT_EQ(canvas.at(5, 5), kSentinel);
+    EXPECT_EQ(canvas.at(5, 5), sentinel);
     RECT s{5, 5, 10, 10};
     FillRect(canvas.dc, &s, GetSysColorBrush(COLOR_BTNSHADOW));
     EXPECT_EQ(canvas.at(9, 9), sys(COLOR_BTNSHADOW));
@@ -104,7 +104,7 @@ TEST(PaintDc, HandlesAreValidatedAndStockObjectsSurviveDeletion) {
     RECT r{0, 0, 10, 10};
     HBRUSH bogus = reinterpret_cast<HBRUSH>(static_cast<intptr_t>(0x5000));
     EXPECT_EQ(FillRect(canvas.dc, &r, bogus), 0);
-    EXPECT_EQ(canvas.at(0, 0), kSentinel);
+    EXPECT_EQ(canvas.at(0, 0), sentinel);
     HDC bogus_dc = reinterpret_cast<HDC>(&r);
     EXPECT_EQ(FillRect(bogus_dc, &r, sys_brush(COLOR_WINDOW)), 0);
     EXPECT_EQ(SelectObject(bogus_dc, GetStockObject(WHITE_BRUSH)), nullptr);
@@ -138,13 +138,13 @@ TEST(PaintDc, HandlesAreValidatedAndStockObjectsSurviveDeletion) {
     EXPECT_EQ(SelectObject(canvas.dc, pen), nullptr);
 
     // A deleted DC is dead too.
-    std::vector<uint32_t> pixels(4, kSentinel);
+    std::vector<uint32_t> pixels(4, sentinel);
     gdi::PixelBuffer buffer{pixels.data(), 2, 2, 2};
     HDC dc = gdi::create_dc(&buffer, 0, 0, RECT{0, 0, 2, 2});
     gdi::delete_dc(dc);
     gdi::delete_dc(dc);
     EXPECT_EQ(FillRect(dc, &r, sys_brush(COLOR_WINDOW)), 0);
-    EXPECT_EQ(pixels[0], kSentinel);
+    EXPECT_EQ(pixels[0], sentinel);
     EXPECT_EQ(SetTextColor(dc, 0), 0xFFFFFFFFu);
 }
 
@@ -156,12 +156,13 @@ TEST(PaintDc, LineToLeavesOutTheEndPoint) {
     EXPECT_EQ(old.x, 1);
     EXPECT_EQ(old.y, 1);
     LineTo(canvas.dc, 2, 7);
-    for (int y = 3; y < 7; ++y)
+    for (int y = 3; y < 7; ++y) {
         EXPECT_EQ(canvas.at(2, y), 0u) << y;
-    EXPECT_EQ(canvas.at(2, 7), kSentinel);
+    }
+    EXPECT_EQ(canvas.at(2, 7), sentinel);
     LineTo(canvas.dc, 6, 7);  // continues from the last end point
     EXPECT_EQ(canvas.at(2, 7), 0u);
-    EXPECT_EQ(canvas.at(6, 7), kSentinel);
+    EXPECT_EQ(canvas.at(6, 7), sentinel);
 }
 
 TEST(PaintDc, EdgesUseTheTwoToneBevelColours) {
@@ -192,7 +193,7 @@ TEST(PaintDc, EdgesUseTheTwoToneBevelColours) {
         DrawEdge(canvas.dc, &r, EDGE_RAISED, BF_RECT);
         EXPECT_EQ(canvas.at(0, 0), light);
         EXPECT_EQ(canvas.at(1, 1), hi);
-        EXPECT_EQ(canvas.at(5, 5), paint_test::kSentinel);
+        EXPECT_EQ(canvas.at(5, 5), paint_test::sentinel);
     }
     {
         Canvas canvas(10, 10);
@@ -222,8 +223,8 @@ TEST(PaintDc, EdgesUseTheTwoToneBevelColours) {
         RECT r{0, 0, 10, 10};
         DrawEdge(canvas.dc, &r, BDR_SUNKENOUTER, BF_TOP | BF_ADJUST);
         EXPECT_EQ(canvas.at(4, 0), shadow);
-        EXPECT_EQ(canvas.at(0, 4), paint_test::kSentinel);
-        EXPECT_EQ(canvas.at(4, 9), paint_test::kSentinel);
+        EXPECT_EQ(canvas.at(0, 4), paint_test::sentinel);
+        EXPECT_EQ(canvas.at(4, 9), paint_test::sentinel);
         EXPECT_EQ(r.top, 1);
         EXPECT_EQ(r.left, 0);
     }

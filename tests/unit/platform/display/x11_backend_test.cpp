@@ -6,10 +6,10 @@
 
 // GoogleTest and these names come before Xlib, whose macros would hide them.
 namespace {
-constexpr display::InputKind kNoInput = display::InputKind::None;
-constexpr display::InputKind kExposeInput = display::InputKind::Expose;
-constexpr display::InputKind kFocusInInput = display::InputKind::FocusIn;
-constexpr display::InputKind kFocusOutInput = display::InputKind::FocusOut;
+constexpr display::InputKind no_input = display::InputKind::None;
+constexpr display::InputKind expose_input = display::InputKind::Expose;
+constexpr display::InputKind focus_in_input = display::InputKind::FocusIn;
+constexpr display::InputKind focus_out_input = display::InputKind::FocusOut;
 }  // namespace
 
 #include <X11/Xatom.h>
@@ -30,7 +30,7 @@ constexpr display::InputKind kFocusOutInput = display::InputKind::FocusOut;
 #include <vector>
 
 #include "platform/posix/win32_user.h"
-#include "tests/unit/platform/x11_server.h"
+#include "tests/unit/platform/display/x11_server.h"
 
 namespace {
 
@@ -41,8 +41,8 @@ using x11_test::have_program;
 using x11_test::open_backend;
 using x11_test::Server;
 
-const int kWaitMs = 5000;
-const int kMarker = 31337;  // x of the synthetic Expose that ends a batch
+const int wait_ms = 5000;
+const int marker_x = 31337;  // x of the synthetic Expose that ends a batch
 
 class X11Backend : public ::testing::Test {
   protected:
@@ -84,7 +84,7 @@ class X11Backend : public ::testing::Test {
         EXPECT_TRUE(backend_->create_surface(id, "test", x, y, width, height, resizable));
         made_.push_back(id);
         backend_->show_surface(id, true);
-        EXPECT_TRUE(wait_for(id, kExposeInput).kind == kExposeInput);
+        EXPECT_TRUE(wait_for(id, expose_input).kind == expose_input);
         return display::x11::window_of(id);
     }
 
@@ -92,7 +92,7 @@ class X11Backend : public ::testing::Test {
     // None after the wait.
     Input wait_for(SurfaceId id, InputKind kind) {
         Input input;
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait_ms);
         while (std::chrono::steady_clock::now() < deadline) {
             if (!display::x11::next_input_within(&input, 200)) {
                 break;
@@ -110,19 +110,19 @@ class X11Backend : public ::testing::Test {
         XEvent marker = {};
         marker.xexpose.type = Expose;
         marker.xexpose.window = display::x11::window_of(id);
-        marker.xexpose.x = kMarker;
+        marker.xexpose.x = marker_x;
         marker.xexpose.width = 1;
         marker.xexpose.height = 1;
         XSendEvent(view_, marker.xexpose.window, False, ExposureMask, &marker);
         XSync(view_, False);
         std::vector<Input> inputs;
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait_ms);
         Input input;
         while (std::chrono::steady_clock::now() < deadline && display::x11::next_input_within(&input, 200)) {
-            if (input.kind == kExposeInput && input.x == kMarker) {
+            if (input.kind == expose_input && input.x == marker_x) {
                 return inputs;
             }
-            if (input.kind != kNoInput && input.surface == id) {
+            if (input.kind != no_input && input.surface == id) {
                 inputs.push_back(input);
             }
         }
@@ -308,7 +308,7 @@ TEST_F(X11Backend, PlacesTheClientAreaAndKeepsTitlesAndSizeHints) {
     EXPECT_EQ(hints.max_height, 200);
 
     backend_->show_surface(12, true);
-    ASSERT_EQ(wait_for(12, kExposeInput).kind, kExposeInput);
+    ASSERT_EQ(wait_for(12, expose_input).kind, expose_input);
     Window root = DefaultRootWindow(view_), child;
     int x = 0, y = 0;
     XTranslateCoordinates(view_, window, root, 0, 0, &x, &y, &child);
@@ -422,7 +422,7 @@ void expect_keys(const std::vector<Input>& got, const std::vector<Key>& want, co
 TEST_F(X11Backend, KeysComeAsVirtualKeysWithTheCharactersTheyType) {
     shown_surface(15, 100, 100, 200, 150);
     backend_->activate_surface(15);
-    ASSERT_EQ(wait_for(15, kFocusInInput).kind, kFocusInInput);
+    ASSERT_EQ(wait_for(15, focus_in_input).kind, focus_in_input);
     const InputKind down = InputKind::KeyDown, up = InputKind::KeyUp;
 
     // xdotool lets keys go in the order it pressed them.
@@ -468,10 +468,10 @@ TEST_F(X11Backend, ActivationMovesTheKeyboardBetweenSurfaces) {
     shown_surface(16, 10, 10, 50, 50);
     shown_surface(17, 100, 10, 50, 50);
     backend_->activate_surface(16);
-    ASSERT_EQ(wait_for(16, kFocusInInput).kind, kFocusInInput);
+    ASSERT_EQ(wait_for(16, focus_in_input).kind, focus_in_input);
     backend_->activate_surface(17);
-    EXPECT_EQ(wait_for(16, kFocusOutInput).kind, kFocusOutInput);
-    EXPECT_EQ(wait_for(17, kFocusInInput).kind, kFocusInInput);
+    EXPECT_EQ(wait_for(16, focus_out_input).kind, focus_out_input);
+    EXPECT_EQ(wait_for(17, focus_in_input).kind, focus_in_input);
     Window focus;
     int revert;
     XGetInputFocus(view_, &focus, &revert);
@@ -562,8 +562,8 @@ TEST(X11BackendLoss, ALostServerEndsInputAndNothingElse) {
     // What was already on its way may come first; then the end, not a wait.
     Input input;
     int taken = 0;
-    while (display::x11::next_input_within(&input, kWaitMs) && taken < 100) {
-        ASSERT_NE(input.kind, kNoInput);
+    while (display::x11::next_input_within(&input, wait_ms) && taken < 100) {
+        ASSERT_NE(input.kind, no_input);
         taken++;
     }
     EXPECT_LT(taken, 100);

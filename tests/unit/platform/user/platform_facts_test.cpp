@@ -3,7 +3,7 @@
 // disabled before the box activates, maximised creation.
 #include <algorithm>
 
-#include "tests/unit/platform/user_test_window.h"
+#include "tests/unit/platform/user/test_window.h"
 
 namespace {
 
@@ -60,7 +60,7 @@ TEST_F(UserPlatformFacts, AMessageBoxDisablesItsOwnerBeforeTheBoxActivatesThenTa
 }
 
 TEST_F(UserPlatformFacts, AVisibleWindowCreatedMaximisedCoversTheScreen) {
-    HWND top = make_top("Big", kToolStyle | WS_MAXIMIZE);
+    HWND top = make_top("Big", tool_style | WS_MAXIMIZE);
     run_script();
     // As Wine gives it on a 1280 x 1024 screen: (-3, -3)-(1283, 1027), a
     // client area of 1280 x 1005.
@@ -76,7 +76,7 @@ TEST_F(UserPlatformFacts, AVisibleWindowCreatedMaximisedCoversTheScreen) {
     EXPECT_EQ(client.bottom, height - 19);
 
     // Hidden, it is only marked; showing it maximised still works.
-    HWND hidden = make_top("Later", (kToolStyle & ~WS_VISIBLE) | WS_MAXIMIZE);
+    HWND hidden = make_top("Later", (tool_style & ~WS_VISIBLE) | WS_MAXIMIZE);
     GetWindowRect(hidden, &window);
     EXPECT_EQ(window.right - window.left, 546);
     ShowWindow(hidden, SW_MAXIMIZE);

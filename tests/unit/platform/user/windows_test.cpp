@@ -1,6 +1,6 @@
 // Windows and classes of the window layer: message orders, handles,
 // geometry, class rules, window longs and the window tree.
-#include "tests/unit/platform/user_test_window.h"
+#include "tests/unit/platform/user/test_window.h"
 
 namespace {
 
@@ -42,9 +42,9 @@ TEST_F(UserWindows, HiddenWindowIsNeitherActiveNorSizedUntilShown) {
 
 TEST_F(UserWindows, DestroyWindowSendsDestroyParentFirstThenFinalMessagesParentLast) {
     HWND parent = make_top();
-    HWND first = make_child(parent, kClass, "", 0, 0, 0, 10, 10, 1);
-    HWND second = make_child(parent, kClass, "", 0, 20, 0, 10, 10, 2);
-    HWND grandchild = make_child(first, kClass, "", 0, 0, 0, 5, 5, 3);
+    HWND first = make_child(parent, recorder_class, "", 0, 0, 0, 10, 10, 1);
+    HWND second = make_child(parent, recorder_class, "", 0, 20, 0, 10, 10, 2);
+    HWND grandchild = make_child(first, recorder_class, "", 0, 0, 0, 5, 5, 3);
     received().clear();
     EXPECT_TRUE(DestroyWindow(parent));
     std::vector<std::pair<HWND, UINT>> order;
@@ -116,7 +116,7 @@ TEST_F(UserWindows, ClassicMetricsGiveTheToolWindowItsRectangles) {
     GetClientRect(hwnd, &client);
     EXPECT_EQ(client.right, 540);
     EXPECT_EQ(client.bottom, 300);
-    HWND child = make_child(hwnd, kClass, "", 0, 10, 20, 30, 40, 7);
+    HWND child = make_child(hwnd, recorder_class, "", 0, 10, 20, 30, 40, 7);
     POINT p{1, 2};
     ClientToScreen(child, &p);
     EXPECT_EQ(p.x, 425 + 10 + 1);
@@ -170,8 +170,8 @@ TEST_F(UserWindows, ClassRegistrationRules) {
 
 TEST_F(UserWindows, WindowLongsTextAndTree) {
     HWND top = make_top();
-    HWND a = make_child(top, kClass, "a", WS_TABSTOP, 0, 0, 10, 10, 32);
-    HWND b = make_child(top, kClass, "b", 0, 0, 0, 10, 10, 33);
+    HWND a = make_child(top, recorder_class, "a", WS_TABSTOP, 0, 0, 10, 10, 32);
+    HWND b = make_child(top, recorder_class, "b", 0, 0, 0, 10, 10, 33);
     EXPECT_EQ(GetWindowLongPtrA(a, GWLP_ID), 32);
     EXPECT_EQ(GetDlgCtrlID(b), 33);
     EXPECT_EQ(GetDlgItem(top, 33), b);
@@ -194,7 +194,7 @@ TEST_F(UserWindows, WindowLongsTextAndTree) {
     EXPECT_STREQ(text, "New t");
     EXPECT_EQ(GetWindowTextLengthA(top), 9);
     EXPECT_EQ(FindWindowA(nullptr, "new title"), top);
-    EXPECT_EQ(FindWindowA(kClass, nullptr), top);
+    EXPECT_EQ(FindWindowA(recorder_class, nullptr), top);
 
     EXPECT_EQ(GetParent(a), top);
     EXPECT_EQ(GetParent(top), nullptr);
@@ -219,9 +219,9 @@ TEST_F(UserWindows, EnumerationOrders) {
     std::vector<HWND> tops;
     EnumWindows(collect, reinterpret_cast<LPARAM>(&tops));
     EXPECT_EQ(tops, (std::vector<HWND>{newer, older}));
-    HWND a = make_child(older, kClass, "", 0, 0, 0, 1, 1, 1);
-    HWND a1 = make_child(a, kClass, "", 0, 0, 0, 1, 1, 2);
-    HWND b = make_child(older, kClass, "", 0, 0, 0, 1, 1, 3);
+    HWND a = make_child(older, recorder_class, "", 0, 0, 0, 1, 1, 1);
+    HWND a1 = make_child(a, recorder_class, "", 0, 0, 0, 1, 1, 2);
+    HWND b = make_child(older, recorder_class, "", 0, 0, 0, 1, 1, 3);
     std::vector<HWND> children;
     EnumChildWindows(older, collect, reinterpret_cast<LPARAM>(&children));
     EXPECT_EQ(children, (std::vector<HWND>{a, a1, b}));

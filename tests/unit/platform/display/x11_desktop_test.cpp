@@ -2,10 +2,10 @@
 // for, the window's identity and the title's encoding.
 #include <gtest/gtest.h>
 
-#include "tests/unit/platform/x11_server.h"
+#include "tests/unit/platform/display/x11_server.h"
 
 namespace {
-constexpr display::InputKind kNoInput = display::InputKind::None;
+constexpr display::InputKind no_input = display::InputKind::None;
 }  // namespace
 
 // After GoogleTest: Xlib's macros would hide its names.
@@ -180,7 +180,7 @@ TEST_F(X11Desktop, AScaledDesktopGetsEveryPixelTwiceAndPointerPositionsHalved) {
     ASSERT_TRUE(backend->create_surface(2, "", 20, 30, 50, 40, false));
     Window window = display::x11::window_of(2);
     backend->show_surface(2, true);
-    ASSERT_EQ(wait_for(2, display::x11::kExposeInput).kind, display::x11::kExposeInput);
+    ASSERT_EQ(wait_for(2, display::x11::expose_input).kind, display::x11::expose_input);
     XWindowAttributes attributes;
     ASSERT_TRUE(XGetWindowAttributes(view_, window, &attributes));
     EXPECT_EQ(attributes.width, 100);
@@ -223,7 +223,7 @@ TEST_F(X11Desktop, AScaledDesktopGetsEveryPixelTwiceAndPointerPositionsHalved) {
     // An exposed area covers every program pixel it touches.
     XClearArea(view_, window, 3, 5, 2, 2, True);
     XFlush(view_);
-    Input exposed = wait_for(2, display::x11::kExposeInput);
+    Input exposed = wait_for(2, display::x11::expose_input);
     EXPECT_EQ(exposed.x, 1);
     EXPECT_EQ(exposed.y, 2);
     EXPECT_EQ(exposed.width, 2);
@@ -264,7 +264,7 @@ TEST_F(X11Desktop, AWindowMadeLargerShowsTheBackgroundBeyondTheClientArea) {
     display::x11::set_background(5, 0xD4D0C8);
     Window window = display::x11::window_of(5);
     backend->show_surface(5, true);
-    ASSERT_EQ(wait_for(5, display::x11::kExposeInput).kind, display::x11::kExposeInput);
+    ASSERT_EQ(wait_for(5, display::x11::expose_input).kind, display::x11::expose_input);
     std::vector<uint32_t> white(40 * 30, 0xFFFFFF);
     backend->present(5, {white.data(), 40, 30, 40}, 0, 0, 40, 30);
 
@@ -275,11 +275,11 @@ TEST_F(X11Desktop, AWindowMadeLargerShowsTheBackgroundBeyondTheClientArea) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     display::x11::sync();
     while (std::chrono::steady_clock::now() < deadline && display::x11::next_input_within(&exposed, 100)) {
-        if (exposed.kind == kNoInput) {
+        if (exposed.kind == no_input) {
             break;
         }
         // Only the client area's part of an exposure reaches the window layer.
-        if (exposed.kind == display::x11::kExposeInput) {
+        if (exposed.kind == display::x11::expose_input) {
             EXPECT_LE(exposed.x + exposed.width, 40);
             EXPECT_LE(exposed.y + exposed.height, 30);
         }
@@ -305,7 +305,7 @@ TEST_F(X11Desktop, AMoveByAnotherClientIsReportedOnceInRootCoordinates) {
     ASSERT_TRUE(backend->create_surface(6, "", 10, 20, 40, 30, false));
     Window window = display::x11::window_of(6);
     backend->show_surface(6, true);
-    ASSERT_EQ(wait_for(6, display::x11::kExposeInput).kind, display::x11::kExposeInput);
+    ASSERT_EQ(wait_for(6, display::x11::expose_input).kind, display::x11::expose_input);
 
     // The layer's own move comes back as no news.
     backend->move_surface(6, 30, 40, 40, 30);
@@ -331,7 +331,7 @@ TEST_F(X11Desktop, AMoveByAnotherClientIsReportedOnceInRootCoordinates) {
     std::vector<Input> moves;
     Input input;
     display::x11::sync();
-    while (display::x11::next_input_within(&input, 200) && input.kind != kNoInput) {
+    while (display::x11::next_input_within(&input, 200) && input.kind != no_input) {
         if (input.kind == InputKind::Moved) {
             moves.push_back(input);
         }
