@@ -3,16 +3,18 @@
 //
 // The window layer describes its windows through a Tree and tells the
 // provider when something a reader follows changes; it calls nothing else.
-// Until the first frame is on the screen nothing is loaded; then the
-// provider loads sd-bus with dlopen, and connects only when the desktop
-// has accessibility on (or AT_SPI_BUS_ADDRESS names the bus). Without a
-// bus every call here is a quick no-op and nothing is printed.
+// Until the first frame is on the screen nothing happens; then the
+// provider asks the session bus whether accessibility is on, and only when
+// it is (or AT_SPI_BUS_ADDRESS names the bus) loads sd-bus with dlopen and
+// registers. Without a bus every call here is a quick no-op and nothing is
+// printed.
 //
 // Files of platform/posix/a11y:
 //   a11y.h          this: the tree the window layer describes, notifications
 //   sd_bus.h, .cpp  the part of libsystemd's sd-bus we use, loaded on demand
 //   provider.h      the state the files below share
-//   connection.cpp  the session bus, org.a11y.Status, registration, the wait hook
+//   status.h, .cpp  org.a11y.Status on the session bus, by a client of our own
+//   connection.cpp  registration on the accessibility bus, the wait hook
 //   objects.cpp     the objects' interfaces: answering method calls
 //   events.cpp      signals, sent only for events a listener asked for
 #pragma once

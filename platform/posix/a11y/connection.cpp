@@ -1,15 +1,16 @@
 // Finding the accessibility bus and registering on it, as toolkits do: the
 // address from AT_SPI_BUS_ADDRESS, else from org.a11y.Bus.GetAddress on the
-// session bus while org.a11y.Status says IsEnabled or ScreenReaderEnabled;
-// then the root is embedded in the registry's desktop. Every call is
-// asynchronous, answered from the program's own loop through the display's
-// wait hook, so a slow or missing bus never holds the window.
+// session bus while org.a11y.Status says IsEnabled or ScreenReaderEnabled
+// (status.cpp); then sd-bus is loaded and the root is embedded in the
+// registry's desktop. Calls are asynchronous, answered from the program's
+// own loop through the display's wait hook.
 #include <stdlib.h>
 #include <string.h>
 #include <time.h>
 #include <unistd.h>
 
 #include "platform/posix/a11y/provider.h"
+#include "platform/posix/a11y/status.h"
 #include "platform/posix/display/display.h"
 
 namespace a11y {
@@ -20,14 +21,6 @@ enum class Phase { Idle, Pending, Running, Off };
 Phase phase = Phase::Idle;
 
 const char* registry_name = "org.a11y.atspi.Registry";
-
-bool has_session_bus() {
-    if (getenv("DBUS_SESSION_BUS_ADDRESS") != nullptr) {
-        return true;
-    }
-    const char* runtime = getenv("XDG_RUNTIME_DIR");
-    return runtime != nullptr && access((std::string(runtime) + "/bus").c_str(), F_OK) == 0;
-}
 
 void close_bus(sd_bus** bus) {
     if (*bus != nullptr) {
@@ -112,53 +105,21 @@ void register_on(const char* address) {
                          nullptr, "(so)", unique, root_path);
 }
 
-int on_address(sd_bus_message* reply, void*, sd_bus_error*) {
-    const char* address = nullptr;
-    if (!failed(reply) && provider().sd->message_read(reply, "s", &address) > 0 && *address != '\0') {
-        register_on(address);
-    }
-    return 0;
-}
-
-// org.a11y.Status's properties: on when either says so.
-int on_status(sd_bus_message* reply, void*, sd_bus_error*) {
-    Provider& p = provider();
-    const SdBus& sd = *p.sd;
-    if (failed(reply) || sd.message_enter_container(reply, 'a', "{sv}") < 0) {
-        return 0;
-    }
-    bool on = false;
-    while (sd.message_enter_container(reply, 'e', "sv") > 0) {
-        const char* name = nullptr;
-        int value = 0;
-        sd.message_read(reply, "s", &name);
-        bool flag = strcmp(name, "IsEnabled") == 0 || strcmp(name, "ScreenReaderEnabled") == 0;
-        if (flag && sd.message_read(reply, "v", "b", &value) > 0) {
-            on = on || value != 0;
-        } else {
-            sd.message_skip(reply, "v");
-        }
-        sd.message_exit_container(reply);
-    }
-    sd.message_exit_container(reply);
-    if (on && p.bus == nullptr) {
-        sd.call_method_async(p.session, nullptr, "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress",
-                             on_address, nullptr, "");
+void on_status(bool on) {
+    if (on && provider().bus == nullptr) {
+        status::ask_address();
     } else if (!on) {
         unregister();
     }
-    return 0;
 }
 
-void ask_status() {
+// sd-bus is loaded only now that accessibility is on.
+void on_address(const char* address) {
     Provider& p = provider();
-    p.sd->call_method_async(p.session, nullptr, "org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties",
-                            "GetAll", on_status, nullptr, "s", "org.a11y.Status");
-}
-
-int on_status_changed(sd_bus_message*, void*, sd_bus_error*) {
-    ask_status();
-    return 0;
+    p.sd = p.sd != nullptr ? p.sd : sd_bus_library();
+    if (p.sd != nullptr) {
+        register_on(address);
+    }
 }
 
 // Runs once, from the first wait after the first frame.
@@ -166,35 +127,30 @@ void begin() {
     Provider& p = provider();
     phase = Phase::Off;
     const char* address = getenv("AT_SPI_BUS_ADDRESS");
-    bool named = address != nullptr && *address != '\0';
-    if (!named && !has_session_bus()) {
-        return;
-    }
-    p.sd = sd_bus_library();
-    if (p.sd == nullptr) {
-        return;
-    }
-    if (named) {
-        register_on(address);
+    if (address != nullptr && *address != '\0') {
+        p.sd = sd_bus_library();
+        if (p.sd != nullptr) {
+            register_on(address);
+        }
         phase = p.bus != nullptr ? Phase::Running : Phase::Off;
         return;
     }
-    if (p.sd->open_user(&p.session) < 0) {
-        p.session = nullptr;
-        return;
+    if (status::open({on_status, on_address})) {
+        phase = Phase::Running;
     }
-    p.sd->add_match(p.session, nullptr,
-                    "type='signal',interface='org.freedesktop.DBus.Properties',member='PropertiesChanged',"
-                    "path='/org/a11y/bus',arg0='org.a11y.Status'",
-                    on_status_changed, nullptr);
-    ask_status();
-    phase = Phase::Running;
 }
 
 int64_t now_us() {
     timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<int64_t>(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+}
+
+int add_status(pollfd* fd) {
+    fd->fd = status::fd();
+    fd->events = POLLIN;
+    fd->revents = 0;
+    return fd->fd >= 0 ? 1 : 0;
 }
 
 int add_bus(sd_bus* bus, pollfd* fd, int* timeout_ms) {
@@ -224,36 +180,36 @@ int prepare(pollfd* fds, int max, int* timeout_ms) {
         begin();
     }
     Provider& p = provider();
-    if (phase == Phase::Off || (p.session == nullptr && p.bus == nullptr) || max < 2) {
+    if (phase == Phase::Off || (status::fd() < 0 && p.bus == nullptr) || max < 2) {
         display::set_wait_hook(nullptr);
         return 0;
     }
-    int count = add_bus(p.session, fds, timeout_ms);
+    int count = add_status(fds);
     return count + add_bus(p.bus, fds + count, timeout_ms);
 }
 
-// A broken connection is let go: the session bus for good, the
-// accessibility bus until the status says on again.
-void serve(sd_bus** bus) {
-    if (*bus == nullptr) {
+// A broken accessibility bus is let go until the status says on again; a
+// broken session bus for good.
+void serve_bus() {
+    Provider& p = provider();
+    if (p.bus == nullptr) {
         return;
     }
     int r;
-    while ((r = provider().sd->process(*bus, nullptr)) > 0) {
+    while ((r = p.sd->process(p.bus, nullptr)) > 0) {
     }
-    if (r < 0 && *bus != nullptr) {
-        if (*bus == provider().bus) {
-            unregister();
-        } else {
-            close_bus(bus);
-        }
+    if (r < 0) {
+        unregister();
     }
 }
 
-void dispatch(const pollfd*, int) {
-    Provider& p = provider();
-    serve(&p.session);
-    serve(&p.bus);
+void dispatch(const pollfd* fds, int count) {
+    for (int i = 0; i < count; i++) {
+        if (fds[i].fd == status::fd() && fds[i].revents != 0) {
+            status::read_ready();
+        }
+    }
+    serve_bus();
 }
 
 }  // namespace

@@ -19,9 +19,8 @@ struct Provider {
     const Tree* tree = nullptr;
     std::string application_name;
     const SdBus* sd = nullptr;
-    sd_bus* session = nullptr;  // to follow org.a11y.Status
-    sd_bus* bus = nullptr;      // the accessibility bus, while registered
-    std::string unique_name;    // ours on the accessibility bus
+    sd_bus* bus = nullptr;    // the accessibility bus, while registered
+    std::string unique_name;  // ours on the accessibility bus
     // The registry's desktop, the application's parent once embedded.
     std::string desktop_name, desktop_path = null_path;
     // Events some client listens for, as the registry lists them.
