@@ -1,62 +1,65 @@
-# What `cmake --install` puts where, and the packages CPack makes of it:
-# a Debian package and a .tar.gz on Linux, a .zip for Windows.
+# What `cmake --install` puts where. scripts/package makes the packages of
+# it: a Debian package and a .tar.gz on Linux, a .zip for Windows.
 include(GNUInstallDirs)
 
 set(example_list ${PROJECT_SOURCE_DIR}/examples/game/sorvane.lst)
 
+# Writes a text file only when its text changed, so that nothing that
+# depends on it is rebuilt for nothing.
+function(write_if_changed path text)
+  set(written "")
+  if(EXISTS ${path})
+    file(READ ${path} written)
+  endif()
+  if(NOT written STREQUAL text)
+    file(WRITE ${path} "${text}")
+  endif()
+endfunction()
+
+# A text file for Windows' editors: CR LF line ends.
+function(write_crlf path text)
+  string(REPLACE "\r\n" "\n" text "${text}")
+  string(REPLACE "\n" "\r\n" text "${text}")
+  write_if_changed(${path} "${text}")
+endfunction()
+
 if(WIN32)
   # A player unpacks the .zip into the game's folder: everything at the top.
-  # The README as plain text with CR LF, without the pictures' references.
+  # The README as plain text, without the pictures' references.
   file(READ ${PROJECT_SOURCE_DIR}/README.md readme)
   string(REGEX REPLACE "!\\[[^]]*\\]\\([^)]*\\)\n\n?" "" readme "${readme}")
-  string(REPLACE "\r\n" "\n" readme "${readme}")
-  string(REPLACE "\n" "\r\n" readme "${readme}")
-  set(readme_txt ${PROJECT_BINARY_DIR}/README.txt)
-  set(written "")
-  if(EXISTS ${readme_txt})
-    file(READ ${readme_txt} written)
-  endif()
-  if(NOT written STREQUAL readme)
-    file(WRITE ${readme_txt} "${readme}")
-  endif()
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/README.md)
+  write_crlf(${PROJECT_BINARY_DIR}/README.txt "${readme}")
+  file(READ ${PROJECT_SOURCE_DIR}/LICENSE license)
+  write_crlf(${PROJECT_BINARY_DIR}/LICENSE.txt "${license}")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/README.md
+                                                                 ${PROJECT_SOURCE_DIR}/LICENSE)
 
   install(TARGETS sorvane RUNTIME DESTINATION .)
-  install(FILES ${readme_txt} ${example_list} DESTINATION .)
+  install(FILES ${PROJECT_BINARY_DIR}/README.txt ${PROJECT_BINARY_DIR}/LICENSE.txt ${example_list} DESTINATION .)
 else()
   install(TARGETS sorvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  # Installed without symbols, as the packages have it (CPACK_STRIP_FILES).
+  # Installed without symbols or the compiler's notes, as Debian has programs.
   if(CMAKE_STRIP)
-    install(CODE "execute_process(COMMAND \"${CMAKE_STRIP}\" \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/sorvane\")")
+    install(CODE "execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/sorvane\")")
   endif()
-  install(FILES ${PROJECT_SOURCE_DIR}/docs/sorvane.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  # Compressed as Debian has manual pages: no name or time in the header.
+  set(man_page ${PROJECT_BINARY_DIR}/sorvane.1.gz)
+  execute_process(COMMAND gzip -9n -c ${PROJECT_SOURCE_DIR}/docs/sorvane.1 OUTPUT_FILE ${man_page}
+                  RESULT_VARIABLE gzip_status)
+  if(NOT gzip_status EQUAL 0)
+    message(FATAL_ERROR "gzip -9n docs/sorvane.1: ${gzip_status}")
+  endif()
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/sorvane.1)
+  install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES ${PROJECT_SOURCE_DIR}/README.md ${example_list} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+  # The Debian package's control file; scripts/write-archive fills in the
+  # libraries the binary links and the installed size.
+  set(debian_architecture amd64)
+  find_program(DPKG dpkg)
+  if(DPKG)
+    execute_process(COMMAND ${DPKG} --print-architecture OUTPUT_VARIABLE debian_architecture
+                    OUTPUT_STRIP_TRAILING_WHITESPACE)
+  endif()
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/debian-control.in ${PROJECT_BINARY_DIR}/debian/control @ONLY)
 endif()
-
-set(CPACK_PACKAGE_NAME sorvane)
-set(CPACK_PACKAGE_VENDOR "${SORVANE_VENDOR}")
-set(CPACK_PACKAGE_CONTACT "Sorvane developers <maintainers@sorvane.invalid>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${SORVANE_DESCRIPTION}")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Its window shows 27 checkboxes: weapon kinds, armour kinds and character \
-classes. Set Filter writes the game's data/global/excel/gamble.txt from the \
-item list sorvane.lst in the folder it is started in, and keeps the selection \
-in sorvane.sav there.")
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_STRIP_FILES ON)
-
-if(WIN32)
-  set(CPACK_GENERATOR ZIP)
-  set(CPACK_PACKAGE_FILE_NAME sorvane-${PROJECT_VERSION}-windows-x86_64)
-else()
-  set(CPACK_GENERATOR DEB TGZ)
-  set(CPACK_PACKAGE_FILE_NAME sorvane-${PROJECT_VERSION}-linux-x86_64)
-  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-  set(CPACK_DEBIAN_PACKAGE_SECTION games)
-  set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://sorvane.invalid/")
-  # The libraries it links, from the binary itself; and a font to draw with.
-  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation | fonts-dejavu-core")
-endif()
-
-include(CPack)

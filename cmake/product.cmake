@@ -1,6 +1,7 @@
-# The product's name, description and copyright, for the packages and the
-# exe's version resource.
+# The product's name, description, copyright and licence, for the packages
+# and the exe's version resource.
 set(SORVANE_PRODUCT Sorvane)
 set(SORVANE_DESCRIPTION "Chooses the item categories of a game's gamble table")
 set(SORVANE_VENDOR "the Sorvane developers")
 set(SORVANE_COPYRIGHT "Copyright (C) 2026 the Sorvane developers")
+set(SORVANE_LICENCE "MIT licence")
