@@ -141,10 +141,10 @@ unsigned look_flags(HWND hwnd, DWORD type) {
     return flags;
 }
 
-// The brush the parent gives for the control's background: a checkbox or
-// radio button asks as static text does, a push button as a button.
+// The brush the parent gives for the control's background: a checkbox, radio
+// button or group box asks as static text does, a push button as a button.
 HBRUSH parent_brush(HWND hwnd, HDC dc, DWORD type) {
-    UINT message = is_checkable(type) ? WM_CTLCOLORSTATIC : WM_CTLCOLORBTN;
+    UINT message = (is_checkable(type) || type == BS_GROUPBOX) ? WM_CTLCOLORSTATIC : WM_CTLCOLORBTN;
     return reinterpret_cast<HBRUSH>(
         SendMessageA(GetParent(hwnd), message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd)));
 }
@@ -152,12 +152,12 @@ HBRUSH parent_brush(HWND hwnd, HDC dc, DWORD type) {
 void draw(HWND hwnd, HDC dc, const RECT& client, const char* text) {
     DWORD type = type_of(hwnd);
     unsigned flags = look_flags(hwnd, type);
+    HBRUSH brush = parent_brush(hwnd, dc, type);
     if (type == BS_GROUPBOX) {
         // The frame leaves its inside to the parent and to the controls in it.
-        look::draw_group_box(dc, client, text, flags & look::Disabled);
+        look::draw_group_box(dc, client, text, flags & look::Disabled, brush);
         return;
     }
-    HBRUSH brush = parent_brush(hwnd, dc, type);
     if (is_checkable(type)) {
         look::draw_checkbox(dc, client, text, flags, brush);
         return;

@@ -32,17 +32,18 @@ void fill_background(HDC dc, const RECT& client, HBRUSH background) {
     }
 }
 
-// Draws text in the control's colours, or etched and grey when disabled: a
-// white copy one pixel down and right under the grey one.
+// Draws text in the colour the parent left in the DC, or etched and grey when
+// disabled: a white copy one pixel down and right under the grey one.
 void draw_label(HDC dc, const char* text, RECT r, UINT format, unsigned flags) {
     SetBkMode(dc, TRANSPARENT);
     if (flags & Disabled) {
         RECT etched{r.left + 1, r.top + 1, r.right + 1, r.bottom + 1};
-        SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+        const COLORREF parent_colour = SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
         DrawTextA(dc, text, -1, &etched, format);
         SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-    } else {
-        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        DrawTextA(dc, text, -1, &r, format);
+        SetTextColor(dc, parent_colour);
+        return;
     }
     DrawTextA(dc, text, -1, &r, format);
 }
@@ -91,6 +92,9 @@ void draw_push_button(HDC dc, const RECT& client, const char* text, unsigned fla
     if (flags & Pushed) {
         label = RECT{label.left + 1, label.top + 1, label.right + 1, label.bottom + 1};
     }
+    // A push button's label keeps the system colour: the parent's colour
+    // reaches only its focus rectangle.
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     draw_label(dc, text, label, DT_SINGLELINE | DT_LEFT | DT_NOCLIP, flags);
 
     if (flags & Focused) {
@@ -141,7 +145,7 @@ void draw_checkbox(HDC dc, const RECT& client, const char* text, unsigned flags,
     }
 }
 
-void draw_group_box(HDC dc, const RECT& client, const char* text, unsigned flags) {
+void draw_group_box(HDC dc, const RECT& client, const char* text, unsigned flags, HBRUSH background) {
     if (!text) {
         text = "";
     }
@@ -158,7 +162,7 @@ void draw_group_box(HDC dc, const RECT& client, const char* text, unsigned flags
     if (right > client.right - 1) {
         right = client.right - 1;
     }
-    fill(dc, RECT{x - 1, client.top, right, client.top + height}, COLOR_BTNFACE);
+    fill_background(dc, RECT{x - 1, client.top, right, client.top + height}, background);
     draw_label(dc, text, RECT{x, client.top, right, client.top + height}, DT_SINGLELINE | DT_LEFT, flags);
 }
 

@@ -16,11 +16,13 @@ enum ControlFlags : unsigned {
 };
 
 void draw_push_button(HDC dc, const RECT& client, const char* text, unsigned flags);
-// A checkbox and static text fill their client area with background first:
-// the brush the parent returned for WM_CTLCOLORSTATIC, or null for the
-// button face.
+// A checkbox and static text fill their client area with background first,
+// and a group box its caption's gap: the brush the parent returned for
+// WM_CTLCOLORSTATIC, or null for the button face. Labels keep the text colour
+// the parent set in the DC unless the control is disabled; a push button's
+// label is always in the system colour.
 void draw_checkbox(HDC dc, const RECT& client, const char* text, unsigned flags, HBRUSH background = nullptr);
-void draw_group_box(HDC dc, const RECT& client, const char* text, unsigned flags);
+void draw_group_box(HDC dc, const RECT& client, const char* text, unsigned flags, HBRUSH background = nullptr);
 // style holds the SS_ alignment of the control.
 void draw_static_text(HDC dc, const RECT& client, const char* text, DWORD style, unsigned flags,
                       HBRUSH background = nullptr);

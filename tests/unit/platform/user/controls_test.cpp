@@ -175,16 +175,17 @@ TEST_F(UserControls, PaintingFillsTheClassBrushParentsFirstAndPresentsThePixels)
 // The brush a parent returns for WM_CTLCOLORSTATIC is the background of its
 // checkboxes and static text; for WM_CTLCOLORBTN, what a push button's
 // bevel leaves uncovered.
-TEST_F(UserControls, TheParentsControlColourBrushPaintsACheckboxAndAStatic) {
+TEST_F(UserControls, TheParentsControlColoursPaintTheControlsUnlessDisabled) {
     static HBRUSH green;
     green = CreateSolidBrush(RGB(0x20, 0x80, 0x40));
     static std::vector<std::pair<UINT, HWND>> asked;
     asked.clear();
-    hook() = [](HWND, UINT message, WPARAM, LPARAM lparam, LRESULT* result) {
+    hook() = [](HWND, UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) {
         if (message != WM_CTLCOLORSTATIC && message != WM_CTLCOLORBTN) {
             return false;
         }
         asked.emplace_back(message, reinterpret_cast<HWND>(lparam));
+        SetTextColor(reinterpret_cast<HDC>(wparam), RGB(0xC0, 0, 0));
         *result = reinterpret_cast<LRESULT>(green);
         return true;
     };
@@ -192,6 +193,8 @@ TEST_F(UserControls, TheParentsControlColourBrushPaintsACheckboxAndAStatic) {
     HWND checkbox = make_child(top, "BUTTON", "Axes", BS_AUTOCHECKBOX, 10, 10, 120, 20, 1);
     HWND text = make_child(top, "STATIC", "Druid", SS_LEFT, 10, 40, 120, 20, 2);
     HWND button = make_child(top, "BUTTON", "Exit", BS_PUSHBUTTON, 10, 70, 80, 25, 3);
+    HWND frame = make_child(top, "BUTTON", "Armor", BS_GROUPBOX, 150, 10, 100, 60, 4);
+    make_child(top, "STATIC", "Paladin", SS_LEFT | WS_DISABLED, 150, 80, 100, 20, 5);
     run_script();
     std::vector<uint32_t> pixels;
     int width = 0;
@@ -211,6 +214,27 @@ TEST_F(UserControls, TheParentsControlColourBrushPaintsACheckboxAndAStatic) {
     EXPECT_NE(std::find(asked.begin(), asked.end(), std::make_pair(UINT(WM_CTLCOLORSTATIC), checkbox)), asked.end());
     EXPECT_NE(std::find(asked.begin(), asked.end(), std::make_pair(UINT(WM_CTLCOLORSTATIC), text)), asked.end());
     EXPECT_NE(std::find(asked.begin(), asked.end(), std::make_pair(UINT(WM_CTLCOLORBTN), button)), asked.end());
+    EXPECT_NE(std::find(asked.begin(), asked.end(), std::make_pair(UINT(WM_CTLCOLORSTATIC), frame)), asked.end());
+    // Labels in the parent's text colour but for the push button's, the group
+    // box's caption gap in its brush; a disabled control stays grey.
+    auto count = [&](RECT r, uint32_t colour) {
+        int n = 0;
+        for (int y = r.top; y < r.bottom; ++y) {
+            for (int x = r.left; x < r.right; ++x) {
+                n += at(x, y) == colour ? 1 : 0;
+            }
+        }
+        return n;
+    };
+    const uint32_t red_pixel = 0xC00000;
+    EXPECT_GT(count(RECT{24, 10, 120, 30}, red_pixel), 0);
+    EXPECT_GT(count(RECT{10, 40, 120, 60}, red_pixel), 0);
+    EXPECT_EQ(count(RECT{12, 72, 88, 93}, red_pixel), 0);
+    EXPECT_GT(count(RECT{158, 10, 240, 24}, red_pixel), 0);
+    EXPECT_GT(count(RECT{157, 10, 240, 12}, green_pixel), 0);
+    COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
+    EXPECT_EQ(count(RECT{150, 80, 250, 100}, red_pixel), 0);
+    EXPECT_GT(count(RECT{150, 80, 250, 100}, (GetRValue(grey) << 16) | (GetGValue(grey) << 8) | GetBValue(grey)), 0);
     hook() = nullptr;
     EnumWindows(destroy_each, 0);
     EXPECT_TRUE(DeleteObject(green));
