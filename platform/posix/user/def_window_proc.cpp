@@ -5,26 +5,19 @@ namespace user {
 
 namespace {
 
-constexpr uintptr_t last_system_colour = 31;
-
 LRESULT erase_background(HWND hwnd, HDC dc) {
     Window* window = peek_window(hwnd);
     if (window == nullptr || dc == nullptr) {
         return 0;
     }
+    // FillRect reads a system colour + 1 as that colour's brush.
     HBRUSH brush = window->cls->wc.hbrBackground;
     if (brush == nullptr) {
         return 0;
     }
-    uintptr_t value = reinterpret_cast<uintptr_t>(brush);
-    if (value >= 1 && value <= last_system_colour + 1) {
-        // The class gives a system colour plus one, as the platform allows.
-        brush = GetSysColorBrush(static_cast<int>(value - 1));
-    }
     RECT client;
     GetClientRect(hwnd, &client);
-    FillRect(dc, &client, brush);
-    return 1;
+    return FillRect(dc, &client, brush) ? 1 : 0;
 }
 
 LRESULT set_text(HWND hwnd, LPCSTR text) {

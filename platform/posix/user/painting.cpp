@@ -10,7 +10,8 @@ namespace user {
 
 namespace {
 
-constexpr uint32_t new_buffer_colour = 0x00D4D0C8;  // button face until painted
+// Shown only until the first paint: the classic 3-D grey, not the face colour.
+constexpr uint32_t unpainted_colour = 0x00D4D0C8;
 
 // Which top-level window each open DC draws into; null for the screen DC.
 std::map<HDC, HWND>& open_dcs() {
@@ -139,7 +140,7 @@ void resize_buffer(Window* window) {
         return;
     }
     size_t count = static_cast<size_t>(width > 0 ? width : 0) * static_cast<size_t>(height > 0 ? height : 0);
-    window->pixels.assign(count > 0 ? count : 1, new_buffer_colour);
+    window->pixels.assign(count > 0 ? count : 1, unpainted_colour);
     window->buffer = gdi::PixelBuffer{window->pixels.data(), width, height, width};
 }
 
