@@ -79,6 +79,7 @@ struct Window {
     gdi::PixelBuffer buffer{};
     bool surface = false;
     bool maximized = false;
+    RECT restored{};  // where SW_RESTORE puts a maximised window back
 };
 
 // Handles. find_window sets ERROR_INVALID_WINDOW_HANDLE for a stale or

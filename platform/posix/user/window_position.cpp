@@ -97,6 +97,47 @@ void show(HWND hwnd, bool visible, bool activate, bool notify) {
 
 }  // namespace user
 
+namespace {
+
+// A maximised window covers the screen with its sizing border just past the
+// screen's edges on every side, so the caption stays on screen.
+RECT maximized_rect(const user::Window* window) {
+    int width = 0;
+    int height = 0;
+    user::screen_size(&width, &height);
+    const user::Insets insets = user::nonclient_insets(window->style, window->ex_style);
+    const int frame = insets.left;
+    return RECT{-frame, -frame, width + frame, height + frame};
+}
+
+void place(HWND hwnd, const RECT& r) {
+    MoveWindow(hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+}
+
+void maximize(HWND hwnd, user::Window* window) {
+    if (window->parent != nullptr || window->maximized) {
+        return;
+    }
+    const RECT restored = window->rect;
+    place(hwnd, maximized_rect(window));
+    window = user::peek_window(hwnd);
+    if (window == nullptr) {
+        return;
+    }
+    window->style |= WS_MAXIMIZE;
+    window->maximized = true;
+    window->restored = restored;
+}
+
+void restore(HWND hwnd, user::Window* window) {
+    if (!window->maximized) {
+        return;
+    }
+    place(hwnd, window->restored);
+}
+
+}  // namespace
+
 BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
     user::Window* window = user::find_window(hWnd);
     if (window == nullptr) {
@@ -107,20 +148,15 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
         case SW_HIDE:
             user::show(hWnd, false, false);
             break;
-        case SW_SHOWMAXIMIZED: {
-            if (window->parent == nullptr && !window->maximized) {
-                int width = 0;
-                int height = 0;
-                user::screen_size(&width, &height);
-                user::Insets insets = user::nonclient_insets(window->style, window->ex_style);
-                window->style |= WS_MAXIMIZE;
-                window->maximized = true;
-                MoveWindow(hWnd, -insets.left, -insets.left, width + insets.left + insets.right,
-                           height + insets.left + insets.bottom, TRUE);
-            }
+        case SW_SHOWMAXIMIZED:
+            maximize(hWnd, window);
             user::show(hWnd, true, true);
             break;
-        }
+        case SW_SHOWNORMAL:
+        case SW_RESTORE:
+            restore(hWnd, window);
+            user::show(hWnd, true, true);
+            break;
         case SW_SHOWNOACTIVATE:
         case SW_SHOWNA:
         case SW_SHOWMINNOACTIVE:
@@ -138,6 +174,9 @@ BOOL WINAPI MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bR
     if (window == nullptr) {
         return FALSE;
     }
+    // Any move or size ends the maximised state.
+    window->maximized = false;
+    window->style &= ~WS_MAXIMIZE;
     RECT old_rect = window->rect;
     bool was_visible = user::is_visible(window);
     user::set_window_rect(window, X, Y, nWidth, nHeight);

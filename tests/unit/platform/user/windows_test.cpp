@@ -276,3 +276,37 @@ TEST_F(UserWindows, StockIconAndCursorButNoProgramIcon) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(UserWindows, MaximisingCoversTheScreenPastTheFrameAndRestoringOrMovingEndsIt) {
+    HWND hwnd = make_top("Sizable", WS_OVERLAPPEDWINDOW);
+    ASSERT_NE(hwnd, nullptr);
+    ASSERT_TRUE(MoveWindow(hwnd, 30, 40, 300, 200, TRUE));
+    const RECT normal{30, 40, 330, 240};
+    auto rect = [&] {
+        RECT r{};
+        GetWindowRect(hwnd, &r);
+        return std::vector<LONG>{r.left, r.top, r.right, r.bottom};
+    };
+    auto is_maximized = [&] { return (GetWindowLongA(hwnd, GWL_STYLE) & WS_MAXIMIZE) != 0; };
+    const int frame = GetSystemMetrics(SM_CXFRAME);
+    const std::vector<LONG> full{-frame, -frame, GetSystemMetrics(SM_CXSCREEN) + frame,
+                                 GetSystemMetrics(SM_CYSCREEN) + frame};
+    for (int restore : {SW_RESTORE, SW_SHOWNORMAL}) {
+        ShowWindow(hwnd, SW_SHOWMAXIMIZED);
+        ShowWindow(hwnd, SW_SHOWMAXIMIZED);
+        EXPECT_EQ(rect(), full);
+        EXPECT_TRUE(is_maximized());
+        ShowWindow(hwnd, restore);
+        EXPECT_EQ(rect(), (std::vector<LONG>{normal.left, normal.top, normal.right, normal.bottom}));
+        EXPECT_FALSE(is_maximized());
+    }
+    ShowWindow(hwnd, SW_SHOWMAXIMIZED);
+    ASSERT_TRUE(MoveWindow(hwnd, 5, 6, 100, 80, TRUE));
+    EXPECT_FALSE(is_maximized());
+    ShowWindow(hwnd, SW_RESTORE);
+    EXPECT_EQ(rect(), (std::vector<LONG>{5, 6, 105, 86}));
+}
+
+}  // namespace
