@@ -34,38 +34,70 @@ HGDIOBJ handle_of(const Object* object) {
     return object != nullptr ? object->handle : nullptr;
 }
 
+// Null, as make_object is, when the handle table is full.
 Object* stock_font(const Font* font) {
     Object* object = make_object(ObjectKind::Font, true, 0);
-    object->font = font;
+    if (object != nullptr) {
+        object->font = font;
+    }
     return object;
 }
 
+Object* stock_hollow(ObjectKind kind) {
+    Object* object = make_object(kind, true, 0);
+    if (object != nullptr) {
+        object->hollow = true;
+    }
+    return object;
+}
+
+// A stock object the full handle table kept from being made stays null, so
+// GetStockObject fails for it, and is tried again on the next call.
 Object** stock_table() {
     static Object* table[stock_count] = {};
     static bool made = false;
-    if (!made) {
-        made = true;
-        table[WHITE_BRUSH] = make_object(ObjectKind::Brush, true, RGB(255, 255, 255));
-        table[LTGRAY_BRUSH] = make_object(ObjectKind::Brush, true, RGB(192, 192, 192));
-        table[GRAY_BRUSH] = make_object(ObjectKind::Brush, true, RGB(128, 128, 128));
-        table[DKGRAY_BRUSH] = make_object(ObjectKind::Brush, true, RGB(64, 64, 64));
-        table[BLACK_BRUSH] = make_object(ObjectKind::Brush, true, RGB(0, 0, 0));
-        table[NULL_BRUSH] = make_object(ObjectKind::Brush, true, 0);
-        table[NULL_BRUSH]->hollow = true;
-        table[WHITE_PEN] = make_object(ObjectKind::Pen, true, RGB(255, 255, 255));
-        table[BLACK_PEN] = make_object(ObjectKind::Pen, true, RGB(0, 0, 0));
-        table[NULL_PEN] = make_object(ObjectKind::Pen, true, 0);
-        table[NULL_PEN]->hollow = true;
-        Object* gui = stock_font(gui_font());
-        // The system font's face is opened when text first needs it.
-        Object* system = stock_font(nullptr);
-        // The fixed and ANSI fonts (and DEFAULT_PALETTE among them, as a font).
-        for (int i = OEM_FIXED_FONT; i <= SYSTEM_FIXED_FONT; ++i) {
-            table[i] = system;
-        }
-        table[ANSI_VAR_FONT] = gui;
-        table[DEFAULT_GUI_FONT] = gui;
+    if (made) {
+        return table;
     }
+    struct Plain {
+        int index;
+        ObjectKind kind;
+        COLORREF colour;
+    };
+    static const Plain plain[] = {
+        {WHITE_BRUSH, ObjectKind::Brush, RGB(255, 255, 255)}, {LTGRAY_BRUSH, ObjectKind::Brush, RGB(192, 192, 192)},
+        {GRAY_BRUSH, ObjectKind::Brush, RGB(128, 128, 128)},  {DKGRAY_BRUSH, ObjectKind::Brush, RGB(64, 64, 64)},
+        {BLACK_BRUSH, ObjectKind::Brush, RGB(0, 0, 0)},       {WHITE_PEN, ObjectKind::Pen, RGB(255, 255, 255)},
+        {BLACK_PEN, ObjectKind::Pen, RGB(0, 0, 0)},
+    };
+    for (const Plain& p : plain) {
+        if (table[p.index] == nullptr) {
+            table[p.index] = make_object(p.kind, true, p.colour);
+        }
+    }
+    if (table[NULL_BRUSH] == nullptr) {
+        table[NULL_BRUSH] = stock_hollow(ObjectKind::Brush);
+    }
+    if (table[NULL_PEN] == nullptr) {
+        table[NULL_PEN] = stock_hollow(ObjectKind::Pen);
+    }
+    if (table[DEFAULT_GUI_FONT] == nullptr) {
+        table[DEFAULT_GUI_FONT] = stock_font(gui_font());
+    }
+    if (table[SYSTEM_FONT] == nullptr) {
+        // The system font's face is opened when text first needs it.
+        table[SYSTEM_FONT] = stock_font(nullptr);
+    }
+    // The fixed and ANSI fonts (and DEFAULT_PALETTE among them, as a font).
+    for (int i = OEM_FIXED_FONT; i <= SYSTEM_FIXED_FONT; ++i) {
+        table[i] = table[SYSTEM_FONT];
+    }
+    table[ANSI_VAR_FONT] = table[DEFAULT_GUI_FONT];
+    made = true;
+    for (const Plain& p : plain) {
+        made = made && table[p.index] != nullptr;
+    }
+    made = made && table[NULL_BRUSH] && table[NULL_PEN] && table[DEFAULT_GUI_FONT] && table[SYSTEM_FONT];
     return table;
 }
 
