@@ -10,14 +10,10 @@
 #include <string>
 
 #include "platform/posix/display/choice.h"
+#include "platform/posix/display/wayland/wayland.h"
+#include "platform/posix/display/x11/x11.h"
 
 namespace display {
-
-// Defined by x11/backend.cpp: connects to the server that DISPLAY names, or gives
-// null when there is none.
-const Backend* open_x11();
-// Defined by wayland/backend.cpp, the same for the compositor.
-const Backend* open_wayland();
 
 namespace {
 

@@ -1,6 +1,7 @@
 // Sending, posting and taking messages: SendMessageA calls the procedure
 // at once; GetMessageA takes from the queue and, when it is empty, waits on
 // the display for input.
+#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -32,9 +33,9 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFil
         }
         display::Input input;
         if (!user::next_display_input(&input)) {
-            fprintf(stderr, "the display will send no more input\n");
-            fflush(stderr);
-            _Exit(1);
+            // The connection is gone: end as the process ends, with the files flushed.
+            fprintf(stderr, "%s: the display will send no more input\n", program_invocation_short_name);
+            ExitProcess(1);
         }
         user::queue_input(input);
     }
