@@ -3,7 +3,8 @@
 //
 // Divisions:
 //   x11.h         what tests may use beyond the display interface
-//   backend.cpp   the connection, its errors, the hook table
+//   backend.cpp   the hook table, the one file that calls the others
+//   connection.cpp  the connection, its error handlers, closing it
 //   surfaces.cpp  X windows: creation, size hints, identity, showing, moving
 //   titles.cpp    WM_NAME and _NET_WM_NAME from Windows-1252
 //   icon.cpp      the default application icon, _NET_WM_ICON
@@ -85,6 +86,9 @@ struct Connection {
 };
 
 Connection& connection();
+// Opens the display of that name; false, and no connection, when it cannot
+// be used.
+bool connect(const char* name);
 
 // The connection when it can be used, else null.
 inline Display* live_display() {
