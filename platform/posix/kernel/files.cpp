@@ -1,5 +1,5 @@
 // File handles: CreateFileA with its access, sharing and disposition rules,
-// unbuffered reads and writes, the file pointer, and closing.
+// reads, writes, the file pointer, and closing.
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -8,73 +8,34 @@
 
 #include "platform/posix/kernel/errors.h"
 #include "platform/posix/kernel/handles.h"
+#include "platform/posix/kernel/open_file.h"
 #include "platform/posix/kernel/paths.h"
+#include "platform/posix/kernel/read_ahead.h"
+#include "platform/posix/kernel/sharing.h"
 #include "platform/posix/kernel/syscalls.h"
 
 namespace {
 
-// Rights in the bit positions of the FILE_SHARE_* flags that admit them, so
-// a sharing conflict is a plain mask test.
-const unsigned share_read = FILE_SHARE_READ;
-const unsigned share_write = FILE_SHARE_WRITE;
-const unsigned share_delete = FILE_SHARE_DELETE;
-
-// Specific rights that callers may ask for instead of the generic ones.
-const DWORD file_read_data = FILE_READ_DATA;
-const DWORD file_write_data = FILE_WRITE_DATA;
-const DWORD file_append_data = FILE_APPEND_DATA;
-const DWORD file_execute = FILE_EXECUTE;
-const DWORD delete_right = DELETE;
-
-struct OpenFile {
-    int fd;
-    bool can_read;
-    bool can_write;
-    unsigned rights;  // what other opens must share
-    DWORD share;
-    dev_t device;
-    ino_t inode;
-};
+using kernel::OpenFile;
+using kernel::right_delete;
+using kernel::right_read;
+using kernel::right_write;
 
 // Held across the sharing check and the registration of the new handle.
 std::mutex files_mutex;
 
 unsigned rights_of(DWORD access) {
     unsigned rights = 0;
-    if (access & (GENERIC_READ | GENERIC_ALL | GENERIC_EXECUTE | file_read_data | file_execute)) {
-        rights |= share_read;
+    if (access & (GENERIC_READ | GENERIC_ALL | GENERIC_EXECUTE | FILE_READ_DATA | FILE_EXECUTE)) {
+        rights |= right_read;
     }
-    if (access & (GENERIC_WRITE | GENERIC_ALL | file_write_data | file_append_data)) {
-        rights |= share_write;
+    if (access & (GENERIC_WRITE | GENERIC_ALL | FILE_WRITE_DATA | FILE_APPEND_DATA)) {
+        rights |= right_write;
     }
-    if (access & (GENERIC_ALL | delete_right)) {
-        rights |= share_delete;
+    if (access & (GENERIC_ALL | DELETE)) {
+        rights |= right_delete;
     }
     return rights;
-}
-
-struct SharingQuery {
-    dev_t device;
-    ino_t inode;
-    unsigned rights;
-    DWORD share;
-    bool conflict;
-};
-
-bool check_sharing(void* object, void* context) {
-    const OpenFile* open = static_cast<const OpenFile*>(object);
-    SharingQuery* query = static_cast<SharingQuery*>(context);
-    // Opens without data access neither restrict nor are restricted.
-    if (open->rights == 0 || query->rights == 0 || open->device != query->device || open->inode != query->inode) {
-        return true;
-    }
-    // Both ways: the newcomer must be admitted by the holder's share mode,
-    // and must itself admit what the holder already does.
-    if ((query->rights & ~open->share) != 0 || (open->rights & ~query->share) != 0) {
-        query->conflict = true;
-        return false;
-    }
-    return true;
 }
 
 OpenFile* file_of(HANDLE handle) {
@@ -120,7 +81,7 @@ DWORD refusal_of_existing(const kernel::ResolvedPath& where, DWORD disposition, 
 
 // Opens or creates the file as the disposition says. Gives the descriptor,
 // or -1 with the last error set; *truncates is cleared for a new file.
-int open_descriptor(const kernel::ResolvedPath& where, DWORD disposition, DWORD attributes, int flags,
+int open_descriptor(const kernel::ResolvedPath& where, DWORD disposition, DWORD attributes, int flags, bool reads,
                     bool* truncates) {
     if (!where.exists) {
         if (disposition == OPEN_EXISTING || disposition == TRUNCATE_EXISTING) {
@@ -145,6 +106,11 @@ int open_descriptor(const kernel::ResolvedPath& where, DWORD disposition, DWORD 
         return -1;
     }
     int fd = kernel::sys.open(where.path.c_str(), flags, 0);
+    // A descriptor that may write also reads where it can, for its share
+    // locks; ReadFile still goes by the handle's own rights.
+    if (fd < 0 && errno == EACCES && !reads && (flags & O_ACCMODE) == O_RDWR) {
+        fd = kernel::sys.open(where.path.c_str(), (flags & ~O_ACCMODE) | O_WRONLY, 0);
+    }
     if (fd < 0) {
         kernel::set_error_from_errno(errno);
     }
@@ -163,18 +129,20 @@ HANDLE register_file(int fd, unsigned rights, DWORD share_mode, bool truncates) 
     }
     std::lock_guard<std::mutex> lock(files_mutex);
     // Truncating counts as writing for the holders' share modes.
-    SharingQuery query = {st.st_dev, st.st_ino, rights | (truncates ? share_write : 0u),
-                          share_mode & (share_read | share_write | share_delete), false};
-    kernel::for_each_handle(kernel::HandleKind::File, check_sharing, &query);
-    if (query.conflict) {
+    kernel::SharingRequest request = {rights, rights | (truncates ? right_write : 0u), share_mode & kernel::all_rights};
+    bool between_processes = false;
+    DWORD refusal = kernel::claim_sharing(fd, st, request, &between_processes);
+    if (refusal != ERROR_SUCCESS) {
         kernel::sys.close(fd);
-        return fail(ERROR_SHARING_VIOLATION);
+        return fail(refusal);
     }
     if (truncates && kernel::sys.ftruncate(fd, 0) != 0) {
         return fail_closing(fd, errno);
     }
     OpenFile* file = new OpenFile{
-        fd, (rights & share_read) != 0, (rights & share_write) != 0, rights, query.share, st.st_dev, st.st_ino};
+        fd, (rights & right_read) != 0, (rights & right_write) != 0, rights, request.share, st.st_dev, st.st_ino, false,
+        {}};
+    file->sole_writer = between_processes && S_ISREG(st.st_mode) && (request.share & right_write) == 0;
     HANDLE handle = kernel::insert_handle(kernel::HandleKind::File, file);
     if (handle == nullptr) {
         kernel::sys.close(fd);
@@ -194,7 +162,7 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
     unsigned rights = rights_of(dwDesiredAccess);
     bool truncates = dwCreationDisposition == CREATE_ALWAYS || dwCreationDisposition == TRUNCATE_EXISTING;
     if (dwCreationDisposition < CREATE_NEW || dwCreationDisposition > TRUNCATE_EXISTING ||
-        (dwCreationDisposition == TRUNCATE_EXISTING && !(rights & share_write))) {
+        (dwCreationDisposition == TRUNCATE_EXISTING && !(rights & right_write))) {
         return fail(ERROR_INVALID_PARAMETER);
     }
     kernel::ResolvedPath where;
@@ -205,11 +173,11 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
         return fail(ERROR_PATH_NOT_FOUND);
     }
     ignore_file_size_signal();
-    bool can_read = (rights & share_read) != 0;
     // Truncation needs a writable descriptor even when the caller only reads.
-    bool linux_write = (rights & share_write) != 0 || truncates;
-    int flags = O_CLOEXEC | (linux_write ? (can_read ? O_RDWR : O_WRONLY) : O_RDONLY);
-    int fd = open_descriptor(where, dwCreationDisposition, dwFlagsAndAttributes, flags, &truncates);
+    bool linux_write = (rights & right_write) != 0 || truncates;
+    int flags = O_CLOEXEC | (linux_write ? O_RDWR : O_RDONLY);
+    int fd = open_descriptor(where, dwCreationDisposition, dwFlagsAndAttributes, flags, (rights & right_read) != 0,
+                             &truncates);
     if (fd < 0) {
         return INVALID_HANDLE_VALUE;
     }
@@ -240,29 +208,15 @@ BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, 
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    char* bytes = static_cast<char*>(lpBuffer);
-    DWORD done = 0;
-    while (done < nNumberOfBytesToRead) {
-        ssize_t count = kernel::sys.read(file->fd, bytes + done, nNumberOfBytesToRead - done);
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            kernel::set_error_from_errno(errno);
-            if (lpNumberOfBytesRead != nullptr) {
-                *lpNumberOfBytesRead = done;
-            }
-            return FALSE;
-        }
-        if (count == 0) {
-            break;  // the end of the file is a successful short read
-        }
-        done += static_cast<DWORD>(count);
+    size_t done = 0;
+    BOOL ok = kernel::read_at_position(file, static_cast<char*>(lpBuffer), nNumberOfBytesToRead, &done);
+    if (!ok) {
+        kernel::set_error_from_errno(errno);
     }
     if (lpNumberOfBytesRead != nullptr) {
-        *lpNumberOfBytesRead = done;
+        *lpNumberOfBytesRead = static_cast<DWORD>(done);
     }
-    return TRUE;
+    return ok;
 }
 
 BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
@@ -282,6 +236,10 @@ BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrit
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
+    if (!kernel::settle_position(file)) {
+        kernel::set_error_from_errno(errno);
+        return FALSE;
+    }
     const char* bytes = static_cast<const char*>(lpBuffer);
     DWORD done = 0;
     BOOL ok = TRUE;
@@ -298,6 +256,7 @@ BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrit
         }
         done += static_cast<DWORD>(count);
     }
+    kernel::note_written(file, done);
     if (lpNumberOfBytesWritten != nullptr) {
         *lpNumberOfBytesWritten = done;
     }
@@ -318,7 +277,7 @@ DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistance
     if (dwMoveMethod == FILE_BEGIN) {
         origin = 0;
     } else if (dwMoveMethod == FILE_CURRENT) {
-        origin = kernel::sys.lseek(file->fd, 0, SEEK_CUR);
+        origin = kernel::position_of(file);
     } else if (dwMoveMethod == FILE_END) {
         struct stat st;
         origin = kernel::sys.fstat(file->fd, &st) == 0 ? st.st_size : -1;
@@ -344,15 +303,18 @@ DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistance
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_SET_FILE_POINTER;
     }
-    if (kernel::sys.lseek(file->fd, static_cast<off_t>(target), SEEK_SET) < 0) {
+    if (!kernel::move_position(file, target)) {
         kernel::set_error_from_errno(errno);
         return INVALID_SET_FILE_POINTER;
     }
     if (lpDistanceToMoveHigh != nullptr) {
         *lpDistanceToMoveHigh = static_cast<LONG>(static_cast<uint64_t>(target) >> 32);
     }
-    // Lets a caller tell a position of 0xFFFFFFFF from a failure.
-    SetLastError(ERROR_SUCCESS);
+    // Lets a caller tell a position of 0xFFFFFFFF from a failure; any other
+    // success leaves the last error alone.
+    if (static_cast<DWORD>(target) == INVALID_SET_FILE_POINTER) {
+        SetLastError(ERROR_SUCCESS);
+    }
     return static_cast<DWORD>(target);
 }
 
@@ -371,7 +333,9 @@ DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
     if (lpFileSizeHigh != nullptr) {
         *lpFileSizeHigh = static_cast<DWORD>(size >> 32);
     }
-    SetLastError(ERROR_SUCCESS);
+    if (static_cast<DWORD>(size) == invalid_file_size) {
+        SetLastError(ERROR_SUCCESS);
+    }
     return static_cast<DWORD>(size);
 }
 

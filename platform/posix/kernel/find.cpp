@@ -192,7 +192,6 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
         return INVALID_HANDLE_VALUE;
     }
     *lpFindFileData = search->records[0];
-    SetLastError(ERROR_SUCCESS);
     return handle;
 }
 

@@ -1,7 +1,7 @@
 // The slot table behind every handle. The value is
-// (generation << 22) | ((slot + 1) << 2): never 0, never all ones (bit 63
-// stays clear), and low bits that a pointer from elsewhere rarely has in
-// this combination.
+// (generation << 18) | ((slot + 1) << 2) with 13 bits of generation: never 0,
+// at least 0x40004, and below 2^31, so it reads the same as a LONG, a DWORD
+// or a pointer.
 #include "platform/posix/kernel/handles.h"
 
 #include <mutex>
@@ -12,10 +12,10 @@ namespace kernel {
 namespace {
 
 constexpr unsigned index_shift = 2;
-constexpr unsigned generation_shift = 22;
+constexpr unsigned generation_shift = 18;
 constexpr uintptr_t max_slots = (uintptr_t(1) << (generation_shift - index_shift)) - 1;
 constexpr uint64_t last_generation = last_handle_generation;
-static_assert(last_generation == (uint64_t(1) << (63 - generation_shift)) - 1, "bit 63 stays clear");
+static_assert(last_generation == (uint64_t(1) << (31 - generation_shift)) - 1, "bit 31 stays clear");
 
 struct Slot {
     HandleKind kind;

@@ -1,9 +1,10 @@
 // The process's one handle table: kernel objects, windows, accelerator
 // tables and GDI objects alike. A handle names a slot and the slot's
 // generation, so a closed, stale or made-up value is recognised and refused
-// without touching memory it does not own. Generations are 41 bits wide and
-// a slot whose generations are used up is never reused, so a stale handle
-// never becomes valid again.
+// without touching memory it does not own. Every value fits 31 bits and is a
+// multiple of 4, as programs keep USER and GDI handles in a LONG and expect
+// kernel handles to be multiples of 4; a slot whose generations are used up
+// is never reused, so a stale handle never becomes valid again.
 #pragma once
 
 #include "platform/posix/win32_kernel.h"
@@ -14,8 +15,8 @@ enum class HandleKind { None, Heap, File, Find, Window, Accelerators, GdiObject,
 
 // A new handle for the object, never 0 nor INVALID_HANDLE_VALUE, and never
 // below 0x10000 (so never a resource number or a small control id); null
-// with ERROR_TOO_MANY_OPEN_FILES when the table (about a million handles)
-// cannot grow.
+// with ERROR_TOO_MANY_OPEN_FILES when the table (65,535 live handles) cannot
+// grow.
 HANDLE insert_handle(HandleKind kind, void* object);
 
 // The object behind a live handle of that kind; null with ERROR_INVALID_HANDLE
@@ -35,7 +36,7 @@ void* remove_handle(HANDLE handle, HandleKind kind);
 void for_each_handle(HandleKind kind, bool (*visit)(void* object, void* context), void* context);
 
 // The last generation a slot gives out.
-constexpr uint64_t last_handle_generation = (uint64_t(1) << 41) - 1;
+constexpr uint64_t last_handle_generation = (uint64_t(1) << 13) - 1;
 // For tests: gives every free slot this generation, so that the end of a
 // slot's generations is reached without using them all up.
 void set_free_generations_for_test(uint64_t generation);

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -14,6 +15,9 @@ namespace {
 
 int open_default(const char* path, int flags, mode_t mode) {
     return ::open(path, flags, mode);
+}
+int fcntl_default(int fd, int command, struct flock* lock) {
+    return ::fcntl(fd, command, lock);
 }
 pid_t getpid_default() {
     return ::getpid();
@@ -26,9 +30,10 @@ void exit_default(int status) {
 }
 
 const Syscalls defaults = {
-    open_default, ::close,   ::read,  ::write,        ::lseek,        ::ftruncate, ::fstat,
-    ::stat,       ::lstat,   ::mkdir, ::opendir,      ::readdir,      ::closedir,  ::getcwd,
-    ::malloc,     ::realloc, ::free,  getpid_default, gettid_default, ::signal,    exit_default,
+    open_default,   ::close,        ::read,     ::write,      ::lseek,  ::ftruncate, ::fstat,
+    ::fstatfs,      fcntl_default,  ::flock,    ::nanosleep,  ::stat,   ::lstat,     ::mkdir,
+    ::opendir,      ::readdir,      ::closedir, ::getcwd,     ::malloc, ::realloc,   ::free,
+    getpid_default, gettid_default, ::signal,   exit_default,
 };
 
 }  // namespace

@@ -9,6 +9,9 @@
 //                        accelerator tables and GDI objects; CloseHandle
 //   heap.cpp             private heaps
 //   files.cpp            CreateFileA, reads, writes, the file pointer
+//   open_file.h          what a file handle holds
+//   sharing.h, .cpp      share modes, within the process and between processes
+//   read_ahead.h, .cpp   ReadFile served from a per-handle buffer
 //   find.cpp             FindFirstFileA, FindNextFileA, FindClose
 //   paths.h, .cpp        Win32 names to Linux paths, drive letters
 //   attributes.h, .cpp   file attributes and times, GetFileAttributesA
@@ -18,9 +21,12 @@
 #pragma once
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <stddef.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <sys/vfs.h>
+#include <time.h>
 
 namespace kernel {
 
@@ -34,6 +40,10 @@ struct Syscalls {
     off_t (*lseek)(int fd, off_t offset, int whence);
     int (*ftruncate)(int fd, off_t length);
     int (*fstat)(int fd, struct stat* st);
+    int (*fstatfs)(int fd, struct statfs* fs);
+    int (*fcntl)(int fd, int command, struct flock* lock);  // the lock commands only
+    int (*flock)(int fd, int operation);
+    int (*nanosleep)(const struct timespec* wait, struct timespec* left);
     int (*stat)(const char* path, struct stat* st);
     int (*lstat)(const char* path, struct stat* st);
     int (*mkdir)(const char* path, mode_t mode);

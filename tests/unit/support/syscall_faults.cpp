@@ -97,6 +97,18 @@ int fstat_call(int fd, struct stat* st) {
     return strikes("fstat", false) ? failed(-1) : real().fstat(fd, st);
 }
 
+int fstatfs_call(int fd, struct statfs* fs) {
+    return strikes("fstatfs", false) ? failed(-1) : real().fstatfs(fd, fs);
+}
+
+int fcntl_call(int fd, int command, struct flock* lock) {
+    return strikes("fcntl", false) ? failed(-1) : real().fcntl(fd, command, lock);
+}
+
+int flock_call(int fd, int operation) {
+    return strikes("flock", false) ? failed(-1) : real().flock(fd, operation);
+}
+
 int stat_call(const char* path, struct stat* st) {
     return strikes("stat", false) ? failed(-1) : real().stat(path, st);
 }
@@ -139,6 +151,9 @@ void install() {
     kernel::sys.lseek = lseek_call;
     kernel::sys.ftruncate = ftruncate_call;
     kernel::sys.fstat = fstat_call;
+    kernel::sys.fstatfs = fstatfs_call;
+    kernel::sys.fcntl = fcntl_call;
+    kernel::sys.flock = flock_call;
     kernel::sys.stat = stat_call;
     kernel::sys.lstat = lstat_call;
     kernel::sys.mkdir = mkdir_call;
