@@ -8,11 +8,13 @@ falls inside a measurement) it starts the floor, the Linux build and, with
 each run in a fresh copy of the example game folder. bench/watch times each
 run from outside: start -> window mapped, start -> first frame painted (the
 last control's pixel on screen), the Set Filter click -> message box mapped,
-and the peak RSS. Then it times the growth with big lists.
+and the peak RSS. Then it times the growth with big lists, and counts the
+system calls of a start and of a Set Filter under strace (not timed).
 """
 
 import argparse
 import os
+import re
 import shutil
 import statistics
 import subprocess
@@ -225,6 +227,77 @@ def growth_table(session, programs, rounds, work):
     return "\n".join(lines)
 
 
+SYSCALL_LINE = re.compile(r"^(\d+) +([a-z_0-9]+)\((.*)$")
+RESUMED_LINE = re.compile(r"^(\d+) +<\.\.\. ([a-z_0-9]+) resumed>(.*)$")
+OPENED = re.compile(r'"([^"]*)".* = (\d+)$')
+
+
+def count_syscalls(trace):
+    """All calls, and read and write calls per file name, of an strace -f file."""
+    total = 0
+    names = {}
+    per_file = {}
+    pending = {}
+    for line in open(trace, errors="replace"):
+        line = line.rstrip("\n")
+        resumed = RESUMED_LINE.match(line)
+        if resumed:
+            pid, call, rest = resumed.groups()
+            text = pending.pop(pid, "") + rest
+        else:
+            started = SYSCALL_LINE.match(line)
+            if not started:
+                continue
+            pid, call, text = started.groups()
+            total += 1
+            if text.endswith("<unfinished ...>"):
+                pending[pid] = text[:-len("<unfinished ...>")]
+                continue
+        if call in ("open", "openat"):
+            opened = OPENED.search(text)
+            if opened:
+                names[opened.group(2)] = os.path.basename(opened.group(1))
+        elif call in ("read", "pread64", "readv", "write", "pwrite64", "writev"):
+            name = names.get(text.split(",", 1)[0])
+            if name:
+                key = (name, "write" if "write" in call else "read")
+                per_file[key] = per_file.get(key, 0) + 1
+        elif call == "close":
+            names.pop(text.split(")", 1)[0], None)
+    return total, per_file
+
+
+def traced_run(session, tool, work, click):
+    """One run of the tool under strace -f; the tool is ended by its pid."""
+    folder = game_folder(work)
+    trace = os.path.join(work, "trace")
+    command = ["strace", "-f", "-qq", "-o", trace, tool]
+    watch(session, command, folder, click, timeout=120)
+    # SIGKILL on strace leaves its tracee running, detached: end it here.
+    with open(trace, errors="replace") as lines:
+        first = lines.readline().split(" ", 1)[0]
+    if first.isdigit():
+        try:
+            os.kill(int(first), 9)
+        except ProcessLookupError:
+            pass
+    counted = count_syscalls(trace)
+    shutil.rmtree(folder)
+    os.remove(trace)
+    return counted
+
+
+def syscall_table(session, tool, work):
+    lines = ["| run | system calls | read: sorvane.lst | read: sorvane.sav | write: sorvane.sav | write: gamble.txt |",
+             "|---|---|---|---|---|---|"]
+    for label, click in (("start -> painted", False), ("start, Set Filter -> box", True)):
+        total, per_file = traced_run(session, tool, work, click)
+        lines.append("| %s | %d | %d | %d | %d | %d |" % (
+            label, total, per_file.get(("sorvane.lst", "read"), 0), per_file.get(("sorvane.sav", "read"), 0),
+            per_file.get(("sorvane.sav", "write"), 0), per_file.get(("gamble.txt", "write"), 0)))
+    return "\n".join(lines)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("-n", "--runs", type=int, default=15, help="rounds of start-up runs (default 15)")
@@ -268,6 +341,9 @@ def main():
         say("%d rounds done" % arguments.runs)
         print("Start-up, median (range) of %d runs:\n" % arguments.runs)
         print(startup_table(programs, runs))
+        if shutil.which("strace"):
+            print("\nSystem calls of the Linux build under strace -f (the example list, no state file):\n")
+            print(syscall_table(session, os.path.abspath(arguments.tool), work))
         if not arguments.no_growth:
             growing = [(name, command, click) for name, command, click in programs[1:]
                        if arguments.wine_growth or name == "Linux build"]

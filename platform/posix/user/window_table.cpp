@@ -72,5 +72,5 @@ RECT rect_union(const RECT& a, const RECT& b) {
 
 // A window stays a window until its WM_NCDESTROY has been handled.
 BOOL WINAPI IsWindow(HWND hWnd) {
-    return user::peek_window(hWnd) != nullptr;
+    return user::find_window(hWnd) != nullptr;
 }

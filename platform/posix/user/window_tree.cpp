@@ -117,7 +117,8 @@ HWND WINAPI FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName) {
         }
         return hwnd;
     }
-    SetLastError(ERROR_FILE_NOT_FOUND);
+    // What the platform reports whether or not the class exists.
+    SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
     return nullptr;
 }
 
@@ -140,7 +141,6 @@ HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem) {
             return child;
         }
     }
-    SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
 }
 
