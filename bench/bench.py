@@ -271,7 +271,8 @@ def traced_run(session, tool, work, click):
     """One run of the tool under strace -f; the tool is ended by its pid."""
     folder = game_folder(work)
     trace = os.path.join(work, "trace")
-    command = ["strace", "-f", "-qq", "-o", trace, tool]
+    # The tool's output goes nowhere, so that nothing of it holds watch's pipe.
+    command = ["strace", "-f", "-qq", "-o", trace, "sh", "-c", 'exec "$0" >/dev/null 2>&1', tool]
     watch(session, command, folder, click, timeout=120)
     # SIGKILL on strace leaves its tracee running, detached: end it here.
     with open(trace, errors="replace") as lines:

@@ -266,7 +266,7 @@ TEST_F(KernelFiles, SetFilePointerMovesAndRefusesBadMoves) {
     EXPECT_EQ(SetFilePointer(file, 5, &high, FILE_BEGIN), DWORD(5));
     EXPECT_EQ(high, 1);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));  // a success leaves it
-    high = -1;  // together with the low part: -1
+    high = -1;                                                  // together with the low part: -1
     EXPECT_EQ(SetFilePointer(file, -1, &high, FILE_END), DWORD(9));
     EXPECT_EQ(high, 0);
     DWORD size_high = 7;
