@@ -16,6 +16,9 @@ namespace user {
 namespace {
 
 constexpr const char* class_name = "#32770";
+// The box's record lives in its class's extra bytes: GWLP_USERDATA is the
+// program's.
+constexpr int record_offset = 0;
 
 constexpr int text_id = 0xFFFF;
 constexpr int text_margin = 12;
@@ -29,7 +32,7 @@ struct Modal {
 };
 
 void finish(HWND box, int result) {
-    Modal* modal = reinterpret_cast<Modal*>(GetWindowLongPtrA(box, GWLP_USERDATA));
+    Modal* modal = reinterpret_cast<Modal*>(GetWindowLongPtrA(box, record_offset));
     if (modal != nullptr && !modal->done) {
         modal->done = true;
         modal->result = result;
@@ -141,6 +144,7 @@ LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
 WNDCLASSA message_box_class() {
     WNDCLASSA wc{};
     wc.lpfnWndProc = procedure;
+    wc.cbWndExtra = sizeof(LONG_PTR);  // the record
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(COLOR_BTNFACE + 1));
     wc.lpszClassName = class_name;
     return wc;
@@ -215,7 +219,7 @@ int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
     bool quit = false;
     WPARAM quit_code = 0;
     if (box != nullptr) {
-        SetWindowLongPtrA(box, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&modal));
+        SetWindowLongPtrA(box, user::record_offset, reinterpret_cast<LONG_PTR>(&modal));
         ShowWindow(box, SW_SHOW);
         user::run_modal(box, modal, &quit, &quit_code);
     }
@@ -226,7 +230,7 @@ int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
         return 0;
     }
     if (IsWindow(box)) {
-        SetWindowLongPtrA(box, GWLP_USERDATA, 0);
+        SetWindowLongPtrA(box, user::record_offset, 0);
         DestroyWindow(box);
     }
     if (quit) {

@@ -86,7 +86,11 @@ TEST_F(UserMessageBox, EscapeSpaceAndTheCloseBoxAllEndItWithOk) {
         player::click(GetDlgItem(box, IDOK), 3, 3);
     });
     EXPECT_EQ(MessageBoxA(owner, "four", "Box", MB_OK), IDOK);
-    EXPECT_EQ(player::message_boxes().size(), 4u);
+    // GWLP_USERDATA is the program's to write, on the box too.
+    player::call([] { SetWindowLongPtrA(FindWindowA("#32770", nullptr), GWLP_USERDATA, 1); });
+    player::type_key(VK_ESCAPE);
+    EXPECT_EQ(MessageBoxA(owner, "five", "Box", MB_OK), IDOK);
+    EXPECT_EQ(player::message_boxes().size(), 5u);
     EXPECT_TRUE(IsWindowEnabled(owner));
     EXPECT_EQ(FindWindowA("#32770", nullptr), nullptr);
 }
