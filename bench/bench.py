@@ -67,7 +67,8 @@ class Session:
     def __init__(self, work):
         self.work = work
         self.processes = []
-        self.env = dict(os.environ)
+        # The X server started here, even inside a Wayland session.
+        self.env = dict(os.environ, SORVANE_DISPLAY="x11")
 
     def start_xvfb(self):
         read_end, write_end = os.pipe()

@@ -21,10 +21,6 @@ const Backend* installed = nullptr;
 const WaitHook* wait_hook = nullptr;
 constexpr int max_hook_fds = 4;
 
-// Wayland is tried first only once it is chosen on its own; until then only
-// when asked for.
-constexpr bool wayland_first = false;
-
 }  // namespace
 
 void set_wait_hook(const WaitHook* hook) {
@@ -73,8 +69,9 @@ int backends_to_try(const char* requested, bool wayland_socket, BackendKind out[
         out[0] = BackendKind::Wayland;
         return 1;
     }
+    // A compositor that does not answer leaves X11, which may be its XWayland.
     int count = 0;
-    if (wayland_first && wayland_socket) {
+    if (wayland_socket) {
         out[count++] = BackendKind::Wayland;
     }
     out[count++] = BackendKind::X11;

@@ -102,8 +102,10 @@ void set_wait_hook(const WaitHook* hook);  // null: none
 int poll_with_hook(pollfd* own, int count, int timeout_ms, bool* served);
 
 // The backend in use, chosen on first need: the one a test harness
-// installed, else the one SORVANE_DISPLAY names (x11, wayland), else X11
-// when DISPLAY names a reachable server. With none the program says
+// installed, else the one SORVANE_DISPLAY names (x11, wayland), else a
+// Wayland compositor when WAYLAND_DISPLAY or the default socket is there,
+// else (or when it does not answer) X11 when DISPLAY names a reachable
+// server. With none the program says
 // `<program>: cannot open display "<DISPLAY>"` (or `cannot open Wayland
 // display "<name>"` when only Wayland was tried) on standard error and
 // exits 1.

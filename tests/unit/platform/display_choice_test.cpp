@@ -22,14 +22,17 @@ std::vector<BackendKind> tried(const char* requested, bool socket) {
     return std::vector<BackendKind>(out, out + count);
 }
 
-TEST(DisplayChoice, AnExplicitChoiceIsTheOnlyOneTried) {
+TEST(DisplayChoice, AnExplicitChoiceIsTheOnlyOneTriedOtherwiseWaylandBeforeX11) {
     const std::vector<BackendKind> x11{BackendKind::X11}, wayland{BackendKind::Wayland};
+    const std::vector<BackendKind> both{BackendKind::Wayland, BackendKind::X11};
     EXPECT_EQ(tried("x11", true), x11);
     EXPECT_EQ(tried("x11", false), x11);
     EXPECT_EQ(tried("wayland", false), wayland);
     EXPECT_EQ(tried("wayland", true), wayland);
     EXPECT_EQ(tried(nullptr, false), x11);
     EXPECT_EQ(tried("", false), x11);
+    EXPECT_EQ(tried(nullptr, true), both);
+    EXPECT_EQ(tried("auto", true), both);
 }
 
 TEST(DisplayChoice, WaylandDisplayOrTheDefaultSocketMeansACompositorIsThere) {
