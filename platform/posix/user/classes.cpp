@@ -4,19 +4,15 @@
 
 #include <deque>
 
-#include "platform/posix/user/window.h"
+#include "platform/posix/user/desktop.h"
 
 namespace user {
 
 namespace {
 
-// A deque keeps every class at its address while windows point at it.
 std::deque<WindowClass>& classes() {
-    static std::deque<WindowClass> list;
-    return list;
+    return desktop().classes;
 }
-
-ATOM next_atom = 0xC000;
 
 bool same_name(const WindowClass& cls, LPCSTR name) {
     if (IS_INTRESOURCE(name)) {
@@ -33,7 +29,7 @@ ATOM add_class(const WNDCLASSA& wc, bool system) {
     WindowClass cls;
     cls.name = wc.lpszClassName;
     cls.wc = wc;
-    cls.atom = next_atom++;
+    cls.atom = desktop().next_atom++;
     cls.windows = 0;
     cls.system = system;
     auto& list = classes();
@@ -71,11 +67,10 @@ WindowClass* find_class(LPCSTR name) {
 }
 
 void register_system_classes() {
-    static bool done = false;
-    if (done) {
+    if (desktop().system_classes) {
         return;
     }
-    done = true;
+    desktop().system_classes = true;
     add_class(button_class(), true);
     add_class(static_class(), true);
     add_class(message_box_class(), true);

@@ -1,14 +1,10 @@
 // Focus, activation and capture. The process is one application on its
 // screen, so the active window is also the foreground window.
-#include "platform/posix/user/window.h"
+#include "platform/posix/user/desktop.h"
 
 namespace user {
 
 namespace {
-
-HWND focus = nullptr;
-HWND active = nullptr;
-HWND capture = nullptr;
 
 bool can_activate(Window* window) {
     return window != nullptr && window->parent == nullptr && (window->style & WS_VISIBLE) &&
@@ -16,30 +12,30 @@ bool can_activate(Window* window) {
 }
 
 bool focus_inside(HWND top) {
-    return focus != nullptr && (focus == top || IsChild(top, focus));
+    return desktop().focus != nullptr && (desktop().focus == top || IsChild(top, desktop().focus));
 }
 
 void change_focus(HWND to) {
-    HWND old = focus;
+    HWND old = desktop().focus;
     if (old == to) {
         return;
     }
-    focus = to;
+    desktop().focus = to;
     accessibility_focus_changed(old, to);
     if (old != nullptr && peek_window(old) != nullptr) {
         SendMessageA(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(to), 0);
     }
-    if (to != nullptr && focus == to && peek_window(to) != nullptr) {
+    if (to != nullptr && desktop().focus == to && peek_window(to) != nullptr) {
         SendMessageA(to, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
     }
 }
 
 HWND change_active(HWND to) {
-    HWND old = active;
+    HWND old = desktop().active;
     if (old == to) {
         return old;
     }
-    active = to;
+    desktop().active = to;
     if (to != nullptr) {
         bring_to_top(to);
     }
@@ -51,14 +47,14 @@ HWND change_active(HWND to) {
         change_focus(nullptr);
         return old;
     }
-    if (active != to || peek_window(to) == nullptr) {
+    if (desktop().active != to || peek_window(to) == nullptr) {
         return old;
     }
     activate_surface(peek_window(to));
     SendMessageA(to, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), reinterpret_cast<LPARAM>(old));
     // A procedure that keeps WM_ACTIVATE from DefWindowProcA still leaves
     // the keyboard inside the window it activated.
-    if (active == to && peek_window(to) != nullptr && !focus_inside(to)) {
+    if (desktop().active == to && peek_window(to) != nullptr && !focus_inside(to)) {
         change_focus(to);
     }
     return old;
@@ -67,18 +63,18 @@ HWND change_active(HWND to) {
 }  // namespace
 
 HWND active_window() {
-    return active;
+    return desktop().active;
 }
 
 void forget_focus_of(HWND hwnd) {
-    if (focus == hwnd) {
-        focus = nullptr;
+    if (desktop().focus == hwnd) {
+        desktop().focus = nullptr;
     }
-    if (active == hwnd) {
-        active = nullptr;
+    if (desktop().active == hwnd) {
+        desktop().active = nullptr;
     }
-    if (capture == hwnd) {
-        capture = nullptr;
+    if (desktop().capture == hwnd) {
+        desktop().capture = nullptr;
     }
 }
 
@@ -101,11 +97,11 @@ void activate_other_than(HWND hwnd) {
 }  // namespace user
 
 HWND WINAPI GetFocus(void) {
-    return user::focus;
+    return user::desktop().focus;
 }
 
 HWND WINAPI SetFocus(HWND hWnd) {
-    HWND old = user::focus;
+    HWND old = user::desktop().focus;
     if (hWnd == nullptr) {
         user::change_focus(nullptr);
         return old;
@@ -121,19 +117,19 @@ HWND WINAPI SetFocus(HWND hWnd) {
         }
     }
     HWND top = user::top_level_of(window)->handle;
-    if (user::active != top) {
+    if (user::desktop().active != top) {
         user::change_active(top);
-        if (user::active != top || user::peek_window(hWnd) == nullptr) {
+        if (user::desktop().active != top || user::peek_window(hWnd) == nullptr) {
             return nullptr;
         }
-        old = user::focus;
+        old = user::desktop().focus;
     }
     user::change_focus(hWnd);
     return old;
 }
 
 HWND WINAPI GetActiveWindow(void) {
-    return user::active;
+    return user::desktop().active;
 }
 
 HWND WINAPI SetActiveWindow(HWND hWnd) {
@@ -148,7 +144,7 @@ HWND WINAPI SetActiveWindow(HWND hWnd) {
 }
 
 HWND WINAPI GetForegroundWindow(void) {
-    return user::active;
+    return user::desktop().active;
 }
 
 BOOL WINAPI SetForegroundWindow(HWND hWnd) {
@@ -180,10 +176,10 @@ BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable) {
         }
         // Only the window itself loses the focus; a control inside keeps it
         // until another window is activated, as on the platform.
-        if (user::focus == hWnd) {
+        if (user::desktop().focus == hWnd) {
             SetFocus(nullptr);
         }
-        if (user::capture == hWnd || IsChild(hWnd, user::capture)) {
+        if (user::desktop().capture == hWnd || IsChild(hWnd, user::desktop().capture)) {
             ReleaseCapture();
         }
         user::accessibility_enabled_changed(hWnd, false);
@@ -203,15 +199,15 @@ BOOL WINAPI IsWindowVisible(HWND hWnd) {
 }
 
 HWND WINAPI GetCapture(void) {
-    return user::capture;
+    return user::desktop().capture;
 }
 
 HWND WINAPI SetCapture(HWND hWnd) {
-    HWND old = user::capture;
+    HWND old = user::desktop().capture;
     if (hWnd != nullptr && user::find_window(hWnd) == nullptr) {
         return nullptr;
     }
-    user::capture = hWnd;
+    user::desktop().capture = hWnd;
     if (old != nullptr && old != hWnd && user::peek_window(old) != nullptr) {
         SendMessageA(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hWnd));
     }
@@ -219,8 +215,8 @@ HWND WINAPI SetCapture(HWND hWnd) {
 }
 
 BOOL WINAPI ReleaseCapture(void) {
-    HWND old = user::capture;
-    user::capture = nullptr;
+    HWND old = user::desktop().capture;
+    user::desktop().capture = nullptr;
     if (old != nullptr && user::peek_window(old) != nullptr) {
         SendMessageA(old, WM_CAPTURECHANGED, 0, 0);
     }

@@ -5,22 +5,12 @@
 // reads the characters the keys typed.
 #include <stdlib.h>
 
-#include "platform/posix/user/window.h"
+#include "platform/posix/user/desktop.h"
 
 namespace user {
 
 namespace {
 
-char typed[256];  // the character each key typed when last pressed
-
-struct LastClick {
-    HWND hwnd;
-    int button;
-    uint32_t time;
-    POINT at;
-};
-LastClick last_click{};
-POINT last_pointer{-100000, -100000};
 constexpr uint32_t double_click_ms = 500;
 constexpr int double_click_slop = 4;
 
@@ -107,8 +97,8 @@ bool accepts_input(HWND hwnd) {
 void mouse_input(const display::Input& input, Window* top) {
     POINT origin = client_origin_on_screen(top);
     POINT screen{origin.x + input.x, origin.y + input.y};
-    bool moved = screen.x != last_pointer.x || screen.y != last_pointer.y;
-    last_pointer = screen;
+    bool moved = screen.x != desktop().last_pointer.x || screen.y != desktop().last_pointer.y;
+    desktop().last_pointer = screen;
     set_cursor_position(screen);
     if (input.kind == display::InputKind::MouseMove || moved) {
         HWND target = mouse_target(screen, top->handle);
@@ -135,15 +125,15 @@ void mouse_input(const display::Input& input, Window* top) {
     if (down) {
         message = vk == VK_RBUTTON ? WM_RBUTTONDOWN : vk == VK_MBUTTON ? WM_MBUTTONDOWN : WM_LBUTTONDOWN;
         Window* window = peek_window(target);
-        bool is_double = input.time != 0 && last_click.hwnd == target && last_click.button == vk &&
-                         input.time - last_click.time <= double_click_ms &&
-                         abs(screen.x - last_click.at.x) <= double_click_slop &&
-                         abs(screen.y - last_click.at.y) <= double_click_slop && (window->cls->wc.style & CS_DBLCLKS);
+        const LastClick& last = desktop().last_click;
+        bool is_double = input.time != 0 && last.hwnd == target && last.button == vk &&
+                         input.time - last.time <= double_click_ms && abs(screen.x - last.at.x) <= double_click_slop &&
+                         abs(screen.y - last.at.y) <= double_click_slop && (window->cls->wc.style & CS_DBLCLKS);
         if (is_double && vk != VK_MBUTTON) {
             message = vk == VK_RBUTTON ? WM_RBUTTONDBLCLK : WM_LBUTTONDBLCLK;
-            last_click = LastClick{};
+            desktop().last_click = LastClick{};
         } else {
-            last_click = LastClick{target, vk, input.time, screen};
+            desktop().last_click = LastClick{target, vk, input.time, screen};
         }
     } else {
         message = vk == VK_RBUTTON ? WM_RBUTTONUP : vk == VK_MBUTTON ? WM_MBUTTONUP : WM_LBUTTONUP;
@@ -157,7 +147,7 @@ void key_input(const display::Input& input) {
     bool was_down = async_key_down(vk);
     set_async_key(vk, down);
     if (down) {
-        typed[vk] = input.text;
+        desktop().typed[vk] = input.text;
     }
     HWND focus = GetFocus();
     HWND target = focus != nullptr ? focus : active_window();
@@ -266,7 +256,7 @@ BOOL WINAPI TranslateMessage(const MSG* lpMsg) {
         return message == WM_KEYUP || message == WM_SYSKEYUP;
     }
     int vk = static_cast<int>(lpMsg->wParam & 0xff);
-    char c = user::typed[vk] != 0 ? user::typed[vk] : user::character_of(vk);
+    char c = user::desktop().typed[vk] != 0 ? user::desktop().typed[vk] : user::character_of(vk);
     if (c != 0) {
         user::post_message(lpMsg->hwnd, message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR,
                            static_cast<WPARAM>(static_cast<unsigned char>(c)), lpMsg->lParam);

@@ -2,14 +2,11 @@
 // the key messages' repeat bit report) and as of the message last taken
 // from the queue (GetKeyState). Each key holds its down bit (0x80) and its
 // toggle bit (1), which flips on every press.
-#include "platform/posix/user/window.h"
+#include "platform/posix/user/desktop.h"
 
 namespace user {
 
 namespace {
-
-unsigned char async_keys[256];
-unsigned char sync_keys[256];
 
 void set_key(unsigned char* keys, int vk, bool down) {
     vk &= 0xff;
@@ -26,20 +23,20 @@ void set_key(unsigned char* keys, int vk, bool down) {
 }  // namespace
 
 bool async_key_down(int vk) {
-    return (async_keys[vk & 0xff] & 0x80) != 0;
+    return (desktop().async_keys[vk & 0xff] & 0x80) != 0;
 }
 
 void set_async_key(int vk, bool down) {
-    set_key(async_keys, vk, down);
+    set_key(desktop().async_keys, vk, down);
 }
 
 void apply_key(int vk, bool down) {
-    set_key(sync_keys, vk, down);
+    set_key(desktop().sync_keys, vk, down);
 }
 
 }  // namespace user
 
 SHORT WINAPI GetKeyState(int nVirtKey) {
-    unsigned char state = user::sync_keys[nVirtKey & 0xff];
+    unsigned char state = user::desktop().sync_keys[nVirtKey & 0xff];
     return static_cast<SHORT>(((state & 0x80) ? 0x8000 : 0) | (state & 1));
 }

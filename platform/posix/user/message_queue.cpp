@@ -3,27 +3,15 @@
 // follows each key message as it is taken.
 #include <deque>
 
-#include "platform/posix/user/window.h"
+#include "platform/posix/user/desktop.h"
 
 namespace user {
 
 namespace {
 
-struct Queued {
-    MSG msg;
-    int key_vk;  // a key message's change to the key state, applied when taken
-    bool key_down;
-};
-
-std::deque<Queued>& queue() {
-    static std::deque<Queued> q;
-    return q;
+std::deque<QueuedMessage>& queue() {
+    return desktop().queue;
 }
-
-bool quit_pending = false;
-int quit_code = 0;
-uint32_t clock_ms = 0;
-POINT cursor{0, 0};
 
 bool matches(const MSG& msg, HWND filter, UINT low, UINT high) {
     if (filter != nullptr && filter != reinterpret_cast<HWND>(-1) && msg.hwnd != filter && !IsChild(filter, msg.hwnd)) {
@@ -56,14 +44,14 @@ bool take_ready(MSG* out, HWND filter, UINT low, UINT high, bool remove) {
             return true;
         }
     }
-    if (quit_pending && (low == 0 && high == 0 ? true : (WM_QUIT >= low && WM_QUIT <= high))) {
+    if (desktop().quit_pending && (low == 0 && high == 0 ? true : (WM_QUIT >= low && WM_QUIT <= high))) {
         *out = MSG{};
         out->message = WM_QUIT;
-        out->wParam = static_cast<WPARAM>(quit_code);
-        out->time = clock_ms;
-        out->pt = cursor;
+        out->wParam = static_cast<WPARAM>(desktop().quit_code);
+        out->time = desktop().clock_ms;
+        out->pt = desktop().cursor;
         if (remove) {
-            quit_pending = false;
+            desktop().quit_pending = false;
         }
         return true;
     }
@@ -73,8 +61,8 @@ bool take_ready(MSG* out, HWND filter, UINT low, UINT high, bool remove) {
             *out = MSG{};
             out->hwnd = paint;
             out->message = WM_PAINT;
-            out->time = clock_ms;
-            out->pt = cursor;
+            out->time = desktop().clock_ms;
+            out->pt = desktop().cursor;
             return true;
         }
     }
@@ -83,15 +71,15 @@ bool take_ready(MSG* out, HWND filter, UINT low, UINT high, bool remove) {
 
 void post_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, uint32_t time, int key_vk, bool key_down) {
     if (time != 0) {
-        clock_ms = time;
+        desktop().clock_ms = time;
     }
-    Queued entry{};
+    QueuedMessage entry{};
     entry.msg.hwnd = hwnd;
     entry.msg.message = message;
     entry.msg.wParam = wparam;
     entry.msg.lParam = lparam;
-    entry.msg.time = clock_ms;
-    entry.msg.pt = cursor;
+    entry.msg.time = desktop().clock_ms;
+    entry.msg.pt = desktop().cursor;
     entry.key_vk = key_vk;
     entry.key_down = key_down;
     queue().push_back(entry);
@@ -113,16 +101,16 @@ void forget_messages(HWND hwnd) {
 }
 
 uint32_t message_time() {
-    return clock_ms;
+    return desktop().clock_ms;
 }
 
 void set_cursor_position(POINT screen) {
-    cursor = screen;
+    desktop().cursor = screen;
 }
 
 void post_quit(int code) {
-    quit_pending = true;
-    quit_code = code;
+    desktop().quit_pending = true;
+    desktop().quit_code = code;
 }
 
 }  // namespace user

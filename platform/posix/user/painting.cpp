@@ -4,7 +4,7 @@
 // window's client area; EndPaint and ReleaseDC present what was drawn.
 #include <map>
 
-#include "platform/posix/user/window.h"
+#include "platform/posix/user/desktop.h"
 
 namespace user {
 
@@ -13,17 +13,12 @@ namespace {
 // Shown only until the first paint: the classic 3-D grey, not the face colour.
 constexpr uint32_t unpainted_colour = 0x00D4D0C8;
 
-// Which top-level window each open DC draws into; null for the screen DC.
 std::map<HDC, HWND>& open_dcs() {
-    static std::map<HDC, HWND> dcs;
-    return dcs;
+    return desktop().open_dcs;
 }
 
-// The screen has no pixels of ours: a DC over it measures but draws nothing.
 gdi::PixelBuffer& screen_buffer() {
-    static uint32_t pixel;
-    static gdi::PixelBuffer buffer{&pixel, 1, 1, 1};
-    return buffer;
+    return desktop().screen_buffer;
 }
 
 RECT client_rect(Window* window) {

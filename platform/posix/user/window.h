@@ -3,6 +3,7 @@
 //
 // Files of platform/posix/user:
 //   window.h             this: window records and the calls the files share
+//   desktop.h, .cpp      the one state object: what is per thread, what per process
 //   window_table.cpp     window handles (the one handle table), top-level order
 //   classes.cpp          RegisterClassA, UnregisterClassA, GetClassNameA
 //   window_create.cpp    CreateWindowExA

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/posix/kernel/handles.h"
-#include "platform/posix/user/window.h"
+#include "platform/posix/user/desktop.h"
 
 namespace user {
 
@@ -36,8 +36,7 @@ void free_window(HWND hwnd) {
 }
 
 std::vector<HWND>& top_level_windows() {
-    static std::vector<HWND> list;
-    return list;
+    return desktop().top_level;
 }
 
 void bring_to_top(HWND hwnd) {

@@ -1,5 +1,6 @@
 #include "unit/ui/ui_fixture.h"
 
+#include "platform/posix/user/desktop.h"
 #include "support/player.h"
 
 namespace {
@@ -27,6 +28,8 @@ void UiTest::TearDown() {
     }
     close_all_windows();
     drain_events();
+    // Key toggles, clicks and classes would outlive the test otherwise.
+    user::drop_desktop();
     destroy_node_heap();
     HeapDestroy(main_heap);
     main_heap = nullptr;

@@ -238,3 +238,40 @@ TEST_F(UserInputDeathTest, PlayerOutOfScriptEndsTheProcessAndNamesTheWindows) {
 }
 
 }  // namespace
+
+// Focus stays inside the active window and capture ends with its window;
+// a dropped desktop keeps no key toggles, classes, focus or messages.
+TEST_F(UserInput, TheDesktopKeepsItsInvariantsAndDropsEverything) {
+    HWND top = make_top();
+    HWND child = make_child(top, recorder_class, "", WS_TABSTOP, 0, 0, 10, 10, 1);
+    HWND other = make_top("Other");
+    SetFocus(child);
+    EXPECT_TRUE(user::desktop_consistent());
+    SetActiveWindow(other);
+    EXPECT_TRUE(user::desktop_consistent());
+    SetCapture(child);
+    DestroyWindow(child);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_TRUE(user::desktop_consistent());
+    DestroyWindow(other);
+    EXPECT_TRUE(user::desktop_consistent());
+
+    player::type_key(VK_TAB);
+    run_script();
+    ASSERT_EQ(GetKeyState(VK_TAB) & 1, 1);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpszClassName = "UserTestDropped";
+    ASSERT_NE(RegisterClassA(&wc), 0);
+    PostMessageA(top, WM_USER, 0, 0);
+    SetFocus(top);
+
+    user::drop_desktop();
+    EXPECT_FALSE(IsWindow(top));
+    EXPECT_EQ(GetKeyState(VK_TAB), 0);
+    EXPECT_EQ(GetFocus(), nullptr);
+    EXPECT_EQ(GetActiveWindow(), nullptr);
+    MSG msg;
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(UnregisterClassA("UserTestDropped", nullptr), FALSE);
+}

@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "platform/posix/user/window.h"
+#include "platform/posix/user/desktop.h"
 #include "platform/win32.h"
 #include "support/player.h"
 
@@ -143,20 +143,17 @@ class UserTest : public ::testing::Test {
   protected:
     void SetUp() override {
         player::install();
+        player::clear_script();
         register_recorder();
         received().clear();
         hook() = nullptr;
         run_script();  // nothing from an earlier test is left to paint
         received().clear();
     }
+    // The hook may hold what the test body held, so it goes first.
     void TearDown() override {
         hook() = nullptr;
-        player::clear_script();
-        EnumWindows(destroy_each, 0);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
-        received().clear();
+        user::drop_desktop();
     }
 };
 
