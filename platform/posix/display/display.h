@@ -56,6 +56,19 @@ struct Frame {
     int width, height, stride;
 };
 
+// Narrows x, y, right and bottom to what lies inside both the frame and a
+// surface of the given size; false when nothing does.
+inline bool clip_to_frame(const Frame& frame, int surface_width, int surface_height, int* x, int* y, int* right,
+                          int* bottom) {
+    *x = *x < 0 ? 0 : *x;
+    *y = *y < 0 ? 0 : *y;
+    *right = *right > frame.width ? frame.width : *right;
+    *bottom = *bottom > frame.height ? frame.height : *bottom;
+    *right = *right > surface_width ? surface_width : *right;
+    *bottom = *bottom > surface_height ? surface_height : *bottom;
+    return *right > *x && *bottom > *y;
+}
+
 struct Backend {
     const char* name;
     // Screen size in pixels.

@@ -109,13 +109,7 @@ void present(SurfaceId id, const Frame& frame, int x, int y, int width, int heig
         return;
     }
     int right = x + width, bottom = y + height;
-    x = x < 0 ? 0 : x;
-    y = y < 0 ? 0 : y;
-    right = right > frame.width ? frame.width : right;
-    bottom = bottom > frame.height ? frame.height : bottom;
-    right = right > surface->width ? surface->width : right;
-    bottom = bottom > surface->height ? surface->height : bottom;
-    if (right <= x || bottom <= y) {
+    if (!clip_to_frame(frame, surface->width, surface->height, &x, &y, &right, &bottom)) {
         return;
     }
     surface->frame = frame;

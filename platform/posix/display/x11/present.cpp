@@ -205,13 +205,7 @@ void present(SurfaceId id, const Frame& frame, int x, int y, int width, int heig
     }
     // Only what lies inside both the frame and the window.
     int right = x + width, bottom = y + height;
-    x = x < 0 ? 0 : x;
-    y = y < 0 ? 0 : y;
-    right = right > frame.width ? frame.width : right;
-    bottom = bottom > frame.height ? frame.height : bottom;
-    right = right > surface->width ? surface->width : right;
-    bottom = bottom > surface->height ? surface->height : bottom;
-    if (right <= x || bottom <= y || frame.stride < frame.width) {
+    if (!clip_to_frame(frame, surface->width, surface->height, &x, &y, &right, &bottom) || frame.stride < frame.width) {
         return;
     }
     // Areas of another frame go out first, from the frame they came from.
