@@ -8,47 +8,25 @@
 //
 // Files of platform/posix/display:
 //   display.h, .cpp      this interface, and choosing the backend
+//   input.h              surfaces' ids and the input they report, all the
+//                        window layer sees beyond user/surface.cpp
 //   choice.h             which backends are tried, in what order
 //   headless.h, .cpp     the headless backend, for tests (see tests/support)
 //   x11/                 the X11 backend; x11/connection.h lists its files
 //   wayland/             the Wayland backend; wayland/connection.h lists its files
 #pragma once
 
+// The build marks the window layer's files, and user/surface.cpp apart.
+#if defined(SORVANE_USER_LAYER) && !defined(SORVANE_DISPLAY_CALLER)
+#error "only user/surface.cpp sees the display backend; other user files include user/surface.h"
+#endif
+
 #include <poll.h>
 #include <stdint.h>
 
+#include "platform/posix/display/input.h"
+
 namespace display {
-
-// A surface is one top-level window; the window layer names it by an id of
-// its choosing (the window's handle value).
-using SurfaceId = uintptr_t;
-
-enum class InputKind {
-    None,
-    MouseMove,     // x, y
-    ButtonDown,    // x, y, button
-    ButtonUp,      // x, y, button
-    KeyDown,       // vk, text (the character it types, 0 if none)
-    KeyUp,         // vk
-    CloseRequest,  // the window manager's close box
-    Expose,        // x, y, width, height need repainting
-    FocusIn,       // the window manager gave the surface the keyboard
-    FocusOut,
-    Moved,  // x, y: where the window manager put the client area
-};
-
-enum MouseButton { ButtonLeft = 1, ButtonMiddle = 2, ButtonRight = 3 };
-
-struct Input {
-    InputKind kind = InputKind::None;
-    SurfaceId surface = 0;
-    int x = 0, y = 0;           // client coordinates of the surface
-    int width = 0, height = 0;  // Expose only
-    int button = 0;
-    int vk = 0;         // Win32 virtual-key code
-    char text = 0;      // the character a key down types, already shifted
-    uint32_t time = 0;  // milliseconds, for double clicks
-};
 
 // A frame of pixels: 32-bit 0x00RRGGBB, rows of stride pixels.
 struct Frame {

@@ -1,4 +1,5 @@
 // DefWindowProcA: what a window does with a message its procedure leaves.
+#include "platform/posix/user/surface.h"
 #include "platform/posix/user/window.h"
 
 namespace user {

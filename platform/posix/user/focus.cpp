@@ -1,6 +1,7 @@
 // Focus, activation and capture. The process is one application on its
 // screen, so the active window is also the foreground window.
 #include "platform/posix/user/desktop.h"
+#include "platform/posix/user/surface.h"
 
 namespace user {
 

@@ -6,6 +6,7 @@
 #include <stdlib.h>
 
 #include "platform/posix/user/desktop.h"
+#include "platform/posix/user/surface.h"
 
 namespace user {
 

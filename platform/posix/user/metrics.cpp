@@ -1,5 +1,6 @@
 // The classic metrics: a fixed frame of 3 pixels, a sizing frame of 4, a
 // thin border of 1, a caption and a menu bar of 19, icons of 32.
+#include "platform/posix/user/surface.h"
 #include "platform/posix/user/window.h"
 
 namespace user {

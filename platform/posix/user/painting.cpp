@@ -5,6 +5,7 @@
 #include <map>
 
 #include "platform/posix/user/desktop.h"
+#include "platform/posix/user/surface.h"
 
 namespace user {
 

@@ -1,7 +1,9 @@
 // The one caller of the display backend: each top-level window with a
 // surface of its own, named by the window's handle.
+#include "platform/posix/user/surface.h"
+
+#include "platform/posix/display/display.h"
 #include "platform/posix/gdi/gdi_objects.h"
-#include "platform/posix/user/window.h"
 
 namespace user {
 

@@ -13,7 +13,8 @@
 //   window_tree.cpp      parents, children, owners, finding and enumerating
 //   geometry.cpp         client origins, window and client rectangles, mapping
 //   metrics.cpp          frame and caption sizes, GetSystemMetrics
-//   surface.cpp          the one caller of the display backend
+//   surface.h, .cpp      the one caller of the display backend; the build
+//                        keeps display.h from every other file here
 //   accessibility.cpp    the one caller of the accessibility provider
 //   message_queue.cpp    the queue: posted messages and input, WM_QUIT, WM_PAINT
 //   messages.cpp         SendMessageA, PostMessageA, GetMessageA, PeekMessageA
@@ -38,9 +39,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/display/display.h"
 #include "platform/posix/gdi/dc.h"
 #include "platform/win32.h"
+
+namespace display {
+struct Input;
+}
 
 namespace user {
 
@@ -120,21 +124,6 @@ void show(HWND hwnd, bool visible, bool activate, bool notify = true);
 void send_size_and_move(HWND hwnd);
 // The display put a top-level window's client area at (x, y) on the screen.
 void moved_by_display(Window* top, int x, int y);
-
-// The display (surface.cpp), the only caller of the backend. Each takes a
-// top-level window; all but create_surface do nothing for one without a
-// surface.
-void create_surface(Window* top);  // hidden, over the client rectangle, tied to its owner
-// The windows a top-level window owns are modal while it is disabled.
-void follow_owner_enabled(const Window* owner);
-void destroy_surface(Window* top);
-void show_surface(Window* top, bool visible);
-void move_surface(Window* top);  // to the client rectangle
-void set_surface_title(Window* top);
-void activate_surface(Window* top);
-void present(Window* top, const RECT& area);  // buffer coordinates
-bool next_display_input(display::Input* input);
-void screen_size(int* width, int* height);
 
 // Accessibility (accessibility.cpp): what a screen reader follows.
 void accessibility_frame_presented();

@@ -5,6 +5,7 @@
 // WM_SHOWWINDOW, WM_ACTIVATE, WM_SETFOCUS (from DefWindowProcA's handling
 // of WM_ACTIVATE), WM_SIZE, WM_MOVE. A child gets WM_SIZE and WM_MOVE
 // right after WM_CREATE.
+#include "platform/posix/user/surface.h"
 #include "platform/posix/user/window.h"
 
 namespace user {

@@ -3,6 +3,7 @@
 // The handles die only after every message has been sent.
 #include <algorithm>
 
+#include "platform/posix/user/surface.h"
 #include "platform/posix/user/window.h"
 
 namespace user {

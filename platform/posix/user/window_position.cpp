@@ -1,5 +1,6 @@
 // Window position and size: ShowWindow, MoveWindow and the WM_SHOWWINDOW,
 // WM_SIZE and WM_MOVE they send.
+#include "platform/posix/user/surface.h"
 #include "platform/posix/user/window.h"
 
 namespace user {

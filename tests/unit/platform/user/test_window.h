@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/posix/user/desktop.h"
+#include "platform/posix/user/surface.h"
 #include "platform/win32.h"
 #include "support/player.h"
 

@@ -1,0 +1,25 @@
+// The display as the window layer's files see it: surface.cpp alone calls
+// the backend (display.h refuses every other file of the layer), and these
+// are the calls it offers the rest.
+#pragma once
+
+#include "platform/posix/display/input.h"
+#include "platform/posix/user/window.h"
+
+namespace user {
+
+// Each takes a top-level window; all but create_surface do nothing for one
+// without a surface.
+void create_surface(Window* top);  // hidden, over the client rectangle, tied to its owner
+// The windows a top-level window owns are modal while it is disabled.
+void follow_owner_enabled(const Window* owner);
+void destroy_surface(Window* top);
+void show_surface(Window* top, bool visible);
+void move_surface(Window* top);  // to the client rectangle
+void set_surface_title(Window* top);
+void activate_surface(Window* top);
+void present(Window* top, const RECT& area);  // buffer coordinates
+bool next_display_input(display::Input* input);
+void screen_size(int* width, int* height);
+
+}  // namespace user
