@@ -6,6 +6,7 @@
 // Files of platform/posix/gdi (the only code that sees FreeType and
 // fontconfig):
 //   dc.h                 this: making and ending DCs, for the window layer
+//   shared.h, .cpp       the one state object: stock objects, the font engine
 //   device_context.h     the state behind an HDC, its clipped pixel operations
 //   dc.cpp               DC life, attributes, clipping, pixels
 //   gdi_objects.h, .cpp  brushes, pens and fonts: stock, created, selected

@@ -10,6 +10,8 @@
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
+#include "platform/posix/gdi/shared.h"
+
 namespace gdi {
 
 namespace {
@@ -159,31 +161,28 @@ std::string find_font_file(std::string* family_found) {
 }
 
 // Looked up once for every font of the process.
-struct FaceFile {
-    std::string file;
-    std::string family;
-};
-
-const FaceFile& face_file() {
-    static const FaceFile found = [] {
-        FaceFile f;
-        f.file = find_font_file(&f.family);
-        if (f.file.empty()) {
-            f.file = last_resort_file;
-            f.family = "DejaVu Sans";
+const FontEngine& with_face_file() {
+    FontEngine& engine = shared().fonts;
+    if (!engine.face_looked_up) {
+        engine.face_looked_up = true;
+        engine.face_file = find_font_file(&engine.face_family);
+        if (engine.face_file.empty()) {
+            engine.face_file = last_resort_file;
+            engine.face_family = "DejaVu Sans";
         }
-        return f;
-    }();
-    return found;
+    }
+    return engine;
 }
 
 // One FreeType library serves every face; it lives as long as the process.
 FT_Library freetype() {
-    static FT_Library library = [] {
-        FT_Library l = nullptr;
-        return FT_Init_FreeType(&l) == 0 ? l : nullptr;
-    }();
-    return library;
+    FontEngine& engine = shared().fonts;
+    if (!engine.started) {
+        engine.started = true;
+        FT_Library library = nullptr;
+        engine.freetype = FT_Init_FreeType(&library) == 0 ? library : nullptr;
+    }
+    return engine.freetype;
 }
 
 int scaled(long font_units, int em, int units_per_em) {
@@ -237,9 +236,9 @@ double average_letter_width(FT_Face face, std::vector<std::unique_ptr<Glyph>>* l
 
 // Once per process, however many fonts are asked for.
 void report_no_face() {
-    static bool reported = false;
-    if (!reported) {
-        reported = true;
+    FontEngine& engine = shared().fonts;
+    if (!engine.missing_face_reported) {
+        engine.missing_face_reported = true;
         fprintf(stderr, "%s: no usable font face found; text is not drawn\n", program_invocation_short_name);
         fflush(stderr);
     }
@@ -257,8 +256,8 @@ struct Font::Face {
 };
 
 std::unique_ptr<Font> Font::open(int em_pixels) {
-    const FaceFile& found = face_file();
-    return open_file(em_pixels, found.file, found.family);
+    const FontEngine& found = with_face_file();
+    return open_file(em_pixels, found.face_file, found.face_family);
 }
 
 std::unique_ptr<Font> Font::open_file(int em_pixels, const std::string& file, const std::string& family) {

@@ -6,6 +6,7 @@
 
 #include "platform/posix/gdi/device_context.h"
 #include "platform/posix/gdi/font.h"
+#include "platform/posix/gdi/shared.h"
 #include "platform/posix/kernel/handles.h"
 
 namespace gdi {
@@ -15,9 +16,6 @@ namespace {
 // DEFAULT_GUI_FONT is 8 points at 96 dots per inch.
 constexpr int gui_font_em = 11;
 constexpr int system_font_em = 13;
-constexpr int sys_colour_count = COLOR_MENUBAR + 1;
-// DC_PEN and the stock objects after it are not kept.
-constexpr int stock_count = DC_BRUSH + 1;
 
 // Null when the handle table is full.
 Object* make_object(ObjectKind kind, bool stock, COLORREF colour) {
@@ -51,12 +49,11 @@ Object* stock_hollow(ObjectKind kind) {
     return object;
 }
 
-// A stock object the full handle table kept from being made stays null, so
-// GetStockObject fails for it, and is tried again on the next call.
+// The stock set, made whole on first use (see Shared).
 Object** stock_table() {
-    static Object* table[stock_count] = {};
-    static bool made = false;
-    if (made) {
+    Shared& state = shared();
+    Object** table = state.stock;
+    if (state.stock_complete) {
         return table;
     }
     struct Plain {
@@ -93,24 +90,31 @@ Object** stock_table() {
         table[i] = table[SYSTEM_FONT];
     }
     table[ANSI_VAR_FONT] = table[DEFAULT_GUI_FONT];
-    made = true;
+    bool complete = true;
     for (const Plain& p : plain) {
-        made = made && table[p.index] != nullptr;
+        complete = complete && table[p.index] != nullptr;
     }
-    made = made && table[NULL_BRUSH] && table[NULL_PEN] && table[DEFAULT_GUI_FONT] && table[SYSTEM_FONT];
+    state.stock_complete =
+        complete && table[NULL_BRUSH] && table[NULL_PEN] && table[DEFAULT_GUI_FONT] && table[SYSTEM_FONT];
     return table;
 }
 
 }  // namespace
 
 const Font* gui_font() {
-    static std::unique_ptr<Font> font = Font::open(gui_font_em);
-    return font.get();
+    Shared& state = shared();
+    if (state.gui_font == nullptr) {
+        state.gui_font = Font::open(gui_font_em);
+    }
+    return state.gui_font.get();
 }
 
 const Font* system_font() {
-    static std::unique_ptr<Font> font = Font::open(system_font_em);
-    return font.get();
+    Shared& state = shared();
+    if (state.system_font == nullptr) {
+        state.system_font = Font::open(system_font_em);
+    }
+    return state.system_font.get();
 }
 
 Object* find_any_object(HGDIOBJ h) {
@@ -150,7 +154,7 @@ HGDIOBJ WINAPI GetStockObject(int i) {
 }
 
 HBRUSH WINAPI GetSysColorBrush(int nIndex) {
-    static Object* brushes[gdi::sys_colour_count] = {};
+    Object** brushes = gdi::shared().system_brushes;
     if (nIndex < 0 || nIndex >= gdi::sys_colour_count) {
         return nullptr;
     }

@@ -1,5 +1,8 @@
 // The one connection to the X server and the surfaces living on it, shared
-// by the files of the X11 backend.
+// by the files of the X11 backend: the backend's only state, per process,
+// reached through connection() and forgotten whole by close(). Xlib is not
+// set up for threads (no XInitThreads), so only the thread that makes the
+// windows may touch it.
 //
 // Divisions:
 //   x11.h         what tests may use beyond the display interface
