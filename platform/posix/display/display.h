@@ -92,6 +92,24 @@ void set_wait_hook(const WaitHook* hook);  // null: none
 // what the hook posted is handled before it waits again.
 int poll_with_hook(pollfd* own, int count, int timeout_ms, bool* served);
 
+// The classic frame the window layer draws around a surface where the
+// display draws none (a Wayland compositor without server-side
+// decorations). The backend keeps a buffer of the whole window, the client
+// area inside at the insets, and hit-tests clicks on the frame through
+// part_at; coordinates are the whole window's, in the program's pixels.
+enum class FramePart { Client, Border, Caption, CloseBox };
+enum FrameState : unsigned { FrameActive = 1, FrameClosePushed = 2 };
+struct FramePainter {
+    // False for a surface that has no frame (a popup without a caption).
+    bool (*insets)(SurfaceId id, int* left, int* top, int* right, int* bottom);
+    // Draws the frame into pixels holding the whole window; the client area
+    // is left as it is.
+    void (*draw)(SurfaceId id, uint32_t* pixels, int width, int height, int stride, unsigned state);
+    FramePart (*part_at)(SurfaceId id, int x, int y);
+};
+void set_frame_painter(const FramePainter* painter);  // null: none
+const FramePainter* frame_painter();
+
 // The backend in use, chosen on first need: the one a test harness
 // installed, else the one SORVANE_DISPLAY names (x11, wayland), else a
 // Wayland compositor when WAYLAND_DISPLAY or the default socket is there,

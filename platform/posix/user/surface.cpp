@@ -4,6 +4,7 @@
 
 #include "platform/posix/display/display.h"
 #include "platform/posix/gdi/gdi_objects.h"
+#include "platform/posix/user/controls/look.h"
 
 namespace user {
 
@@ -39,10 +40,89 @@ void set_modal(const Window* owned, bool modal) {
     }
 }
 
+// The frame a display without decorations has the layer draw: the
+// window's own, from its style and text, in the classic look.
+Window* framed_window(display::SurfaceId id, RECT* window, RECT* client) {
+    Window* top = peek_window(reinterpret_cast<HWND>(id));
+    if (top == nullptr) {
+        return nullptr;
+    }
+    const Insets insets = nonclient_insets(top->style, top->ex_style);
+    if (insets.top <= insets.left) {
+        return nullptr;  // no caption: nothing to draw or drag
+    }
+    const int width = client_width(top), height = client_height(top);
+    *client = RECT{insets.left, insets.top, insets.left + width, insets.top + height};
+    *window = RECT{0, 0, client->right + insets.right, client->bottom + insets.bottom};
+    return top;
+}
+
+unsigned frame_flags(const Window* top, unsigned state) {
+    unsigned flags = 0;
+    if (state & display::FrameActive) {
+        flags |= look::FrameActive;
+    }
+    if (top->style & WS_SYSMENU) {
+        flags |= look::FrameCloseBox;
+        if (state & display::FrameClosePushed) {
+            flags |= look::FrameClosePushed;
+        }
+    }
+    return flags;
+}
+
+bool frame_insets(display::SurfaceId id, int* left, int* top, int* right, int* bottom) {
+    RECT window, client;
+    if (framed_window(id, &window, &client) == nullptr) {
+        return false;
+    }
+    *left = client.left;
+    *top = client.top;
+    *right = window.right - client.right;
+    *bottom = window.bottom - client.bottom;
+    return true;
+}
+
+void draw_frame(display::SurfaceId id, uint32_t* pixels, int width, int height, int stride, unsigned state) {
+    RECT window, client;
+    const Window* top = framed_window(id, &window, &client);
+    if (top == nullptr) {
+        return;
+    }
+    gdi::PixelBuffer buffer{pixels, width, height, stride};
+    HDC dc = gdi::create_dc(&buffer, 0, 0, RECT{0, 0, width, height});
+    if (dc != nullptr) {
+        look::draw_window_frame(dc, window, client, top->text.c_str(), frame_flags(top, state));
+        gdi::delete_dc(dc);
+    }
+}
+
+display::FramePart frame_part_at(display::SurfaceId id, int x, int y) {
+    RECT window, client;
+    const Window* top = framed_window(id, &window, &client);
+    if (top == nullptr) {
+        return display::FramePart::Client;
+    }
+    switch (look::frame_part_at(window, client, frame_flags(top, 0), x, y)) {
+        case look::FramePart::Client:
+            return display::FramePart::Client;
+        case look::FramePart::Caption:
+            return display::FramePart::Caption;
+        case look::FramePart::CloseBox:
+            return display::FramePart::CloseBox;
+        case look::FramePart::Border:
+            break;
+    }
+    return display::FramePart::Border;
+}
+
+const display::FramePainter frame_painter = {frame_insets, draw_frame, frame_part_at};
+
 }  // namespace
 
 void create_surface(Window* top) {
     const display::Backend& display = display::current();
+    display::set_frame_painter(&frame_painter);
     top->surface = display.create_surface(id_of(top), top->text.c_str(), top->client.left, top->client.top,
                                           client_width(top), client_height(top), (top->style & WS_THICKFRAME) != 0);
     if (!top->surface) {

@@ -14,7 +14,8 @@
 //   geometry.cpp         client origins, window and client rectangles, mapping
 //   metrics.cpp          frame and caption sizes, GetSystemMetrics
 //   surface.h, .cpp      the one caller of the display backend; the build
-//                        keeps display.h from every other file here
+//                        keeps display.h from every other file here; and the
+//                        frame painter it hands a display that draws no frames
 //   accessibility.cpp    the one caller of the accessibility provider
 //   message_queue.cpp    the queue: posted messages and input, WM_QUIT, WM_PAINT
 //   messages.cpp         SendMessageA, PostMessageA, GetMessageA, PeekMessageA
@@ -31,6 +32,7 @@
 //   static.cpp           the STATIC class and its descriptor
 //   message_box.cpp      MessageBoxA and the box's class
 //   look.h, look.cpp     the classic look the three draw with
+//   window_frame.cpp     the classic window frame, in the same look
 #pragma once
 
 #include <stdint.h>

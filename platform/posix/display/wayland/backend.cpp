@@ -2,6 +2,7 @@
 // offers, and the table of hooks the window layer calls.
 #include "platform/posix/display/wayland/connection.h"
 
+#include <stdlib.h>
 #include <string.h>
 
 #include "platform/posix/display/wayland/wayland.h"
@@ -22,6 +23,14 @@ uint32_t version_of(uint32_t offered, uint32_t wanted) {
     return offered < wanted ? offered : wanted;
 }
 
+// For tests only: a compositor that offers server-side decorations (sway)
+// is treated as one that does not (GNOME), so that the frame the layer
+// draws can be tried under it.
+bool decorations_ignored() {
+    const char* value = getenv("SORVANE_TEST_IGNORE_XDG_DECORATION");
+    return value != nullptr && strcmp(value, "1") == 0;
+}
+
 void on_ping(void*, xdg_wm_base* wm_base, uint32_t serial) {
     xdg_wm_base_pong(wm_base, serial);
 }
@@ -39,7 +48,7 @@ void on_global(void*, wl_registry* registry, uint32_t name, const char* interfac
         c.wm_base = static_cast<xdg_wm_base*>(
             wl_registry_bind(registry, name, &xdg_wm_base_interface, version_of(version, wm_base_version)));
         xdg_wm_base_add_listener(c.wm_base, &wm_base_listener, nullptr);
-    } else if (strcmp(interface, zxdg_decoration_manager_v1_interface.name) == 0) {
+    } else if (strcmp(interface, zxdg_decoration_manager_v1_interface.name) == 0 && !decorations_ignored()) {
         c.decorations = static_cast<zxdg_decoration_manager_v1*>(
             wl_registry_bind(registry, name, &zxdg_decoration_manager_v1_interface, 1));
     } else if (strcmp(interface, wl_output_interface.name) == 0) {

@@ -8,6 +8,8 @@
 //   surfaces.cpp   wl_surface and xdg_toplevel: showing, titles, owners
 //   buffers.cpp    wl_shm buffers and whether the compositor still reads them
 //   present.cpp    frames into buffers, one commit per frame, frame callbacks
+//   client_frame.cpp  the classic frame the window layer draws where the
+//                  compositor draws no decorations, and clicks on it
 //   pointer.cpp    wl_pointer to input, the cursor image
 //   keyboard.cpp   wl_keyboard through xkbcommon to input, key repeat
 //   input.cpp      the wait for input
@@ -77,6 +79,17 @@ struct Surface {
     std::vector<Area> damage;
     Frame frame{nullptr, 0, 0, 0};
     wl_callback* frame_callback = nullptr;  // the compositor has not shown the last commit yet
+    bool activated = false;                 // the compositor's last configure says so
+
+    // The classic frame drawn by the window layer (client_frame.cpp), when
+    // the compositor draws no decorations: the buffers hold the whole
+    // window, the client area at the insets.
+    bool client_frame = false;
+    int inset_left = 0, inset_top = 0, inset_right = 0, inset_bottom = 0;
+    std::vector<uint32_t> framed;        // the whole window, in the program's pixels
+    bool frame_dirty = false;            // the frame is to be drawn again
+    unsigned frame_state = 0;            // FrameState
+    FramePart held = FramePart::Client;  // where the button held went down on the frame
 };
 
 struct Repeat {
@@ -99,7 +112,8 @@ struct Connection {
 
     wl_pointer* pointer = nullptr;
     SurfaceId pointer_surface = 0;
-    int pointer_x = 0, pointer_y = 0;
+    int pointer_x = 0, pointer_y = 0;  // client coordinates, beyond the frame
+    int client_buttons = 0;            // held since they went down on a client area
     wl_surface* cursor = nullptr;
     std::unique_ptr<Buffer> cursor_buffer;
 
@@ -155,6 +169,23 @@ void retire_buffers(Surface* surface);
 void commit_frames();
 // Copies (x, y, width, height) of a frame into pixels scale times larger.
 void copy_scaled(const Frame& frame, int x, int y, int width, int height, int scale, uint32_t* to, int to_stride);
+
+// The frame: whether the surface gets one (the decoration mode is the
+// compositor's answer; no decoration object, client side), its size
+// around the client area, and drawing it again.
+void choose_frame(Surface* surface, bool client_side);
+// The fixed size of a window without a sizing border, its frame included.
+void set_size_limits(const Surface& surface);
+int outer_width(const Surface& surface);
+int outer_height(const Surface& surface);
+void frame_changed(Surface* surface);
+// The whole window: the frame, drawn if it changed, around the client area.
+Frame compose_frame(Surface* surface);
+// A button on the frame (surface coordinates of the whole window); true when
+// the frame took it.
+bool frame_button(Surface* surface, int x, int y, bool pressed, uint32_t serial);
+// The pointer moved over the whole window; true when the frame holds it.
+bool frame_motion(Surface* surface, int x, int y);
 
 void add_seat(wl_registry* registry, uint32_t name, uint32_t version);
 void follow_pointer(bool present);

@@ -74,11 +74,33 @@ void queue_motion(uint32_t time) {
     queue_input(input);
 }
 
-void follow_position(wl_fixed_t x, wl_fixed_t y) {
+// wl_fixed_to_int truncates toward zero; the pixel is the floor.
+int pixel_of(wl_fixed_t v) {
+    return wl_fixed_to_double(v) >= 0 ? wl_fixed_to_int(v) : wl_fixed_to_int(v) - 1;
+}
+
+// The pointer in client coordinates: a frame the layer draws lies before them.
+void follow_position(const Surface& surface, wl_fixed_t x, wl_fixed_t y) {
     Connection& c = connection();
-    // wl_fixed_to_int truncates toward zero; the pixel is the floor.
-    c.pointer_x = static_cast<int>(wl_fixed_to_double(x) >= 0 ? wl_fixed_to_int(x) : wl_fixed_to_int(x) - 1);
-    c.pointer_y = static_cast<int>(wl_fixed_to_double(y) >= 0 ? wl_fixed_to_int(y) : wl_fixed_to_int(y) - 1);
+    c.pointer_x = pixel_of(x) - surface.inset_left;
+    c.pointer_y = pixel_of(y) - surface.inset_top;
+}
+
+bool on_client_area(const Surface& surface) {
+    const Connection& c = connection();
+    return c.pointer_x >= 0 && c.pointer_y >= 0 && c.pointer_x < surface.width && c.pointer_y < surface.height;
+}
+
+// Over a frame the layer draws, the program hears of the pointer only while
+// a button that went down on the client area is held, as X delivers it.
+void follow_motion(Surface* surface, uint32_t time) {
+    const Connection& c = connection();
+    if (frame_motion(surface, c.pointer_x + surface->inset_left, c.pointer_y + surface->inset_top)) {
+        return;
+    }
+    if (!surface->client_frame || c.client_buttons > 0 || on_client_area(*surface)) {
+        queue_motion(time);
+    }
 }
 
 void on_enter(void*, wl_pointer* pointer, uint32_t serial, wl_surface* on, wl_fixed_t x, wl_fixed_t y) {
@@ -88,9 +110,10 @@ void on_enter(void*, wl_pointer* pointer, uint32_t serial, wl_surface* on, wl_fi
     }
     Connection& c = connection();
     c.pointer_surface = surface->id;
-    follow_position(x, y);
+    c.client_buttons = 0;
+    follow_position(*surface, x, y);
     set_cursor(pointer, serial);
-    queue_motion(0);
+    follow_motion(surface, 0);
 }
 
 void on_leave(void*, wl_pointer*, uint32_t, wl_surface*) {
@@ -98,25 +121,42 @@ void on_leave(void*, wl_pointer*, uint32_t, wl_surface*) {
 }
 
 void on_motion(void*, wl_pointer*, uint32_t time, wl_fixed_t x, wl_fixed_t y) {
-    if (connection().pointer_surface == 0) {
+    Surface* surface = find_surface(connection().pointer_surface);
+    if (surface == nullptr) {
         return;
     }
-    follow_position(x, y);
-    queue_motion(time);
+    follow_position(*surface, x, y);
+    follow_motion(surface, time);
 }
 
-void on_button(void*, wl_pointer*, uint32_t, uint32_t time, uint32_t button, uint32_t state) {
-    const Connection& c = connection();
+void on_button(void*, wl_pointer*, uint32_t serial, uint32_t time, uint32_t button, uint32_t state) {
+    Connection& c = connection();
     int which = button == BTN_LEFT     ? ButtonLeft
                 : button == BTN_RIGHT  ? ButtonRight
                 : button == BTN_MIDDLE ? ButtonMiddle
                                        : 0;
-    if (c.pointer_surface == 0 || which == 0) {
+    Surface* surface = find_surface(c.pointer_surface);
+    if (surface == nullptr || which == 0) {
         return;  // extra buttons have no message here
     }
+    const bool pressed = state == WL_POINTER_BUTTON_STATE_PRESSED;
+    if (c.client_buttons == 0 && which == ButtonLeft &&
+        frame_button(surface, c.pointer_x + surface->inset_left, c.pointer_y + surface->inset_top, pressed, serial)) {
+        return;
+    }
+    if (surface->client_frame && pressed && c.client_buttons == 0 && !on_client_area(*surface)) {
+        return;  // other buttons on the frame do nothing
+    }
+    if (pressed) {
+        c.client_buttons++;
+    } else if (c.client_buttons > 0) {
+        c.client_buttons--;
+    } else if (surface->client_frame) {
+        return;  // the release of a press the compositor kept (a move)
+    }
     Input input;
-    input.kind = state == WL_POINTER_BUTTON_STATE_PRESSED ? InputKind::ButtonDown : InputKind::ButtonUp;
-    input.surface = c.pointer_surface;
+    input.kind = pressed ? InputKind::ButtonDown : InputKind::ButtonUp;
+    input.surface = surface->id;
     input.x = c.pointer_x;
     input.y = c.pointer_y;
     input.button = which;

@@ -58,18 +58,21 @@ bool commit(Surface* surface) {
     const Frame& frame = surface->frame;
     Buffer* buffer = nullptr;
     if (!surface->damage.empty() && frame.pixels != nullptr) {
-        buffer = free_buffer(surface, surface->width * scale, surface->height * scale);
+        buffer = free_buffer(surface, outer_width(*surface) * scale, outer_height(*surface) * scale);
         if (buffer == nullptr) {
             return false;  // every buffer is still read: wait for a release
         }
-        int width = frame.width < surface->width ? frame.width : surface->width;
-        int height = frame.height < surface->height ? frame.height : surface->height;
-        copy_scaled(frame, 0, 0, width, height, scale, buffer->pixels, buffer->width);
+        const Frame source = surface->client_frame ? compose_frame(surface) : frame;
+        const int width = source.width < outer_width(*surface) ? source.width : outer_width(*surface);
+        const int height = source.height < outer_height(*surface) ? source.height : outer_height(*surface);
+        copy_scaled(source, 0, 0, width, height, scale, buffer->pixels, buffer->width);
         wl_surface_set_buffer_scale(surface->surface, scale);
         wl_surface_attach(surface->surface, buffer->buffer, 0, 0);
+        // Damage is in client coordinates; the frame, if any, lies around them.
+        const int dx = surface->inset_left, dy = surface->inset_top;
         for (const Area& a : surface->damage) {
-            wl_surface_damage_buffer(surface->surface, a.left * scale, a.top * scale, (a.right - a.left) * scale,
-                                     (a.bottom - a.top) * scale);
+            wl_surface_damage_buffer(surface->surface, (a.left + dx) * scale, (a.top + dy) * scale,
+                                     (a.right - a.left) * scale, (a.bottom - a.top) * scale);
         }
         buffer->busy = true;
         surface->frame_callback = wl_surface_frame(surface->surface);

@@ -44,8 +44,29 @@ void on_configure(void* data, xdg_surface* xdg, uint32_t serial) {
 const xdg_surface_listener xdg_listener = {on_configure};
 
 // A size the compositor suggests is not taken: the program's window keeps
-// the size it was made with, as on the platform.
-void on_toplevel_configure(void*, xdg_toplevel*, int32_t, int32_t, wl_array*) {}
+// the size it was made with, as on the platform. Whether it is activated
+// colours the caption of a frame the layer draws.
+void on_toplevel_configure(void* data, xdg_toplevel*, int32_t, int32_t, wl_array* states) {
+    Surface* surface = static_cast<Surface*>(data);
+    bool activated = false;
+    const uint32_t* state = static_cast<const uint32_t*>(states->data);
+    for (size_t i = 0; i < states->size / sizeof(uint32_t); i++) {
+        activated |= state[i] == XDG_TOPLEVEL_STATE_ACTIVATED;
+    }
+    if (activated != surface->activated) {
+        surface->activated = activated;
+        surface->frame_state =
+            activated ? surface->frame_state | FrameActive : surface->frame_state & ~unsigned{FrameActive};
+        frame_changed(surface);
+    }
+}
+
+// The compositor's answer to the server-side mode asked for.
+void on_decoration_configure(void* data, zxdg_toplevel_decoration_v1*, uint32_t mode) {
+    choose_frame(static_cast<Surface*>(data), mode == ZXDG_TOPLEVEL_DECORATION_V1_MODE_CLIENT_SIDE);
+}
+
+const zxdg_toplevel_decoration_v1_listener decoration_listener = {on_decoration_configure};
 
 void on_close(void* data, xdg_toplevel*) {
     Input input;
@@ -59,19 +80,6 @@ void on_bounds(void*, xdg_toplevel*, int32_t, int32_t) {}
 void on_capabilities(void*, xdg_toplevel*, wl_array*) {}
 
 const xdg_toplevel_listener toplevel_listener = {on_toplevel_configure, on_close, on_bounds, on_capabilities};
-
-void set_size_limits(const Surface& surface) {
-    if (surface.toplevel == nullptr) {
-        return;
-    }
-    if (surface.resizable) {
-        xdg_toplevel_set_min_size(surface.toplevel, 1, 1);
-        xdg_toplevel_set_max_size(surface.toplevel, 0, 0);
-    } else {
-        xdg_toplevel_set_min_size(surface.toplevel, surface.width, surface.height);
-        xdg_toplevel_set_max_size(surface.toplevel, surface.width, surface.height);
-    }
-}
 
 void set_parent(const Surface& surface) {
     const Surface* owner = find_surface(surface.owner);
@@ -88,10 +96,14 @@ void make_toplevel(Surface* surface) {
     xdg_toplevel_add_listener(surface->toplevel, &toplevel_listener, surface);
     xdg_toplevel_set_title(surface->toplevel, surface->title.c_str());
     xdg_toplevel_set_app_id(surface->toplevel, app_id);
+    // Without decorations from the compositor the layer draws the frame;
+    // with them it is the compositor's answer that decides.
+    choose_frame(surface, c.decorations == nullptr);
     set_size_limits(*surface);
     set_parent(*surface);
     if (c.decorations != nullptr) {
         surface->decoration = zxdg_decoration_manager_v1_get_toplevel_decoration(c.decorations, surface->toplevel);
+        zxdg_toplevel_decoration_v1_add_listener(surface->decoration, &decoration_listener, surface);
         zxdg_toplevel_decoration_v1_set_mode(surface->decoration, ZXDG_TOPLEVEL_DECORATION_V1_MODE_SERVER_SIDE);
     }
     surface->scale = preferred_scale(*surface);
@@ -122,9 +134,26 @@ void drop_toplevel(Surface* surface) {
     surface->configured = false;
     surface->needs_commit = false;
     surface->damage.clear();
+    surface->activated = false;
+    surface->frame_state = 0;
+    surface->held = FramePart::Client;
 }
 
 }  // namespace
+
+// The window's geometry holds the frame the layer draws, if any.
+void set_size_limits(const Surface& surface) {
+    if (surface.toplevel == nullptr) {
+        return;
+    }
+    if (surface.resizable) {
+        xdg_toplevel_set_min_size(surface.toplevel, 1, 1);
+        xdg_toplevel_set_max_size(surface.toplevel, 0, 0);
+    } else {
+        xdg_toplevel_set_min_size(surface.toplevel, outer_width(surface), outer_height(surface));
+        xdg_toplevel_set_max_size(surface.toplevel, outer_width(surface), outer_height(surface));
+    }
+}
 
 bool create_surface(SurfaceId id, const char* title, int x, int y, int width, int height, bool resizable) {
     Connection& c = connection();
@@ -194,6 +223,7 @@ void move_surface(SurfaceId id, int x, int y, int width, int height) {
     surface->frame = Frame{nullptr, 0, 0, 0};
     retire_buffers(surface);
     set_size_limits(*surface);
+    frame_changed(surface);
 }
 
 void set_title(SurfaceId id, const char* title) {
@@ -205,6 +235,7 @@ void set_title(SurfaceId id, const char* title) {
     if (surface->toplevel != nullptr) {
         xdg_toplevel_set_title(surface->toplevel, surface->title.c_str());
     }
+    frame_changed(surface);
 }
 
 void set_owner(SurfaceId id, SurfaceId owner) {

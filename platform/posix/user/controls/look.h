@@ -1,5 +1,5 @@
-// The classic look of the BUTTON and STATIC controls and the message box,
-// drawn with the GDI subset. The caller has selected the control's font into
+// The classic look of the BUTTON and STATIC controls, the message box and
+// the window frame, drawn with the GDI subset. The caller has selected the control's font into
 // the DC; rectangles are client coordinates of the control.
 #pragma once
 
@@ -26,5 +26,19 @@ void draw_group_box(HDC dc, const RECT& client, const char* text, unsigned flags
 // style holds the SS_ alignment of the control.
 void draw_static_text(HDC dc, const RECT& client, const char* text, DWORD style, unsigned flags,
                       HBRUSH background = nullptr);
+
+// The classic frame around a top-level window, for a display that draws
+// none: the border, the caption with the title, the close box. window is
+// the whole window and client its client area inside, in the DC's
+// coordinates; the client area is left as it is.
+enum FrameFlags : unsigned {
+    FrameActive = 1,      // the active caption's colours
+    FrameCloseBox = 2,    // a close box is drawn (WS_SYSMENU)
+    FrameClosePushed = 4  // the close box is held down
+};
+enum class FramePart { Client, Border, Caption, CloseBox };
+void draw_window_frame(HDC dc, const RECT& window, const RECT& client, const char* title, unsigned flags);
+// What lies at (x, y): the part a click there acts on.
+FramePart frame_part_at(const RECT& window, const RECT& client, unsigned flags, int x, int y);
 
 }  // namespace user::look

@@ -1,0 +1,125 @@
+// The classic window frame the layer draws where the display draws none:
+// its pixels, what a click on each part does, and the painter the layer
+// hands the display for its own windows.
+#include "platform/posix/display/display.h"
+#include "platform/posix/user/controls/look.h"
+#include "tests/unit/platform/gdi/canvas.h"
+#include "tests/unit/platform/user/test_window.h"
+
+using paint_test::Canvas;
+using paint_test::sys;
+namespace look = user::look;
+
+namespace {
+
+// The tool's window: 540 x 300 inside a fixed frame of 3 and a caption of 19.
+const RECT window{0, 0, 546, 325};
+const RECT client{3, 22, 543, 322};
+const RECT caption{3, 3, 543, 21};
+const RECT close_box{525, 5, 541, 19};
+const RECT title_zone{3, 3, 522, 21};
+constexpr uint32_t black = 0, white = 0xFFFFFF;
+
+}  // namespace
+
+TEST(PaintLook, WindowFrameHasTheRaisedBorderTheCaptionAndTheCloseBox) {
+    Canvas canvas(546, 325);
+    look::draw_window_frame(canvas.dc, window, client, "Abc", look::FrameActive | look::FrameCloseBox);
+    EXPECT_EQ(canvas.at(0, 0), sys(COLOR_3DLIGHT));
+    EXPECT_EQ(canvas.at(1, 1), sys(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(canvas.at(2, 100), sys(COLOR_BTNFACE));
+    EXPECT_EQ(canvas.at(545, 324), sys(COLOR_3DDKSHADOW));
+    EXPECT_EQ(canvas.at(544, 323), sys(COLOR_BTNSHADOW));
+    EXPECT_EQ(canvas.count(sys(COLOR_BTNFACE), RECT{3, 21, 543, 22}), 540);  // the line under the caption
+    // The client area is left as it was.
+    EXPECT_EQ(canvas.count(paint_test::sentinel, client), 540 * 300);
+    // The gradient runs from the caption colour to its partner.
+    EXPECT_EQ(canvas.at(caption.left, 10), sys(COLOR_ACTIVECAPTION));
+    EXPECT_EQ(canvas.at(caption.right - 1, 10), sys(COLOR_GRADIENTACTIVECAPTION));
+    // The title, white, at the left; the close box's cross, black.
+    const int title_pixels = canvas.count(white, RECT{3, 3, 40, 21});
+    EXPECT_GT(title_pixels, 20);
+    EXPECT_EQ(canvas.count(white, RECT{40, 3, 522, 21}), 0);
+    EXPECT_EQ(canvas.count(black, close_box), 26);
+    EXPECT_EQ(canvas.at(close_box.left + 4, close_box.top + 3), black);
+    EXPECT_EQ(canvas.at(close_box.left + 3, close_box.top + 10), sys(COLOR_BTNFACE));
+}
+
+TEST(PaintLook, WindowFrameInactivePushedAndLongTitles) {
+    Canvas canvas(546, 325);
+    const unsigned flags = look::FrameCloseBox | look::FrameClosePushed;
+    look::draw_window_frame(canvas.dc, window, client, "Abc", flags);
+    EXPECT_EQ(canvas.at(caption.left, 10), sys(COLOR_INACTIVECAPTION));
+    EXPECT_EQ(canvas.count(white, title_zone), 0);
+    EXPECT_GT(canvas.count(sys(COLOR_INACTIVECAPTIONTEXT), RECT{3, 3, 40, 21}), 20);
+    // Pushed, the cross moves a pixel down and right.
+    EXPECT_EQ(canvas.count(black, close_box), 26);
+    EXPECT_EQ(canvas.at(close_box.left + 5, close_box.top + 4), black);
+
+    // A title too long for the caption stops short of the close box; none, nothing.
+    look::draw_window_frame(canvas.dc, window, client, std::string(200, 'W').c_str(), look::FrameActive | flags);
+    EXPECT_GT(canvas.count(white, RECT{400, 3, 520, 21}), 100);
+    EXPECT_EQ(canvas.count(white, RECT{523, 3, close_box.left, 21}), 0);
+    look::draw_window_frame(canvas.dc, window, client, "", look::FrameActive);
+    EXPECT_EQ(canvas.count(white, caption), 0);
+    EXPECT_EQ(canvas.count(black, close_box), 0);  // without WS_SYSMENU no close box
+}
+
+TEST(PaintLook, FramePartsAtEachPoint) {
+    struct Row {
+        int x, y;
+        unsigned flags;
+        look::FramePart part;
+    };
+    const Row rows[] = {
+        {3, 22, look::FrameCloseBox, look::FramePart::Client},
+        {542, 321, 0, look::FramePart::Client},
+        {100, 10, look::FrameCloseBox, look::FramePart::Caption},
+        {100, 21, 0, look::FramePart::Caption},
+        {533, 12, look::FrameCloseBox, look::FramePart::CloseBox},
+        {533, 12, 0, look::FramePart::Caption},
+        {524, 12, look::FrameCloseBox, look::FramePart::Caption},
+        {541, 12, look::FrameCloseBox, look::FramePart::Caption},
+        {1, 10, look::FrameCloseBox, look::FramePart::Border},
+        {100, 1, 0, look::FramePart::Border},
+        {2, 200, 0, look::FramePart::Border},
+        {300, 323, 0, look::FramePart::Border},
+        {-5, -5, 0, look::FramePart::Border},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(look::frame_part_at(window, client, row.flags, row.x, row.y), row.part) << row.x << ", " << row.y;
+    }
+}
+
+namespace {
+
+class UserFrame : public user_test::UserTest {};
+
+}  // namespace
+
+// The painter the layer hands the display draws a window's own frame, from
+// its style and title; a window without a caption has none.
+TEST_F(UserFrame, ThePainterDrawsAWindowsOwnFrame) {
+    HWND top = user_test::make_top("Abc");
+    const display::FramePainter* painter = display::frame_painter();
+    ASSERT_NE(painter, nullptr);
+    const auto id = reinterpret_cast<display::SurfaceId>(top);
+    int left = 0, above = 0, right = 0, below = 0;
+    ASSERT_TRUE(painter->insets(id, &left, &above, &right, &below));
+    EXPECT_EQ((std::vector<int>{left, above, right, below}), (std::vector<int>{3, 22, 3, 3}));
+    EXPECT_EQ(painter->part_at(id, 533, 12), display::FramePart::CloseBox);
+    EXPECT_EQ(painter->part_at(id, 100, 10), display::FramePart::Caption);
+    EXPECT_EQ(painter->part_at(id, 10, 30), display::FramePart::Client);
+
+    Canvas framed(546, 325), own(546, 325);
+    painter->draw(id, framed.pixels.data(), 546, 325, 546, display::FrameActive | display::FrameClosePushed);
+    look::draw_window_frame(own.dc, window, client, "Abc",
+                            look::FrameActive | look::FrameCloseBox | look::FrameClosePushed);
+    EXPECT_EQ(framed.pixels, own.pixels);
+
+    HWND popup = CreateWindowExA(0, user_test::recorder_class, "", WS_POPUP | WS_VISIBLE, 0, 0, 100, 50, nullptr,
+                                 nullptr, nullptr, nullptr);
+    EXPECT_FALSE(painter->insets(reinterpret_cast<display::SurfaceId>(popup), &left, &above, &right, &below));
+    DestroyWindow(popup);
+    DestroyWindow(top);
+}
