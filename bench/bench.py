@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Start-up and Set Filter benchmark of the tool against a bare Xlib floor.
+"""Start-up and Set Filter benchmark of the tool against a bare Xlib floor,
+and on Wayland against a bare wl_shm floor.
 
 Run through scripts/bench, which installs the packages and builds the tool
 first. On one private Xvfb (started with -noreset, so that no server reset
@@ -10,13 +11,25 @@ run from outside: start -> window mapped, start -> first frame painted (the
 last control's pixel on screen), the Set Filter click -> message box mapped,
 and the peak RSS. Then it times the growth with big lists, and counts the
 system calls of a start and of a Set Filter under strace (not timed).
+
+Then, where sway is installed, the Wayland row: the same headless sway the
+tests start (tests/wayland/run-sway), the wl_shm floor (bench/floor_wayland.c)
+and the Linux build on its Wayland backend taking turns, each timed from
+its start to its window's first committed frame, which is when sway maps
+the window and says so on its IPC socket (a "new" window event).
 """
 
 import argparse
+import importlib.machinery
+import importlib.util
+import json
 import os
 import re
+import select
 import shutil
+import socket
 import statistics
+import struct
 import subprocess
 import sys
 import tempfile
@@ -50,6 +63,18 @@ def build_helpers(wine):
                     os.path.join(ROOT, "bench", "floor.c"), "-lX11"], check=True)
     subprocess.run(["cc", *flags, "-o", os.path.join(BENCH_BUILD, "watch"),
                     os.path.join(ROOT, "bench", "watch.c"), "-lX11", "-lXdamage", "-lXtst"], check=True)
+    if wayland_available():
+        scanner = subprocess.run(["pkg-config", "--variable=wayland_scanner", "wayland-scanner"],
+                                 capture_output=True, text=True, check=True).stdout.strip()
+        protocols = subprocess.run(["pkg-config", "--variable=pkgdatadir", "wayland-protocols"],
+                                   capture_output=True, text=True, check=True).stdout.strip()
+        xml = os.path.join(protocols, "stable", "xdg-shell", "xdg-shell.xml")
+        header = os.path.join(BENCH_BUILD, "xdg-shell-client-protocol.h")
+        code = os.path.join(BENCH_BUILD, "xdg-shell-protocol.c")
+        subprocess.run([scanner, "client-header", xml, header], check=True)
+        subprocess.run([scanner, "private-code", xml, code], check=True)
+        subprocess.run(["cc", *flags, "-I", BENCH_BUILD, "-o", os.path.join(BENCH_BUILD, "floor_wayland"),
+                        os.path.join(ROOT, "bench", "floor_wayland.c"), code, "-lwayland-client"], check=True)
     if wine:
         subprocess.run(["x86_64-w64-mingw32-gcc", *flags, "-mwindows", "-o",
                         os.path.join(BENCH_BUILD, "wine_keep_alive.exe"),
@@ -300,6 +325,132 @@ def syscall_table(session, tool, work):
     return "\n".join(lines)
 
 
+def wayland_available():
+    return all(shutil.which(tool) for tool in ("sway", "swaymsg", "wayland-scanner")) and (
+        os.geteuid() != 0 or shutil.which("unshare") is not None)
+
+
+def load_sway_tests():
+    path = os.path.join(ROOT, "tests", "wayland", "run-sway")
+    loader = importlib.machinery.SourceFileLoader("run_sway", path)
+    module = importlib.util.module_from_spec(importlib.util.spec_from_loader("run_sway", loader))
+    loader.exec_module(module)
+    return module
+
+
+class SwayWindows:
+    """sway's IPC socket, subscribed to window events (the i3 IPC framing)."""
+
+    MAGIC = b"i3-ipc"
+    SUBSCRIBE = 2
+
+    def __init__(self, path):
+        self.socket = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+        self.socket.connect(path)
+        self.buffer = b""
+        payload = json.dumps(["window"]).encode()
+        self.socket.sendall(self.MAGIC + struct.pack("=II", len(payload), self.SUBSCRIBE) + payload)
+        _, reply = self.message(10)
+        if not (reply or {}).get("success"):
+            raise SystemExit("bench: sway refused the window subscription")
+
+    def message(self, timeout):
+        """The next message, (type, parsed payload); (None, None) on a timeout."""
+        deadline = time.monotonic() + timeout
+        header = len(self.MAGIC) + 8
+        while True:
+            if len(self.buffer) >= header:
+                length, kind = struct.unpack("=II", self.buffer[len(self.MAGIC):header])
+                if len(self.buffer) >= header + length:
+                    payload = self.buffer[header:header + length]
+                    self.buffer = self.buffer[header + length:]
+                    return kind, json.loads(payload)
+            left = deadline - time.monotonic()
+            if left <= 0 or not select.select([self.socket], [], [], left)[0]:
+                return None, None
+            chunk = self.socket.recv(65536)
+            if not chunk:
+                return None, None
+            self.buffer += chunk
+
+    def wait_mapped(self, pid, timeout):
+        """The monotonic time of the "new" event of a window of pid."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            _, event = self.message(deadline - time.monotonic())
+            if event is None:
+                return None
+            if event.get("change") == "new" and (event.get("container") or {}).get("pid") == pid:
+                return time.monotonic()
+        return None
+
+    def close(self):
+        self.socket.close()
+
+
+def peak_rss_kb(pid):
+    try:
+        with open("/proc/%d/status" % pid) as status:
+            for line in status:
+                if line.startswith("VmHWM:"):
+                    return float(line.split()[1])
+    except OSError:
+        pass
+    return -1.0
+
+
+def wayland_run(env, windows, command, folder):
+    started = time.monotonic()
+    process = subprocess.Popen(command, cwd=folder, env=env, stdin=subprocess.DEVNULL,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    mapped = windows.wait_mapped(process.pid, 60)
+    rss = peak_rss_kb(process.pid)
+    process.kill()
+    process.wait()
+    if mapped is None:
+        say("a Wayland run of %s did not map a window" % os.path.basename(command[0]))
+        return None
+    return {"commit": (mapped - started) * 1e3, "rss": rss}
+
+
+def wayland_table(tool, rounds, work):
+    sway_tests = load_sway_tests()
+
+    class Sway(sway_tests.Sway):
+        def start_seat(self):
+            pass  # nothing is clicked here
+
+    run = Sway(tool, "", scale=1)
+    programs = [("floor (wl_shm)", [os.path.join(BENCH_BUILD, "floor_wayland"), LAST_PIXEL]),
+                ("Linux build (Wayland)", [os.path.abspath(tool)])]
+    runs = {name: [] for name, _ in programs}
+    windows = None
+    try:
+        run.start_display()
+        windows = SwayWindows(run.env["SWAYSOCK"])
+        env = dict(run.env, SORVANE_DISPLAY="wayland")
+        for round_number in range(rounds + 1):
+            for name, command in programs:
+                folder = game_folder(work)
+                got = wayland_run(env, windows, command, folder)
+                shutil.rmtree(folder)
+                if got and round_number > 0:
+                    runs[name].append(got)
+    finally:
+        if windows is not None:
+            windows.close()
+        run.stop()
+    floor = runs[programs[0][0]]
+    lines = ["| program | start -> first frame committed | committed / floor | peak RSS | RSS / floor |",
+             "|---|---|---|---|---|"]
+    for name, _ in programs:
+        got = runs[name]
+        lines.append("| %s | %s | %s | %s | %s |" % (
+            name, summary([r["commit"] for r in got], MS), ratio([r["commit"] for r in got], [r["commit"] for r in floor]),
+            summary([r["rss"] for r in got], MB), ratio([r["rss"] for r in got], [r["rss"] for r in floor])))
+    return "\n".join(lines)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("-n", "--runs", type=int, default=15, help="rounds of start-up runs (default 15)")
@@ -310,6 +461,8 @@ def main():
                         help="measure another Linux build in the same rounds (before and after a change)")
     parser.add_argument("--growth-runs", type=int, default=3, help="rounds of each growth case (default 3)")
     parser.add_argument("--no-growth", action="store_true", help="skip the growth cases")
+    parser.add_argument("--no-wayland", action="store_true", help="skip the Wayland row")
+    parser.add_argument("--wayland-only", action="store_true", help="only the Wayland row")
     parser.add_argument("--wine-growth", action="store_true",
                         help="time the growth under Wine too (minutes: every byte is a ReadFile)")
     arguments = parser.parse_args()
@@ -325,6 +478,12 @@ def main():
         programs.append(("Linux build, " + label, [os.path.abspath(path)], True))
 
     work = tempfile.mkdtemp(prefix="sorvane-bench.")
+    if arguments.wayland_only:
+        try:
+            print_wayland(arguments, work)
+        finally:
+            shutil.rmtree(work, ignore_errors=True)
+        return
     session = Session(work)
     try:
         session.start_xvfb()
@@ -353,7 +512,19 @@ def main():
             print(growth_table(session, growing, arguments.growth_runs, work))
     finally:
         session.stop()
+    try:
+        if not arguments.no_wayland:
+            print_wayland(arguments, work)
+    finally:
         shutil.rmtree(work, ignore_errors=True)
+
+
+def print_wayland(arguments, work):
+    if not wayland_available():
+        say("no Wayland row: sway, swaymsg or wayland-scanner is not installed")
+        return
+    print("\nOn Wayland (headless sway, pixman), median (range) of %d runs:\n" % arguments.runs)
+    print(wayland_table(arguments.tool, arguments.runs, work))
 
 
 if __name__ == "__main__":
