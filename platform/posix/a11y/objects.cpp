@@ -152,6 +152,24 @@ int unknown(sd_bus_message* call, const char* member) {
 // Each answer appends to a new method return; true when it knew the call.
 using Answer = bool (*)(sd_bus_message* call, const Target& t, const char* member, sd_bus_message* reply);
 
+// Where the object stands among its parent's children, -1 for the root.
+int index_in_parent(const Target& t) {
+    int index = -1;
+    Target parent;
+    std::vector<NodeId> siblings;
+    if (!t.root && t.node.parent == 0) {
+        siblings = provider().tree->top_levels();
+    } else if (!t.root && provider().tree->describe(t.node.parent, &parent.node)) {
+        siblings = parent.node.children;
+    }
+    for (size_t i = 0; i < siblings.size(); i++) {
+        if (siblings[i] == t.id) {
+            index = static_cast<int>(i);
+        }
+    }
+    return index;
+}
+
 bool answer_accessible(sd_bus_message* call, const Target& t, const char* member, sd_bus_message* reply) {
     const SdBus& b = sd();
     RoleInfo role = t.root ? application_role : role_info(t.node.role);
@@ -171,20 +189,7 @@ bool answer_accessible(sd_bus_message* call, const Target& t, const char* member
         }
         b.message_close_container(reply);
     } else if (strcmp(member, "GetIndexInParent") == 0) {
-        int index = -1;
-        Target parent;
-        std::vector<NodeId> siblings;
-        if (!t.root && t.node.parent == 0) {
-            siblings = provider().tree->top_levels();
-        } else if (!t.root && provider().tree->describe(t.node.parent, &parent.node)) {
-            siblings = parent.node.children;
-        }
-        for (size_t i = 0; i < siblings.size(); i++) {
-            if (siblings[i] == t.id) {
-                index = static_cast<int>(i);
-            }
-        }
-        b.message_append(reply, "i", index);
+        b.message_append(reply, "i", index_in_parent(t));
     } else if (strcmp(member, "GetRelationSet") == 0) {
         b.message_open_container(reply, 'a', "(ua(so))");
         b.message_close_container(reply);

@@ -143,6 +143,16 @@ bool focus_counts(const XFocusChangeEvent& event) {
     return event.detail != NotifyPointer && event.detail != NotifyInferior;
 }
 
+// The surface is on the screen: the activation asked for before it was
+// can be carried out now.
+void follow_map(Surface* surface) {
+    surface->viewable = true;
+    if (surface->focus_wanted) {
+        surface->focus_wanted = false;
+        give_focus(*surface);
+    }
+}
+
 // Fills input from an event; false for events the window layer has no use
 // for, and for windows no longer known.
 bool translate(XEvent& event, Input* input) {
@@ -189,11 +199,7 @@ bool translate(XEvent& event, Input* input) {
             input->kind = InputKind::CloseRequest;
             return true;
         case MapNotify:
-            surface.viewable = true;
-            if (surface.focus_wanted) {
-                surface.focus_wanted = false;
-                give_focus(surface);
-            }
+            follow_map(&surface);
             return false;
         case UnmapNotify:
             surface.viewable = false;
