@@ -7,11 +7,13 @@
 
 #include <deque>
 
+#include "platform/posix/gdi/device_scale.h"
+
 namespace player {
 
 namespace {
 
-enum class StepKind { Click, KeyDown, KeyUp, Type, Close, Call };
+enum class StepKind { Click, DeviceClick, KeyDown, KeyUp, Type, Close, Call };
 
 struct Step {
     explicit Step(StepKind k, std::string t = "") : kind(k), title(std::move(t)) {}
@@ -118,20 +120,28 @@ void key_input(display::InputKind kind, int vk) {
     display::headless::push_input(input);
 }
 
+// A move, a press and a release at a device pixel of the top-level surface.
+void press_at(HWND top, int device_x, int device_y) {
+    for (display::InputKind kind :
+         {display::InputKind::MouseMove, display::InputKind::ButtonDown, display::InputKind::ButtonUp}) {
+        display::Input input = make(kind, top);
+        input.x = device_x;
+        input.y = device_y;
+        input.button = kind == display::InputKind::MouseMove ? 0 : display::ButtonLeft;
+        display::headless::push_input(input);
+    }
+}
+
+// The display takes device pixels: a logical point is the first device
+// pixel of its span.
 void click_input(const Step& step) {
     HWND target = resolve(step);
     HWND top = GetAncestor(target, GA_ROOT);
     POINT p{step.x, step.y};
     ClientToScreen(target, &p);
     ScreenToClient(top, &p);
-    for (display::InputKind kind :
-         {display::InputKind::MouseMove, display::InputKind::ButtonDown, display::InputKind::ButtonUp}) {
-        display::Input input = make(kind, top);
-        input.x = p.x;
-        input.y = p.y;
-        input.button = kind == display::InputKind::MouseMove ? 0 : display::ButtonLeft;
-        display::headless::push_input(input);
-    }
+    const int quarters = display::headless::backend().device_quarters();
+    press_at(top, gdi::to_device(p.x, quarters), gdi::to_device(p.y, quarters));
 }
 
 void typing_input(const Step& step) {
@@ -157,6 +167,9 @@ void run(const Step& step) {
     switch (step.kind) {
         case StepKind::Click:
             click_input(step);
+            break;
+        case StepKind::DeviceClick:
+            press_at(GetAncestor(resolve(step), GA_ROOT), step.x, step.y);
             break;
         case StepKind::KeyDown:
             key_input(display::InputKind::KeyDown, step.vk);
@@ -240,6 +253,14 @@ void click(HWND window, int x, int y) {
     step.window = window;
     step.x = x;
     step.y = y;
+    add(std::move(step));
+}
+
+void click_device(HWND top, int device_x, int device_y) {
+    Step step(StepKind::DeviceClick, "");
+    step.window = top;
+    step.x = device_x;
+    step.y = device_y;
     add(std::move(step));
 }
 

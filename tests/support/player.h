@@ -34,6 +34,9 @@ enum Modifiers : unsigned { Shift = 1, Ctrl = 2, Alt = 4 };
 // of that window's client area; a child window may be given as HWND.
 void click(const char* title, int x, int y);
 void click(HWND window, int x, int y);
+// A click at a device pixel of a top-level window's surface, as the display
+// reports it at a device scale (headless::set_device_quarters).
+void click_device(HWND top, int device_x, int device_y);
 void key_down(int vk);
 void key_up(int vk);
 void type_key(int vk, unsigned modifiers = 0);

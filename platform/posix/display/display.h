@@ -70,8 +70,13 @@ struct Backend {
     // Optional: what shows beyond the client area should the surface be
     // made larger than it (0x00RRGGBB).
     void (*set_background)(SurfaceId id, uint32_t rgb);
-    // Optional: screen pixels per program pixel (1 when absent).
+    // Optional: screen pixels per program pixel (1 when absent), for a
+    // backend that scales the program's frames itself.
     int (*device_scale)();
+    // Optional: the device scale in quarters (4 is 1, 6 is 1.5; 4 when
+    // absent). The window layer then draws at that scale: every size,
+    // position, frame and input of this interface is in device pixels.
+    int (*device_quarters)();
 };
 
 // Something else the program waits on beside the display (the

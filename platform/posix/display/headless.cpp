@@ -28,6 +28,7 @@ struct State {
     std::deque<Input> queue;
     std::function<void()> source;
     std::function<void(SurfaceId)> shown;
+    int quarters = 4;
 };
 
 State& state() {
@@ -158,15 +159,20 @@ bool next_input(Input* input) {
     return true;
 }
 
+int device_quarters() {
+    return state().quarters;
+}
+
 const Backend headless_backend = {
-    "headless", screen_size, create_surface, destroy_surface, show_surface, move_surface,   set_title,
-    nullptr,    present,     next_input,     set_owner,       set_modal,    set_background, nullptr,
+    "headless", screen_size, create_surface, destroy_surface, show_surface,   move_surface, set_title,       nullptr,
+    present,    next_input,  set_owner,      set_modal,       set_background, nullptr,      device_quarters,
 };
 
 }  // namespace
 
 void install() {
     state().queue.clear();
+    state().quarters = 4;
     display::install(&headless_backend);
 }
 
@@ -181,6 +187,10 @@ bool relations(SurfaceId surface, Relations* out) {
     }
     *out = Relations{s->owner, s->modal, s->has_background, s->background};
     return true;
+}
+
+void set_device_quarters(int quarters) {
+    state().quarters = quarters;
 }
 
 void push_input(const Input& input) {

@@ -22,10 +22,16 @@ constexpr int screen_width = 1920;
 constexpr int screen_height = 1080;
 constexpr int input_ran_out_status = 3;
 
-// Installs the headless backend for the rest of the process and empties the
-// input queue. The source and the shown notification stay as they were set.
+// Installs the headless backend for the rest of the process, empties the
+// input queue and sets scale 1. The source and the shown notification stay
+// as they were set.
 void install();
 const Backend& backend();
+
+// The device scale in quarters (4 is 1, 5 is 1.25): the surfaces, their
+// pixels, the screen and the input queue are then in device pixels. Set it
+// before the windows are made.
+void set_device_quarters(int quarters);
 
 // The input queue, taken in order by next_input.
 void push_input(const Input& input);

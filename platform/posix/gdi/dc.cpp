@@ -56,6 +56,10 @@ const Font& DeviceContext::current_font() const {
     return font && font->font ? *font->font : *system_font();
 }
 
+const Font& DeviceContext::device_font() const {
+    return current_font().at_scale(quarters);
+}
+
 bool DeviceContext::visible(int bx, int by) const {
     return bx >= clip.left && bx < clip.right && by >= clip.top && by < clip.bottom;
 }
@@ -86,9 +90,8 @@ void DeviceContext::mark(int bx, int by) {
     mark(RECT{bx, by, bx + 1, by + 1});
 }
 
-void DeviceContext::fill(const RECT& area, COLORREF colour) {
-    const RECT target =
-        intersect(RECT{area.left + origin_x, area.top + origin_y, area.right + origin_x, area.bottom + origin_y}, clip);
+void DeviceContext::fill_device(const RECT& area, COLORREF colour) {
+    const RECT target = intersect(area, clip);
     if (empty(target)) {
         return;
     }
@@ -102,17 +105,7 @@ void DeviceContext::fill(const RECT& area, COLORREF colour) {
     mark(target);
 }
 
-void DeviceContext::put(int x, int y, COLORREF colour) {
-    const int bx = x + origin_x, by = y + origin_y;
-    if (!visible(bx, by)) {
-        return;
-    }
-    buffer->pixels[static_cast<ptrdiff_t>(by) * buffer->stride + bx] = to_pixel(colour);
-    mark(bx, by);
-}
-
-void DeviceContext::blend(int x, int y, COLORREF colour, unsigned coverage) {
-    const int bx = x + origin_x, by = y + origin_y;
+void DeviceContext::blend_device(int bx, int by, COLORREF colour, unsigned coverage) {
     if (coverage == 0 || !visible(bx, by)) {
         return;
     }
@@ -135,8 +128,7 @@ void DeviceContext::blend(int x, int y, COLORREF colour, unsigned coverage) {
     mark(bx, by);
 }
 
-void DeviceContext::invert(int x, int y) {
-    const int bx = x + origin_x, by = y + origin_y;
+void DeviceContext::invert_device(int bx, int by) {
     if (!visible(bx, by)) {
         return;
     }
@@ -147,12 +139,11 @@ void DeviceContext::invert(int x, int y) {
 
 RECT DeviceContext::narrow_clip(const RECT& area) {
     const RECT saved = clip;
-    clip =
-        intersect(clip, RECT{area.left + origin_x, area.top + origin_y, area.right + origin_x, area.bottom + origin_y});
+    clip = intersect(clip, device_rect(area));
     return saved;
 }
 
-HDC create_dc(PixelBuffer* buffer, int origin_x, int origin_y, const RECT& clip) {
+HDC create_dc(PixelBuffer* buffer, int origin_x, int origin_y, const RECT& clip, int quarters) {
     if (!buffer || !buffer->pixels || buffer->width <= 0 || buffer->height <= 0 || buffer->stride < buffer->width) {
         return nullptr;
     }
@@ -160,7 +151,10 @@ HDC create_dc(PixelBuffer* buffer, int origin_x, int origin_y, const RECT& clip)
     dc->buffer = buffer;
     dc->origin_x = origin_x;
     dc->origin_y = origin_y;
-    dc->clip = gdi::intersect(clip, RECT{0, 0, buffer->width, buffer->height});
+    dc->quarters = quarters >= unit_quarters ? quarters : unit_quarters;
+    const RECT device_clip{to_device(clip.left, dc->quarters), to_device(clip.top, dc->quarters),
+                           to_device(clip.right, dc->quarters), to_device(clip.bottom, dc->quarters)};
+    dc->clip = gdi::intersect(device_clip, RECT{0, 0, buffer->width, buffer->height});
     dc->text_colour = RGB(0, 0, 0);
     dc->background_colour = RGB(255, 255, 255);
     dc->background_mode = OPAQUE;

@@ -18,6 +18,7 @@
 
 #include <stdint.h>
 
+#include "platform/posix/gdi/device_scale.h"
 #include "platform/win32.h"
 
 namespace gdi {
@@ -30,15 +31,22 @@ struct PixelBuffer {
     int stride;
 };
 
-// A DC drawing into buffer. (origin_x, origin_y) is where the painted
-// window's client point (0, 0) lies in the buffer; clip is in buffer
-// coordinates. The DC starts with the system font, black text, an opaque
-// white background mode and no brush or pen of note.
-HDC create_dc(PixelBuffer* buffer, int origin_x, int origin_y, const RECT& clip);
+// A DC drawing into buffer, whose pixels are device pixels at a scale of
+// quarters (see device_scale.h). (origin_x, origin_y) is where the painted
+// window's client point (0, 0) lies in the top-level client area, and clip
+// is in that area's coordinates, both logical. At scale 1 logical and
+// device pixels are the same. The DC starts with the system font, black
+// text, an opaque white background mode and no brush or pen of note.
+HDC create_dc(PixelBuffer* buffer, int origin_x, int origin_y, const RECT& clip, int quarters = unit_quarters);
 void delete_dc(HDC dc);
 
-// Everything the DC drew since it was made, in buffer coordinates; an empty
+// Everything the DC drew since it was made, in device pixels; an empty
 // rectangle when it drew nothing. The window layer presents this area.
 RECT dc_drawn_area(HDC dc);
+
+// The focus rectangle of a bevelled control: its dots lie lines line widths
+// inside r, so at every scale they clear the bevel's lines exactly as they
+// do at scale 1.
+void draw_focus_inside(HDC dc, const RECT& r, int lines);
 
 }  // namespace gdi

@@ -1,6 +1,8 @@
 // Faces found through fontconfig and rasterised with FreeType.
 #include "platform/posix/gdi/font.h"
 
+#include "platform/posix/gdi/device_scale.h"
+
 #include <errno.h>
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -294,6 +296,8 @@ std::unique_ptr<Font> Font::open_file(int em_pixels, const std::string& file, co
             }
             --glyph_em;
         }
+        font->glyph_em_ = glyph_em;
+        font->file_ = file;
         font->max_width_ = static_cast<int>((f->size->metrics.max_advance + 63) >> 6);
         font->face_ = std::move(face);
         font->family_ = f->family_name ? f->family_name : font->family_;
@@ -317,6 +321,37 @@ std::unique_ptr<Font> Font::open_file(int em_pixels, const std::string& file, co
 }
 
 Font::~Font() = default;
+
+const Font& Font::at_scale(int quarters) const {
+    if (quarters == unit_quarters || !face_) {
+        return *this;
+    }
+    for (const auto& entry : scaled_) {
+        if (entry.first == quarters) {
+            return *entry.second;
+        }
+    }
+    std::unique_ptr<Font> font(new Font());
+    font->cache_.resize(256);
+    font->family_ = family_;
+    font->file_ = file_;
+    font->em_ = to_device(em_, quarters);
+    font->glyph_em_ = glyph_em_;
+    font->ascent_ = to_device(ascent_, quarters);
+    font->descent_ = to_device(ascent_ + descent_, quarters) - font->ascent_;
+    font->average_width_ = to_device(average_width_, quarters);
+    font->max_width_ = to_device(max_width_, quarters);
+    auto face = std::make_unique<Face>();
+    // The size in 26.6 points at 72 DPI, which are pixels: a quarter-step
+    // scale keeps a fraction of a pixel, so the letters grow by the scale.
+    const long size = static_cast<long>(glyph_em_) * 64 * quarters / unit_quarters;
+    if (FT_New_Face(freetype(), file_.c_str(), 0, &face->face) == 0 &&
+        FT_Set_Char_Size(face->face, 0, size, 72, 72) == 0) {
+        font->face_ = std::move(face);
+    }
+    scaled_.emplace_back(quarters, std::move(font));
+    return *scaled_.back().second;
+}
 
 const Glyph& Font::glyph(unsigned char c) const {
     std::unique_ptr<Glyph>& slot = cache_[c];

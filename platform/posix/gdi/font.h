@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace gdi {
@@ -42,18 +43,27 @@ class Font {
     const Glyph& glyph(unsigned char c) const;
     int advance(unsigned char c) const { return glyph(c).advance; }
 
+    // The same face rasterised for a device scale (quarters, see
+    // device_scale.h): the glyph size this font chose, times the scale,
+    // with the same monochrome rendering. Only its glyphs are for use;
+    // text is laid out with this font's metrics. Itself at scale 1.
+    const Font& at_scale(int quarters) const;
+
   private:
     Font() = default;
     struct Face;
 
     std::unique_ptr<Face> face_;
     std::string family_;
+    std::string file_;
     int em_ = 11;
+    int glyph_em_ = 11;  // the pixel size the glyphs are drawn at
     int ascent_ = 0;
     int descent_ = 0;
     int average_width_ = 0;
     int max_width_ = 0;
     mutable std::vector<std::unique_ptr<Glyph>> cache_;
+    mutable std::vector<std::pair<int, std::unique_ptr<Font>>> scaled_;
 };
 
 // How the face file is found, apart for tests: through the system's and the

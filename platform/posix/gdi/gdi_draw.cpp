@@ -38,31 +38,65 @@ EdgeColours ring_colours(UINT edge, bool outer, UINT flags) {
     return {soft ? COLOR_BTNSHADOW : COLOR_3DDKSHADOW, COLOR_3DLIGHT};
 }
 
-// Draws one ring just inside r on the sides flags names, top-left sides
-// first so the bottom-right ones own the two far corners.
+// Draws one ring just inside r (device pixels), a line wide, on the sides
+// flags names, top-left sides first so the bottom-right ones own the two
+// far corners.
 void draw_ring(DeviceContext* dc, const RECT& r, EdgeColours colours, UINT flags) {
+    const int w = dc->line();
     if (r.right <= r.left || r.bottom <= r.top) {
         return;
     }
     const COLORREF light = GetSysColor(colours.top_left);
     const COLORREF dark = GetSysColor(colours.bottom_right);
     if (flags & BF_TOP) {
-        dc->fill(RECT{r.left, r.top, r.right - 1, r.top + 1}, light);
+        dc->fill_device(RECT{r.left, r.top, r.right - w, r.top + w}, light);
     }
     if (flags & BF_LEFT) {
-        dc->fill(RECT{r.left, r.top, r.left + 1, r.bottom - 1}, light);
+        dc->fill_device(RECT{r.left, r.top, r.left + w, r.bottom - w}, light);
     }
     if (flags & BF_BOTTOM) {
-        dc->fill(RECT{r.left, r.bottom - 1, r.right, r.bottom}, dark);
+        dc->fill_device(RECT{r.left, r.bottom - w, r.right, r.bottom}, dark);
     }
     if (flags & BF_RIGHT) {
-        dc->fill(RECT{r.right - 1, r.top, r.right, r.bottom}, dark);
+        dc->fill_device(RECT{r.right - w, r.top, r.right, r.bottom}, dark);
     }
 }
 
-RECT shrink(const RECT& r, UINT flags) {
-    return RECT{r.left + ((flags & BF_LEFT) ? 1 : 0), r.top + ((flags & BF_TOP) ? 1 : 0),
-                r.right - ((flags & BF_RIGHT) ? 1 : 0), r.bottom - ((flags & BF_BOTTOM) ? 1 : 0)};
+RECT shrink(const RECT& r, UINT flags, int by) {
+    return RECT{r.left + ((flags & BF_LEFT) ? by : 0), r.top + ((flags & BF_TOP) ? by : 0),
+                r.right - ((flags & BF_RIGHT) ? by : 0), r.bottom - ((flags & BF_BOTTOM) ? by : 0)};
+}
+
+// The dotted outline just inside r (device pixels): dots a line square on a
+// checkerboard fixed to the client area, each pixel of the outline once, so
+// a second call takes it away again.
+void draw_focus_outline(DeviceContext* dc, const RECT& r) {
+    const int w = dc->line();
+    if (r.right <= r.left || r.bottom <= r.top) {
+        return;
+    }
+    const int x0 = dc->device_x(0), y0 = dc->device_y(0);
+    auto cell = [w](int d) { return d >= 0 ? d / w : -((-d + w - 1) / w); };
+    auto dot = [&](int x, int y) {
+        if ((cell(x - x0) + cell(y - y0)) & 1) {
+            dc->invert_device(x, y);
+        }
+    };
+    for (int y = r.top; y < r.bottom; ++y) {
+        if (y < r.top + w || y >= r.bottom - w) {
+            for (int x = r.left; x < r.right; ++x) {
+                dot(x, y);
+            }
+            continue;
+        }
+        const int left_end = r.left + w < r.right ? r.left + w : r.right;
+        for (int x = r.left; x < left_end; ++x) {
+            dot(x, y);
+        }
+        for (int x = r.right - w > left_end ? r.right - w : left_end; x < r.right; ++x) {
+            dot(x, y);
+        }
+    }
 }
 
 }  // namespace
@@ -82,20 +116,25 @@ BOOL WINAPI DrawEdge(HDC hdc, LPRECT qrc, UINT edge, UINT grfFlags) {
     if (!dc || !qrc) {
         return FALSE;
     }
+    // The rings are drawn in device pixels, a line wide each; the program
+    // gets its rectangle back a logical pixel smaller a ring.
     RECT r = *qrc;
+    RECT device = dc->device_rect(r);
     const UINT sides = grfFlags & BF_RECT;
     const bool has_outer = edge & (BDR_RAISEDOUTER | BDR_SUNKENOUTER);
     const bool has_inner = edge & (BDR_RAISEDINNER | BDR_SUNKENINNER);
     if (has_outer) {
-        draw_ring(dc, r, ring_colours(edge, true, grfFlags), sides);
-        r = shrink(r, sides);
+        draw_ring(dc, device, ring_colours(edge, true, grfFlags), sides);
+        device = shrink(device, sides, dc->line());
+        r = shrink(r, sides, 1);
     }
     if (has_inner) {
-        draw_ring(dc, r, ring_colours(edge, false, grfFlags), sides);
-        r = shrink(r, sides);
+        draw_ring(dc, device, ring_colours(edge, false, grfFlags), sides);
+        device = shrink(device, sides, dc->line());
+        r = shrink(r, sides, 1);
     }
-    if ((grfFlags & BF_MIDDLE) && r.right > r.left && r.bottom > r.top) {
-        dc->fill(r, GetSysColor((grfFlags & BF_MONO) ? COLOR_WINDOW : COLOR_BTNFACE));
+    if ((grfFlags & BF_MIDDLE) && device.right > device.left && device.bottom > device.top) {
+        dc->fill_device(device, GetSysColor((grfFlags & BF_MONO) ? COLOR_WINDOW : COLOR_BTNFACE));
     }
     if (grfFlags & BF_ADJUST) {
         *qrc = r;
@@ -108,32 +147,17 @@ BOOL WINAPI DrawFocusRect(HDC hDC, const RECT* lprc) {
     if (!dc || !lprc) {
         return FALSE;
     }
-    const RECT& r = *lprc;
-    if (r.right <= r.left || r.bottom <= r.top) {
-        return TRUE;
-    }
-    // Every other pixel, on a checkerboard fixed to the client area, each
-    // pixel of the outline once, so a second call takes it away again.
-    auto dot = [dc](int x, int y) {
-        if ((x + y) & 1) {
-            dc->invert(x, y);
-        }
-    };
-    for (int x = r.left; x < r.right; ++x) {
-        dot(x, r.top);
-    }
-    if (r.bottom - 1 > r.top) {
-        for (int x = r.left; x < r.right; ++x) {
-            dot(x, r.bottom - 1);
-        }
-    }
-    for (int y = r.top + 1; y < r.bottom - 1; ++y) {
-        dot(r.left, y);
-        if (r.right - 1 > r.left) {
-            dot(r.right - 1, y);
-        }
-    }
+    draw_focus_outline(dc, dc->device_rect(*lprc));
     return TRUE;
+}
+
+void gdi::draw_focus_inside(HDC hdc, const RECT& r, int lines) {
+    DeviceContext* dc = find_dc(hdc);
+    if (dc != nullptr) {
+        const int by = lines * dc->line();
+        const RECT device = dc->device_rect(r);
+        draw_focus_outline(dc, RECT{device.left + by, device.top + by, device.right - by, device.bottom - by});
+    }
 }
 
 COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
@@ -173,7 +197,10 @@ BOOL WINAPI LineTo(HDC hdc, int x, int y) {
     while (cx != x || cy != y) {
         if (visible) {
             if (width == 1) {
-                dc->put(cx, cy, pen->colour);
+                // A pen a pixel wide draws lines a line wide.
+                const int w = dc->line();
+                dc->fill_device(RECT{dc->device_x(cx), dc->device_y(cy), dc->device_x(cx) + w, dc->device_y(cy) + w},
+                                pen->colour);
             } else {
                 dc->fill(RECT{cx - width / 2, cy - width / 2, cx - width / 2 + width, cy - width / 2 + width},
                          pen->colour);

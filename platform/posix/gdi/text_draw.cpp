@@ -120,26 +120,53 @@ void break_words(const Line& source, int max_width, const Measure& measure, std:
     }
 }
 
+// The line is laid out with the program's font and drawn with the device's:
+// the letters spaced by the device font's own advances, as the face intends
+// at that size, and what that width differs from the program's measure
+// (mapped to the device) spread over the spaces, so the line starts and
+// ends where the program measured it. A tab starts its text at the device
+// pixel its logical position maps to.
 void draw_run(DeviceContext* dc, int x, int y, const Line& line, const Measure& measure) {
     const Font& font = dc->current_font();
-    const int baseline = y + font.ascent();
+    const Font& device_font = dc->device_font();
+    const int baseline = dc->device_y(y + font.ascent());
+    const int w = dc->line();
+    int logical_width = 0, device_width = 0, spaces = 0;
+    for (char ch : line.text) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        logical_width += measure.advance(c, logical_width);
+        device_width += device_font.advance(c);
+        spaces += c == ' ';
+    }
+    const int spare = dc->device_x(x + logical_width) - dc->device_x(x) - device_width;
     int pen = 0;
+    int device_pen = dc->device_x(x);
+    int spaces_seen = 0;
     for (size_t i = 0; i < line.text.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(line.text[i]);
         const int advance = measure.advance(c, pen);
+        if (i > 0 && line.text[i - 1] == '\t') {
+            device_pen = dc->device_x(x + pen);
+        }
+        const gdi::Glyph& g = device_font.glyph(c);
         if (c != '\t') {
-            const gdi::Glyph& g = font.glyph(c);
             for (int row = 0; row < g.height; ++row) {
                 for (int column = 0; column < g.width; ++column) {
-                    dc->blend(x + pen + g.left + column, baseline - g.top + row, dc->text_colour,
-                              g.coverage[static_cast<size_t>(row) * g.width + column]);
+                    dc->blend_device(device_pen + g.left + column, baseline - g.top + row, dc->text_colour,
+                                     g.coverage[static_cast<size_t>(row) * g.width + column]);
                 }
             }
         }
         if (i < line.underlined.size() && line.underlined[i]) {
-            dc->fill(RECT{x + pen, baseline + 1, x + pen + advance, baseline + 2}, dc->text_colour);
+            dc->fill_device(RECT{device_pen, baseline + w, device_pen + g.advance, baseline + 2 * w}, dc->text_colour);
         }
         pen += advance;
+        device_pen += g.advance;
+        if (c == ' ') {
+            // This space's share of the spare pixels.
+            device_pen += spare * (spaces_seen + 1) / spaces - spare * spaces_seen / spaces;
+            ++spaces_seen;
+        }
     }
 }
 

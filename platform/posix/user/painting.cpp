@@ -42,8 +42,8 @@ HDC make_dc(Window* window, const RECT* limit) {
     if (limit != nullptr) {
         clip = rect_intersection(clip, offset(*limit, origin.x, origin.y));
     }
-    clip = rect_intersection(clip, RECT{0, 0, top->buffer.width, top->buffer.height});
-    HDC dc = gdi::create_dc(&top->buffer, origin.x, origin.y, clip);
+    clip = rect_intersection(clip, client_rect(top));
+    HDC dc = gdi::create_dc(&top->buffer, origin.x, origin.y, clip, device_quarters());
     if (dc != nullptr) {
         open_dcs()[dc] = top->handle;
     }
@@ -129,9 +129,11 @@ bool find_window_to_paint(HWND filter, HWND* found) {
     return false;
 }
 
+// The buffer holds device pixels: the client area's edges mapped.
 void resize_buffer(Window* window) {
-    int width = window->client.right - window->client.left;
-    int height = window->client.bottom - window->client.top;
+    const int quarters = device_quarters();
+    int width = gdi::to_device(window->client.right - window->client.left, quarters);
+    int height = gdi::to_device(window->client.bottom - window->client.top, quarters);
     if (width == window->buffer.width && height == window->buffer.height && !window->pixels.empty()) {
         return;
     }

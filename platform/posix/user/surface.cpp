@@ -1,8 +1,14 @@
 // The one caller of the display backend: each top-level window with a
 // surface of its own, named by the window's handle.
+//
+// The backend works in device pixels: surfaces, frames, positions, the
+// screen and input. The program's 96-DPI coordinates become device pixels
+// here, edge by edge (gdi::to_device), and input comes back through
+// gdi::to_logical, so a click lands on the logical pixel drawn under it.
 #include "platform/posix/user/surface.h"
 
 #include "platform/posix/display/display.h"
+#include "platform/posix/gdi/device_scale.h"
 #include "platform/posix/gdi/gdi_objects.h"
 #include "platform/posix/user/controls/look.h"
 
@@ -14,12 +20,22 @@ display::SurfaceId id_of(const Window* top) {
     return reinterpret_cast<display::SurfaceId>(top->handle);
 }
 
+int device(int logical) {
+    return gdi::to_device(logical, device_quarters());
+}
+
+int logical(int device_pixel) {
+    return gdi::to_logical(device_pixel, device_quarters());
+}
+
+// The client area's size on the device, as its buffer has it: drawing maps
+// from the client area's own origin.
 int client_width(const Window* window) {
-    return window->client.right - window->client.left;
+    return device(window->client.right - window->client.left);
 }
 
 int client_height(const Window* window) {
-    return window->client.bottom - window->client.top;
+    return device(window->client.bottom - window->client.top);
 }
 
 // The class background as the display's 0x00RRGGBB.
@@ -120,11 +136,18 @@ const display::FramePainter frame_painter = {frame_insets, draw_frame, frame_par
 
 }  // namespace
 
+int device_quarters() {
+    const display::Backend& display = display::current();
+    const int quarters = display.device_quarters != nullptr ? display.device_quarters() : gdi::unit_quarters;
+    return quarters < gdi::unit_quarters ? gdi::unit_quarters : quarters;
+}
+
 void create_surface(Window* top) {
     const display::Backend& display = display::current();
     display::set_frame_painter(&frame_painter);
-    top->surface = display.create_surface(id_of(top), top->text.c_str(), top->client.left, top->client.top,
-                                          client_width(top), client_height(top), (top->style & WS_THICKFRAME) != 0);
+    top->surface =
+        display.create_surface(id_of(top), top->text.c_str(), device(top->client.left), device(top->client.top),
+                               client_width(top), client_height(top), (top->style & WS_THICKFRAME) != 0);
     if (!top->surface) {
         return;
     }
@@ -165,8 +188,8 @@ void show_surface(Window* top, bool visible) {
 
 void move_surface(Window* top) {
     if (top->surface) {
-        display::current().move_surface(id_of(top), top->client.left, top->client.top, client_width(top),
-                                        client_height(top));
+        display::current().move_surface(id_of(top), device(top->client.left), device(top->client.top),
+                                        client_width(top), client_height(top));
     }
 }
 
@@ -196,13 +219,31 @@ void present(Window* top, const RECT& area) {
 }
 
 bool next_display_input(display::Input* input) {
-    return display::current().next_input(input);
+    if (!display::current().next_input(input)) {
+        return false;
+    }
+    if (input->kind == display::InputKind::Expose) {
+        // Every logical pixel the device area touches.
+        const int right = logical(input->x + input->width - 1) + 1;
+        const int bottom = logical(input->y + input->height - 1) + 1;
+        input->x = logical(input->x);
+        input->y = logical(input->y);
+        input->width = right - input->x;
+        input->height = bottom - input->y;
+    } else {
+        input->x = logical(input->x);
+        input->y = logical(input->y);
+    }
+    return true;
 }
 
+// The screen the program sees is the device's divided by the scale.
 void screen_size(int* width, int* height) {
     *width = 0;
     *height = 0;
     display::current().screen_size(width, height);
+    *width = *width * gdi::unit_quarters / device_quarters();
+    *height = *height * gdi::unit_quarters / device_quarters();
 }
 
 }  // namespace user

@@ -18,7 +18,9 @@ void show_surface(Window* top, bool visible);
 void move_surface(Window* top);  // to the client rectangle
 void set_surface_title(Window* top);
 void activate_surface(Window* top);
-void present(Window* top, const RECT& area);  // buffer coordinates
+void present(Window* top, const RECT& area);  // device pixels of the buffer
+// The display's scale in quarters (gdi/device_scale.h); 4 when it has none.
+int device_quarters();
 bool next_display_input(display::Input* input);
 void screen_size(int* width, int* height);
 

@@ -38,6 +38,7 @@ const Backend backend = {
     x11::set_modal,
     x11::set_background,
     device_scale,
+    nullptr,  // the frames are the program's pixels, scaled here
 };
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <string.h>
 
+#include "platform/posix/gdi/dc.h"
+
 namespace user::look {
 
 namespace {
@@ -68,11 +70,8 @@ void draw_push_button(HDC dc, const RECT& client, const char* text, unsigned fla
     }
     RECT r = client;
     if (flags & Default) {
-        fill(dc, RECT{r.left, r.top, r.right, r.top + 1}, COLOR_WINDOWFRAME);
-        fill(dc, RECT{r.left, r.bottom - 1, r.right, r.bottom}, COLOR_WINDOWFRAME);
-        fill(dc, RECT{r.left, r.top, r.left + 1, r.bottom}, COLOR_WINDOWFRAME);
-        fill(dc, RECT{r.right - 1, r.top, r.right, r.bottom}, COLOR_WINDOWFRAME);
-        r = RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
+        // The frame of the default button is a line like the bevel's.
+        DrawEdge(dc, &r, BDR_RAISEDOUTER, BF_RECT | BF_MONO | BF_ADJUST);
     }
     if (flags & Pushed) {
         DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT | BF_MIDDLE | BF_FLAT);
@@ -98,8 +97,8 @@ void draw_push_button(HDC dc, const RECT& client, const char* text, unsigned fla
     draw_label(dc, text, label, DT_SINGLELINE | DT_LEFT | DT_NOCLIP, flags);
 
     if (flags & Focused) {
-        RECT focus{client.left + 3, client.top + 3, client.right - 3, client.bottom - 3};
-        DrawFocusRect(dc, &focus);
+        // Three lines in: past the frame and the two rings of the bevel.
+        gdi::draw_focus_inside(dc, client, 3);
     }
 }
 
@@ -110,8 +109,10 @@ void draw_checkbox(HDC dc, const RECT& client, const char* text, unsigned flags,
     fill_background(dc, client, background);
     const int top = client.top + (client.bottom - client.top - check_box_size) / 2;
     RECT box{client.left, top, client.left + check_box_size, top + check_box_size};
-    DrawEdge(dc, &box, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+    // Filled first and the bevel's lines over it, so that at any scale the
+    // inside meets the lines.
     fill(dc, box, (flags & (Pushed | Disabled)) ? COLOR_BTNFACE : COLOR_WINDOW);
+    DrawEdge(dc, &box, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
     if (flags & Checked) {
         const COLORREF mark = GetSysColor((flags & Disabled) ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT);
         for (int row = 0; row < 7; ++row) {
