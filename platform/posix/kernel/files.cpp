@@ -39,7 +39,11 @@ unsigned rights_of(DWORD access) {
 }
 
 OpenFile* file_of(HANDLE handle) {
-    return static_cast<OpenFile*>(kernel::find_handle(handle, kernel::HandleKind::File));
+    auto* file = static_cast<OpenFile*>(kernel::peek_handle(handle, kernel::HandleKind::File));
+    if (file == nullptr) {
+        SetLastError(ERROR_INVALID_HANDLE);
+    }
+    return file;
 }
 
 // Windows has no signal for exceeding the file size limit; the write comes
@@ -207,6 +211,12 @@ BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, 
     if (!file->can_read) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
+    }
+    if (kernel::read_buffered(file, static_cast<char*>(lpBuffer), nNumberOfBytesToRead)) {
+        if (lpNumberOfBytesRead != nullptr) {
+            *lpNumberOfBytesRead = nNumberOfBytesToRead;
+        }
+        return TRUE;
     }
     size_t done = 0;
     BOOL ok = kernel::read_at_position(file, static_cast<char*>(lpBuffer), nNumberOfBytesToRead, &done);

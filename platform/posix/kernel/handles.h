@@ -4,7 +4,9 @@
 // without touching memory it does not own. Every value fits 31 bits and is a
 // multiple of 4, as programs keep USER and GDI handles in a LONG and expect
 // kernel handles to be multiples of 4; a slot whose generations are used up
-// is never reused, so a stale handle never becomes valid again.
+// is never reused, so a stale handle never becomes valid again. Looking a
+// handle up takes no lock, so the byte-at-a-time reader pays no lock per
+// byte; making and retiring handles take one.
 #pragma once
 
 #include "platform/posix/win32_kernel.h"

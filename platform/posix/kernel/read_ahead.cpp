@@ -69,13 +69,6 @@ bool read_at_position(OpenFile* file, char* into, size_t count, size_t* done) {
         return read_directly(file->fd, into, count, done);
     }
     ReadAhead& ahead = file->ahead;
-    // The common case of a byte-at-a-time reader, served without the loop.
-    if (count != 0 && count <= ahead.length - ahead.cursor) {
-        memcpy(into, ahead.bytes.get() + ahead.cursor, count);
-        ahead.cursor += count;
-        *done = count;
-        return true;
-    }
     while (*done < count) {
         if (ahead.cursor < ahead.length) {
             size_t part = count - *done < ahead.length - ahead.cursor ? count - *done : ahead.length - ahead.cursor;

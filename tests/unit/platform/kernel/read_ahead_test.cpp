@@ -1,6 +1,9 @@
 // ReadFile through the read-ahead: a byte-at-a-time reader costs a read()
 // per 64 KB, and every result is what the file holds at the handle's
 // position, across seeks and the handle's own writes.
+#include <thread>
+#include <vector>
+
 #include "tests/unit/platform/kernel/test_folder.h"
 
 namespace {
@@ -83,6 +86,75 @@ TEST_F(KernelReadAhead, AHandleOthersMayWriteReadsWhatTheyWrote) {
     EXPECT_EQ(GetLastError(), DWORD(ERROR_SHARING_VIOLATION));
     EXPECT_EQ(read_bytes(alone, 20), "cd456789");
     CloseHandle(alone);
+}
+
+std::string pattern_of(size_t size, char first) {
+    std::string data;
+    for (size_t i = 0; i < size; ++i) {
+        data += static_cast<char>(first + i % 19);
+    }
+    return data;
+}
+
+std::string read_to_end(HANDLE file) {
+    std::string seen;
+    for (std::string byte = read_bytes(file, 1); !byte.empty(); byte = read_bytes(file, 1)) {
+        seen += byte;
+    }
+    return seen;
+}
+
+// The buffered path looks the handle up like every other call: a closed
+// handle whose slot serves a new file reads nothing of it.
+TEST_F(KernelReadAhead, AClosedHandleFailsAndItsFileReadsWholeWhenOpenedAgain) {
+    put_file("a.lst", pattern_of(5000, 'a'));
+    put_file("b.lst", pattern_of(5000, 'A'));
+    HANDLE a = CreateFileA("a.lst", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(a, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(read_bytes(a, 1), "a");
+    EXPECT_EQ(read_bytes(a, 1), "b");
+    ASSERT_TRUE(CloseHandle(a));
+    HANDLE b = CreateFileA("b.lst", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(b, INVALID_HANDLE_VALUE);
+    char byte = '?';
+    DWORD done = 7;
+    SetLastError(0);
+    EXPECT_FALSE(ReadFile(a, &byte, 1, &done, nullptr));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
+    EXPECT_EQ(done, 0u);
+    EXPECT_EQ(byte, '?');
+    EXPECT_EQ(read_to_end(b), pattern_of(5000, 'A'));
+    HANDLE again = CreateFileA("a.lst", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(read_to_end(again), pattern_of(5000, 'a'));
+    CloseHandle(again);
+    CloseHandle(b);
+}
+
+// Lookups take no lock: a reader on one thread while another thread makes
+// and retires thousands of handles, growing the table, reads every byte.
+TEST_F(KernelReadAhead, ReadsStayExactWhileAnotherThreadGrowsTheTable) {
+    put_file("list.lst", pattern_of(300000, 'a'));
+    HANDLE file = CreateFileA("list.lst", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    size_t failed = 0;
+    std::thread other([&failed] {
+        std::vector<HANDLE> heaps;
+        for (int round = 0; round < 3; ++round) {
+            for (int i = 0; i < 3000; ++i) {
+                heaps.push_back(HeapCreate(0, 0, 0));
+                failed += heaps.back() == nullptr;
+            }
+            for (HANDLE heap : heaps) {
+                failed += !HeapDestroy(heap);
+            }
+            heaps.clear();
+        }
+    });
+    std::string seen = read_to_end(file);
+    other.join();
+    EXPECT_EQ(failed, 0u);
+    EXPECT_TRUE(seen == pattern_of(300000, 'a'));
+    CloseHandle(file);
 }
 
 }  // namespace
