@@ -1,82 +1,40 @@
-// The slot table behind every handle. The value is
-// (generation << 18) | ((slot + 1) << 2) with 13 bits of generation: never 0,
-// at least 0x40004, and below 2^31, so it reads the same as a LONG, a DWORD
-// or a pointer.
+// The slot table behind every handle; its layout and the lookup are in
+// handle_lookup.h.
 #include "platform/posix/kernel/handles.h"
 
-#include <atomic>
 #include <mutex>
 #include <new>
 #include <vector>
 
+#include "platform/posix/kernel/handle_lookup.h"
+
 namespace kernel {
+
+// Static, so that it is there before any constructor and after every
+// destructor that closes a handle; its chunks are never freed.
+std::atomic<HandleSlot*> handle_chunks[handle_chunk_count];
 
 namespace {
 
-constexpr unsigned index_shift = 2;
-constexpr unsigned generation_shift = 18;
-constexpr uintptr_t max_slots = (uintptr_t(1) << (generation_shift - index_shift)) - 1;
-constexpr uint64_t last_generation = last_handle_generation;
-static_assert(last_generation == (uint64_t(1) << (31 - generation_shift)) - 1, "bit 31 stays clear");
-
-// A slot's live generation and kind in one word, so one load tells whether a
-// handle names it: generation << kind_bits | kind, with None for a free slot.
-constexpr unsigned kind_bits = 3;
-static_assert(static_cast<unsigned>(HandleKind::DeviceContext) < (1u << kind_bits), "kinds fit");
-
-uint32_t tag_of(uint64_t generation, HandleKind kind) {
-    return static_cast<uint32_t>(generation << kind_bits) | static_cast<uint32_t>(kind);
-}
-
-struct Slot {
-    std::atomic<uint32_t> tag{0};
-    std::atomic<void*> object{nullptr};
-    uint64_t generation = 1;  // the next or current one; under the mutex
-};
-
-// Slots live in chunks that never move nor go away, so that a lookup needs
-// no lock: any thread may look a handle up while another makes or retires
-// one. Inserting, removing and walking the table take the mutex.
-constexpr uint32_t chunk_bits = 8;
-constexpr uint32_t chunk_size = 1u << chunk_bits;
-constexpr uint32_t chunk_count = static_cast<uint32_t>((max_slots + chunk_size - 1) / chunk_size);
-
 // Never destroyed, so that a handle closed by a static destructor at exit
-// still finds its table.
+// still finds its lock and its free slots. Inserting, removing and walking
+// the table take the lock; looking up does not.
 struct Table {
     std::recursive_mutex mutex;
-    std::atomic<Slot*> chunks[chunk_count] = {};
     uint32_t used = 0;  // slots handed out at least once
     std::vector<uint32_t> free_slots;
 };
 Table& table = *new Table;
 
-Slot* slot_at(uint32_t index) {
-    Slot* chunk = table.chunks[index >> chunk_bits].load(std::memory_order_acquire);
-    return chunk == nullptr ? nullptr : &chunk[index & (chunk_size - 1)];
-}
-
-// Where a handle value points: its slot's index and its generation; false
-// for a value no handle ever has.
-bool parse(HANDLE handle, uint32_t* index, uint64_t* generation) {
-    uintptr_t value = reinterpret_cast<uintptr_t>(handle);
-    uintptr_t number = (value & ((uintptr_t(1) << generation_shift) - 1)) >> index_shift;
-    *generation = static_cast<uint64_t>(value >> generation_shift);
-    if ((value & ((uintptr_t(1) << index_shift) - 1)) != 0 || number == 0 || *generation > last_generation) {
-        return false;
-    }
-    *index = static_cast<uint32_t>(number - 1);
-    return true;
-}
-
 // The slot a handle value names, and the generation it must have.
-Slot* named_slot(HANDLE handle, uint64_t* generation) {
+HandleSlot* named_slot(HANDLE handle, uint64_t* generation) {
     uint32_t index = 0;
-    return parse(handle, &index, generation) ? slot_at(index) : nullptr;
+    return parse_handle(handle, &index, generation) ? handle_slot_at(index) : nullptr;
 }
 
 HANDLE handle_of(uint32_t index, uint64_t generation) {
-    uintptr_t value = (uintptr_t(generation) << generation_shift) | ((uintptr_t(index) + 1) << index_shift);
+    uintptr_t value =
+        (uintptr_t(generation) << handle_generation_shift) | ((uintptr_t(index) + 1) << handle_index_shift);
     return reinterpret_cast<HANDLE>(value);
 }
 
@@ -87,14 +45,14 @@ HANDLE insert_handle(HandleKind kind, void* object) {
     uint32_t index = table.used;
     if (!table.free_slots.empty()) {
         index = table.free_slots.back();
-    } else if (table.used >= max_slots) {
+    } else if (table.used >= max_handle_slots) {
         SetLastError(ERROR_TOO_MANY_OPEN_FILES);
         return nullptr;
     }
-    std::atomic<Slot*>& chunk = table.chunks[index >> chunk_bits];
-    Slot* slots = chunk.load(std::memory_order_relaxed);
+    std::atomic<HandleSlot*>& chunk = handle_chunks[index >> handle_chunk_bits];
+    HandleSlot* slots = chunk.load(std::memory_order_relaxed);
     if (slots == nullptr) {
-        slots = new (std::nothrow) Slot[chunk_size];
+        slots = new (std::nothrow) HandleSlot[handle_chunk_size];
         if (slots == nullptr) {
             SetLastError(ERROR_NOT_ENOUGH_MEMORY);
             return nullptr;
@@ -106,29 +64,15 @@ HANDLE insert_handle(HandleKind kind, void* object) {
     } else {
         table.free_slots.pop_back();
     }
-    Slot& slot = slots[index & (chunk_size - 1)];
+    HandleSlot& slot = slots[index & (handle_chunk_size - 1)];
     // The object before the tag: a reader that sees the tag sees the object.
     slot.object.store(object, std::memory_order_release);
-    slot.tag.store(tag_of(slot.generation, kind), std::memory_order_release);
+    slot.tag.store(handle_tag(slot.generation, kind), std::memory_order_release);
     return handle_of(index, slot.generation);
 }
 
-// Lock-free: the tag is read on both sides of the object (whose stores
-// release what came before them), so an object read while its slot was
-// retired and given out again is never returned for the old handle. What the object's owner does with it after a
-// concurrent close is the caller's race, as it was with a lock around the lookup alone.
 void* peek_handle(HANDLE handle, HandleKind kind) {
-    uint64_t generation = 0;
-    Slot* slot = named_slot(handle, &generation);
-    if (slot == nullptr) {
-        return nullptr;
-    }
-    uint32_t wanted = tag_of(generation, kind);
-    if (slot->tag.load(std::memory_order_acquire) != wanted) {
-        return nullptr;
-    }
-    void* object = slot->object.load(std::memory_order_acquire);
-    return slot->tag.load(std::memory_order_relaxed) == wanted ? object : nullptr;
+    return lookup_handle(handle, kind);
 }
 
 void* find_handle(HANDLE handle, HandleKind kind) {
@@ -141,31 +85,31 @@ void* find_handle(HANDLE handle, HandleKind kind) {
 
 HandleKind handle_kind(HANDLE handle) {
     uint64_t generation = 0;
-    Slot* slot = named_slot(handle, &generation);
+    HandleSlot* slot = named_slot(handle, &generation);
     if (slot == nullptr) {
         return HandleKind::None;
     }
     uint32_t tag = slot->tag.load(std::memory_order_acquire);
-    if ((tag >> kind_bits) != generation) {
+    if ((tag >> handle_kind_bits) != generation) {
         return HandleKind::None;
     }
-    return static_cast<HandleKind>(tag & ((1u << kind_bits) - 1));
+    return static_cast<HandleKind>(tag & ((1u << handle_kind_bits) - 1));
 }
 
 void* remove_handle(HANDLE handle, HandleKind kind) {
     std::lock_guard<std::recursive_mutex> lock(table.mutex);
     uint32_t index = 0;
     uint64_t generation = 0;
-    Slot* slot = parse(handle, &index, &generation) ? slot_at(index) : nullptr;
-    if (slot == nullptr || slot->tag.load(std::memory_order_relaxed) != tag_of(generation, kind)) {
+    HandleSlot* slot = parse_handle(handle, &index, &generation) ? handle_slot_at(index) : nullptr;
+    if (slot == nullptr || slot->tag.load(std::memory_order_relaxed) != handle_tag(generation, kind)) {
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
     void* object = slot->object.load(std::memory_order_relaxed);
-    slot->tag.store(tag_of(0, HandleKind::None), std::memory_order_release);
+    slot->tag.store(handle_tag(0, HandleKind::None), std::memory_order_release);
     slot->object.store(nullptr, std::memory_order_release);
     // A slot whose generations are used up is retired rather than reused.
-    if (slot->generation < last_generation) {
+    if (slot->generation < last_handle_generation) {
         slot->generation++;
         table.free_slots.push_back(index);
     }
@@ -175,8 +119,9 @@ void* remove_handle(HANDLE handle, HandleKind kind) {
 void for_each_handle(HandleKind kind, bool (*visit)(void* object, void* context), void* context) {
     std::lock_guard<std::recursive_mutex> lock(table.mutex);
     for (uint32_t index = 0; index < table.used; ++index) {
-        Slot& slot = *slot_at(index);
-        if ((slot.tag.load(std::memory_order_relaxed) & ((1u << kind_bits) - 1)) == static_cast<uint32_t>(kind) &&
+        HandleSlot& slot = *handle_slot_at(index);
+        if ((slot.tag.load(std::memory_order_relaxed) & ((1u << handle_kind_bits) - 1)) ==
+                static_cast<uint32_t>(kind) &&
             kind != HandleKind::None && !visit(slot.object.load(std::memory_order_relaxed), context)) {
             return;
         }
@@ -185,11 +130,11 @@ void for_each_handle(HandleKind kind, bool (*visit)(void* object, void* context)
 
 void set_free_generations_for_test(uint64_t generation) {
     std::lock_guard<std::recursive_mutex> lock(table.mutex);
-    if (generation < 1 || generation > last_generation) {
+    if (generation < 1 || generation > last_handle_generation) {
         return;
     }
     for (uint32_t index : table.free_slots) {
-        slot_at(index)->generation = generation;
+        handle_slot_at(index)->generation = generation;
     }
 }
 

@@ -5,27 +5,20 @@
 // file. Every other handle reads the descriptor directly.
 #pragma once
 
-#include <string.h>
-
 #include "platform/posix/kernel/open_file.h"
 
 namespace kernel {
 
-// Serves a read of 1 to count bytes that the buffer holds whole, the byte-
-// at-a-time reader's every call but one in 64 KB, without a call or a
-// system call; false, with nothing done, for every other read. A handle
-// that is not read ahead never holds bytes, so it always gets false.
-inline bool read_buffered(OpenFile* file, char* into, size_t count) {
+// Serves a one-byte read that the buffer holds, the byte-at-a-time
+// reader's every call but one in 64 KB, without a call or a system call;
+// false, with nothing done, otherwise. A handle that is not read ahead
+// never holds bytes, so it always gets false.
+inline bool read_buffered_byte(OpenFile* file, char* into) {
     ReadAhead& ahead = file->ahead;
-    if (count == 0 || count > ahead.length - ahead.cursor) {
+    if (ahead.cursor >= ahead.length) {
         return false;
     }
-    if (count == 1) {
-        *into = ahead.bytes[ahead.cursor];
-    } else {
-        memcpy(into, ahead.bytes.get() + ahead.cursor, count);
-    }
-    ahead.cursor += count;
+    *into = ahead.bytes[ahead.cursor++];
     return true;
 }
 
