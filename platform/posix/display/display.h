@@ -101,14 +101,15 @@ int poll_with_hook(pollfd* own, int count, int timeout_ms, bool* served);
 // display draws none (a Wayland compositor without server-side
 // decorations). The backend keeps a buffer of the whole window, the client
 // area inside at the insets, and hit-tests clicks on the frame through
-// part_at; coordinates are the whole window's, in the program's pixels.
+// part_at; coordinates are the whole window's, in device pixels as
+// everything here (the client area at the left and top insets).
 enum class FramePart { Client, Border, Caption, CloseBox };
 enum FrameState : unsigned { FrameActive = 1, FrameClosePushed = 2 };
 struct FramePainter {
     // False for a surface that has no frame (a popup without a caption).
     bool (*insets)(SurfaceId id, int* left, int* top, int* right, int* bottom);
-    // Draws the frame into pixels holding the whole window; the client area
-    // is left as it is.
+    // Draws the frame into pixels holding the whole window, the face under
+    // the client area, which the backend then puts over it.
     void (*draw)(SurfaceId id, uint32_t* pixels, int width, int height, int stride, unsigned state);
     FramePart (*part_at)(SurfaceId id, int x, int y);
 };

@@ -57,7 +57,10 @@ void set_modal(const Window* owned, bool modal) {
 }
 
 // The frame a display without decorations has the layer draw: the
-// window's own, from its style and text, in the classic look.
+// window's own, from its style and text, in the classic look. window and
+// client are the program's rectangles, from the window's corner; the
+// display sees device pixels, the client area placed at device(insets) and
+// as large as its buffer.
 Window* framed_window(display::SurfaceId id, RECT* window, RECT* client) {
     Window* top = peek_window(reinterpret_cast<HWND>(id));
     if (top == nullptr) {
@@ -67,7 +70,7 @@ Window* framed_window(display::SurfaceId id, RECT* window, RECT* client) {
     if (insets.top <= insets.left) {
         return nullptr;  // no caption: nothing to draw or drag
     }
-    const int width = client_width(top), height = client_height(top);
+    const int width = top->client.right - top->client.left, height = top->client.bottom - top->client.top;
     *client = RECT{insets.left, insets.top, insets.left + width, insets.top + height};
     *window = RECT{0, 0, client->right + insets.right, client->bottom + insets.bottom};
     return top;
@@ -89,13 +92,14 @@ unsigned frame_flags(const Window* top, unsigned state) {
 
 bool frame_insets(display::SurfaceId id, int* left, int* top, int* right, int* bottom) {
     RECT window, client;
-    if (framed_window(id, &window, &client) == nullptr) {
+    const Window* framed = framed_window(id, &window, &client);
+    if (framed == nullptr) {
         return false;
     }
-    *left = client.left;
-    *top = client.top;
-    *right = window.right - client.right;
-    *bottom = window.bottom - client.bottom;
+    *left = device(client.left);
+    *top = device(client.top);
+    *right = device(window.right) - *left - client_width(framed);
+    *bottom = device(window.bottom) - *top - client_height(framed);
     return true;
 }
 
@@ -105,8 +109,17 @@ void draw_frame(display::SurfaceId id, uint32_t* pixels, int width, int height, 
     if (top == nullptr) {
         return;
     }
+    // The face first: where the edges' rounding and the client area's
+    // disagree by a pixel, it is the face that shows.
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const uint32_t rgb = static_cast<uint32_t>(GetRValue(face)) << 16 | GetGValue(face) << 8 | GetBValue(face);
+    for (int y = 0; y < height; y++) {
+        for (int x = 0; x < width; x++) {
+            pixels[static_cast<size_t>(y) * stride + x] = rgb;
+        }
+    }
     gdi::PixelBuffer buffer{pixels, width, height, stride};
-    HDC dc = gdi::create_dc(&buffer, 0, 0, RECT{0, 0, width, height});
+    HDC dc = gdi::create_dc(&buffer, 0, 0, window, device_quarters());
     if (dc != nullptr) {
         look::draw_window_frame(dc, window, client, top->text.c_str(), frame_flags(top, state));
         gdi::delete_dc(dc);
@@ -119,7 +132,7 @@ display::FramePart frame_part_at(display::SurfaceId id, int x, int y) {
     if (top == nullptr) {
         return display::FramePart::Client;
     }
-    switch (look::frame_part_at(window, client, frame_flags(top, 0), x, y)) {
+    switch (look::frame_part_at(window, client, frame_flags(top, 0), logical(x), logical(y))) {
         case look::FramePart::Client:
             return display::FramePart::Client;
         case look::FramePart::Caption:

@@ -2,6 +2,7 @@
 // its pixels, what a click on each part does, and the painter the layer
 // hands the display for its own windows.
 #include "platform/posix/display/display.h"
+#include "platform/posix/display/headless.h"
 #include "platform/posix/user/controls/look.h"
 #include "tests/unit/platform/gdi/canvas.h"
 #include "tests/unit/platform/user/test_window.h"
@@ -111,7 +112,8 @@ TEST_F(UserFrame, ThePainterDrawsAWindowsOwnFrame) {
     EXPECT_EQ(painter->part_at(id, 100, 10), display::FramePart::Caption);
     EXPECT_EQ(painter->part_at(id, 10, 30), display::FramePart::Client);
 
-    Canvas framed(546, 325), own(546, 325);
+    // The painter lays the face under everything: the client area is drawn over it.
+    Canvas framed(546, 325), own(546, 325, sys(COLOR_BTNFACE));
     painter->draw(id, framed.pixels.data(), 546, 325, 546, display::FrameActive | display::FrameClosePushed);
     look::draw_window_frame(own.dc, window, client, "Abc",
                             look::FrameActive | look::FrameCloseBox | look::FrameClosePushed);
@@ -121,5 +123,36 @@ TEST_F(UserFrame, ThePainterDrawsAWindowsOwnFrame) {
                                  nullptr, nullptr, nullptr);
     EXPECT_FALSE(painter->insets(reinterpret_cast<display::SurfaceId>(popup), &left, &above, &right, &below));
     DestroyWindow(popup);
+    DestroyWindow(top);
+}
+
+// At a device scale the frame is in device pixels like the client area:
+// each edge mapped on its own (1.5: 3 -> 5, 22 -> 33, 546 -> 819), the
+// client area as large as its buffer at the left and top insets, and clicks
+// hit-tested at the logical pixel under them.
+TEST_F(UserFrame, AtADeviceScaleTheFrameIsInDevicePixels) {
+    display::headless::set_device_quarters(6);
+    HWND top = user_test::make_top("Abc");
+    const display::FramePainter* painter = display::frame_painter();
+    ASSERT_NE(painter, nullptr);
+    const auto id = reinterpret_cast<display::SurfaceId>(top);
+    int left = 0, above = 0, right = 0, below = 0;
+    ASSERT_TRUE(painter->insets(id, &left, &above, &right, &below));
+    EXPECT_EQ((std::vector<int>{left, above, right, below}), (std::vector<int>{5, 33, 4, 5}));
+    EXPECT_EQ(left + 810 + right, 819);
+    EXPECT_EQ(painter->part_at(id, 800, 15), display::FramePart::CloseBox);  // logical 533, 10
+    EXPECT_EQ(painter->part_at(id, 150, 15), display::FramePart::Caption);
+    EXPECT_EQ(painter->part_at(id, 10, 40), display::FramePart::Client);
+
+    Canvas framed(819, 488);
+    painter->draw(id, framed.pixels.data(), 819, 488, 819, display::FrameActive);
+    EXPECT_EQ(framed.at(0, 0), sys(COLOR_3DLIGHT));
+    EXPECT_EQ(framed.at(818, 487), sys(COLOR_3DDKSHADOW));
+    EXPECT_EQ(framed.at(6, 15), sys(COLOR_ACTIVECAPTION));
+    // The cross's 26 logical pixels, each 1.5 device pixels a side.
+    const int cross = framed.count(black, RECT{787, 7, 812, 29});
+    EXPECT_GT(cross, 26 * 2);
+    EXPECT_LT(cross, 26 * 4);
+    EXPECT_GT(framed.count(white, RECT{5, 5, 60, 31}), 40);
     DestroyWindow(top);
 }
