@@ -49,7 +49,7 @@ struct Node {
     Role role = Role::Filler;
     std::string name;  // what a reader says: the text without '&'
     uint32_t states = 0;
-    // Screen rectangle in the program's pixels (before the desktop's scale).
+    // Screen rectangle in device pixels: the program's, at the desktop's scale.
     int x = 0, y = 0, width = 0, height = 0;
     NodeId parent = 0;  // 0 for a top-level window: its parent is the application
     std::vector<NodeId> children;

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "platform/posix/a11y/provider.h"
-#include "platform/posix/display/display.h"
 
 namespace a11y {
 
@@ -229,15 +228,8 @@ struct Box {
     int x, y, width, height;
 };
 
-int device_scale() {
-    const display::Backend& backend = display::current();
-    int scale = backend.device_scale != nullptr ? backend.device_scale() : 1;
-    return scale < 1 ? 1 : scale;
-}
-
 Box extents(const Target& t, uint32_t coordinates) {
-    int scale = device_scale();
-    Box box = {t.node.x * scale, t.node.y * scale, t.node.width * scale, t.node.height * scale};
+    Box box = {t.node.x, t.node.y, t.node.width, t.node.height};
     NodeId origin = 0;
     if (coordinates == 1) {  // relative to the top-level window
         Node up = t.node;
@@ -253,8 +245,8 @@ Box extents(const Target& t, uint32_t coordinates) {
     }
     Node other;
     if (origin != 0 && provider().tree->describe(origin, &other)) {
-        box.x -= other.x * scale;
-        box.y -= other.y * scale;
+        box.x -= other.x;
+        box.y -= other.y;
     }
     return box;
 }

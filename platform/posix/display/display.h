@@ -11,6 +11,7 @@
 //   input.h              surfaces' ids and the input they report, all the
 //                        window layer sees beyond user/surface.cpp
 //   choice.h             which backends are tried, in what order
+//   desktop_scale.h, .cpp  the desktop's scale step from GDK_SCALE, Xft.dpi
 //   headless.h, .cpp     the headless backend, for tests (see tests/support)
 //   x11/                 the X11 backend; x11/connection.h lists its files
 //   wayland/             the Wayland backend; wayland/connection.h lists its files
@@ -70,9 +71,6 @@ struct Backend {
     // Optional: what shows beyond the client area should the surface be
     // made larger than it (0x00RRGGBB).
     void (*set_background)(SurfaceId id, uint32_t rgb);
-    // Optional: screen pixels per program pixel (1 when absent), for a
-    // backend that scales the program's frames itself.
-    int (*device_scale)();
     // Optional: the device scale in quarters (4 is 1, 6 is 1.5; 4 when
     // absent). The window layer then draws at that scale: every size,
     // position, frame and input of this interface is in device pixels.

@@ -164,8 +164,8 @@ int device_quarters() {
 }
 
 const Backend headless_backend = {
-    "headless", screen_size, create_surface, destroy_surface, show_surface,   move_surface, set_title,       nullptr,
-    present,    next_input,  set_owner,      set_modal,       set_background, nullptr,      device_quarters,
+    "headless", screen_size, create_surface, destroy_surface, show_surface, move_surface,   set_title,
+    nullptr,    present,     next_input,     set_owner,       set_modal,    set_background, device_quarters,
 };
 
 }  // namespace

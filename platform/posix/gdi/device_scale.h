@@ -20,13 +20,9 @@
 
 namespace gdi {
 
-// 4 is scale 1; the steps are 1, 1.25, 1.5, 1.75, 2, 2.5, 3 and 4.
+// 4 is scale 1; the desktop's steps (display/desktop_scale.h) are 1, 1.25,
+// 1.5, 1.75, 2, 2.5, 3 and 4.
 const int unit_quarters = 4;
-
-// The step for the desktop: GDK_SCALE (a whole number) when it is set and
-// valid, otherwise Xft.dpi / 96 taken to the nearest step at or above it;
-// scale 1 without either.
-int desktop_quarters(const char* gdk_scale, long xft_dpi);
 
 // Each edge on its own, round half up, so rectangles that share an edge in
 // the program share it on the device: no gaps, no overlaps.

@@ -4,6 +4,8 @@
 #include <strings.h>
 
 #include "platform/posix/a11y/a11y.h"
+#include "platform/posix/gdi/device_scale.h"
+#include "platform/posix/user/surface.h"
 #include "platform/posix/user/window.h"
 
 namespace user {
@@ -117,12 +119,14 @@ bool describe(a11y::NodeId id, a11y::Node* out) {
     out->role = role_of(window);
     out->name = spoken(window);
     out->states = states_of(window, out->role);
+    // On the device, each edge mapped as the drawing maps it.
     RECT r{};
     GetWindowRect(window->handle, &r);
-    out->x = r.left;
-    out->y = r.top;
-    out->width = r.right - r.left;
-    out->height = r.bottom - r.top;
+    const int quarters = device_quarters();
+    out->x = gdi::to_device(r.left, quarters);
+    out->y = gdi::to_device(r.top, quarters);
+    out->width = gdi::to_device(r.right, quarters) - out->x;
+    out->height = gdi::to_device(r.bottom, quarters) - out->y;
     out->parent = node_of(window->parent);
     out->children.clear();
     for (HWND child : window->children) {

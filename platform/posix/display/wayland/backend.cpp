@@ -99,7 +99,6 @@ const Backend backend = {
     wayland::set_modal,
     set_background,
     nullptr,  // the compositor's logical pixels are the program's; it scales buffers itself
-    nullptr,
 };
 
 }  // namespace

@@ -12,15 +12,14 @@ namespace x11 {
 
 namespace {
 
-// In the program's pixels, so that a scaled program still centres right.
 void screen_size(int* width, int* height) {
     const Connection& c = connection();
-    *width = c.display != nullptr ? DisplayWidth(c.display, c.screen) / c.scale : 0;
-    *height = c.display != nullptr ? DisplayHeight(c.display, c.screen) / c.scale : 0;
+    *width = c.display != nullptr ? DisplayWidth(c.display, c.screen) : 0;
+    *height = c.display != nullptr ? DisplayHeight(c.display, c.screen) : 0;
 }
 
-int device_scale() {
-    return connection().scale;
+int device_quarters() {
+    return connection().quarters;
 }
 
 const Backend backend = {
@@ -37,8 +36,7 @@ const Backend backend = {
     x11::set_owner,
     x11::set_modal,
     x11::set_background,
-    device_scale,
-    nullptr,  // the frames are the program's pixels, scaled here
+    device_quarters,
 };
 
 }  // namespace

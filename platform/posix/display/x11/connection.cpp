@@ -141,7 +141,7 @@ bool connect(const char* name) {
     c.native_pixels = pixels_are_native(c);
     c.gc = create_gc(c);
     intern_atoms(c);
-    c.scale = desktop_scale(getenv("GDK_SCALE"), XResourceManagerString(c.display));
+    c.quarters = desktop_quarters(getenv("GDK_SCALE"), XResourceManagerString(c.display));
     // Held keys repeat as presses alone, as on Windows.
     Bool supported = False;
     XkbSetDetectableAutoRepeat(c.display, True, &supported);

@@ -12,8 +12,8 @@
 //   titles.cpp    WM_NAME and _NET_WM_NAME from Windows-1252
 //   icon.cpp      the default application icon, _NET_WM_ICON
 //   dialogs.cpp   owned surfaces as transient, modal dialogs
-//   scale.cpp     the desktop's integer scale (GDK_SCALE, Xft.dpi)
-//   present.cpp   frames into windows, scaled when the desktop is
+//   scale.cpp     the desktop's scale (GDK_SCALE, Xft.dpi)
+//   present.cpp   frames into windows, as they are
 //   input.cpp     X events to input, moves by the window manager
 //   keys.cpp      key symbols to virtual keys
 #pragma once
@@ -40,7 +40,7 @@ namespace display::x11 {
 
 struct Surface {
     Window window = 0;
-    int width = 0, height = 0;  // the client area, in the program's pixels
+    int width = 0, height = 0;  // the client area
     // Where the window manager put the window, in the server's pixels:
     // root coordinates and the size it was given.
     int screen_x = 0, screen_y = 0, screen_width = 0, screen_height = 0;
@@ -74,9 +74,9 @@ struct Connection {
     bool native_pixels = false;
     // Set by the I/O error handlers; from then on no Xlib call is made.
     bool broken = false;
-    // Server pixels per program pixel: a high-DPI desktop gets the program
-    // scaled as the platform scales one that declares no DPI awareness.
-    int scale = 1;
+    // The desktop's scale in quarters (4 is 1): the window layer draws at
+    // it, and every size, position and event here is in server pixels.
+    int quarters = 4;
 
     Atom wm_protocols = 0, wm_delete_window = 0;
     Atom net_wm_name = 0, net_wm_icon_name = 0, utf8_string = 0;
@@ -123,9 +123,10 @@ unsigned long server_pixel(uint32_t rgb);
 void fill_outside_client(const Surface& surface, int x, int y, int width, int height);
 bool next_input(Input* input);
 
-// The integer scale the desktop asks for: GDK_SCALE when set, else
-// Xft.dpi rounded to a multiple of 96; 1 when neither says more.
-int desktop_scale(const char* gdk_scale, const char* resources);
+// The scale the desktop asks for, in quarters: GDK_SCALE when set, else
+// Xft.dpi from the resource string to the step at or above it
+// (display/desktop_scale.h); 4 when neither says more.
+int desktop_quarters(const char* gdk_scale, const char* resources);
 
 // The platform's default application icon at size x size, as the rows of
 // 0xAARRGGBB pixels _NET_WM_ICON carries.

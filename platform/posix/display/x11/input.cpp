@@ -46,42 +46,33 @@ bool translate_key(const XKeyEvent& event, Input* input) {
     return true;
 }
 
-// A point in the program's pixels: pointer positions are divided back by
-// the scale, so a click lands on the control drawn under it.
-int unscaled(int value) {
-    int scale = connection().scale;
-    return value >= 0 ? value / scale : -((-value + scale - 1) / scale);
-}
-
 bool translate_button(const XButtonEvent& event, Input* input) {
     static const int button_numbers[] = {0, ButtonLeft, ButtonMiddle, ButtonRight};
     if (event.button < 1 || event.button > 3) {
         return false;  // wheel and extra buttons have no message here
     }
     input->kind = event.type == ButtonPress ? InputKind::ButtonDown : InputKind::ButtonUp;
-    input->x = unscaled(event.x);
-    input->y = unscaled(event.y);
+    input->x = event.x;
+    input->y = event.y;
     input->button = button_numbers[event.button];
     input->time = static_cast<uint32_t>(event.time);
     return true;
 }
 
-// Every program pixel the exposed area touches; what lies beyond the
-// client area, where a window manager made the window larger, is filled
-// here. False when nothing of the client area was exposed. Another
-// client's Expose is passed on as it came.
+// The exposed area; what lies beyond the client area, where a window
+// manager made the window larger, is filled here. False when nothing of the
+// client area was exposed. Another client's Expose is passed on as it came.
 bool translate_expose(const XExposeEvent& event, const Surface& surface, Input* input) {
-    int scale = connection().scale;
-    int right = (event.x + event.width + scale - 1) / scale;
-    int bottom = (event.y + event.height + scale - 1) / scale;
+    int right = event.x + event.width;
+    int bottom = event.y + event.height;
     if (!event.send_event) {
         fill_outside_client(surface, event.x, event.y, event.width, event.height);
         right = right < surface.width ? right : surface.width;
         bottom = bottom < surface.height ? bottom : surface.height;
     }
     input->kind = expose_input;
-    input->x = event.x / scale;
-    input->y = event.y / scale;
+    input->x = event.x;
+    input->y = event.y;
     input->width = right - input->x;
     input->height = bottom - input->y;
     return event.send_event || (input->width > 0 && input->height > 0);
@@ -100,10 +91,10 @@ void read_root_position(Surface* surface) {
     }
 }
 
-// Tells the window layer where the client area is now, in its pixels,
-// when that is not where it last heard it was.
+// Tells the window layer where the client area is now when that is not
+// where it last heard it was.
 bool report_place(Surface* surface, Input* input) {
-    int x = unscaled(surface->screen_x), y = unscaled(surface->screen_y);
+    int x = surface->screen_x, y = surface->screen_y;
     if (x == surface->reported_x && y == surface->reported_y) {
         return false;
     }
@@ -174,8 +165,8 @@ bool translate(XEvent& event, Input* input) {
             return translate_expose(event.xexpose, surface, input);
         case MotionNotify:
             input->kind = InputKind::MouseMove;
-            input->x = unscaled(event.xmotion.x);
-            input->y = unscaled(event.xmotion.y);
+            input->x = event.xmotion.x;
+            input->y = event.xmotion.y;
             input->time = static_cast<uint32_t>(event.xmotion.time);
             return true;
         case ButtonPress:

@@ -1,7 +1,9 @@
 // Presenting a surface's pixels: the dirty rectangles of a frame are gathered
 // and put into the window when the program is about to wait for input, a
 // few XPutImage calls for a whole frame of drawing instead of one a control;
-// converted first when the server's pixels differ.
+// converted first when the server's pixels differ. The frames are device
+// pixels already (the window layer draws at the desktop's scale), so they
+// are never scaled here.
 #include "platform/posix/display/x11/connection.h"
 
 #include <stdlib.h>
@@ -78,26 +80,6 @@ void put_converted(const Connection& c, Window window, const Frame& frame, int x
     }
     XPutImage(c.display, window, c.gc, image, 0, 0, to_x, to_y, width, height);
     XDestroyImage(image);
-}
-
-// The rectangle, scale times larger with each pixel repeated: the classic
-// look stays crisp where smoothing would blur its one-pixel lines.
-std::vector<uint32_t> scaled_up(const Frame& frame, int x, int y, int width, int height, int scale) {
-    std::vector<uint32_t> out(static_cast<size_t>(width) * scale * height * scale);
-    const size_t out_stride = static_cast<size_t>(width) * scale;
-    for (int row = 0; row < height; row++) {
-        const uint32_t* source = frame.pixels + static_cast<size_t>(y + row) * frame.stride + x;
-        uint32_t* first = &out[static_cast<size_t>(row) * scale * out_stride];
-        for (int column = 0; column < width; column++) {
-            for (int i = 0; i < scale; i++) {
-                first[column * scale + i] = source[column];
-            }
-        }
-        for (int i = 1; i < scale; i++) {
-            memcpy(first + i * out_stride, first, out_stride * sizeof(uint32_t));
-        }
-    }
-    return out;
 }
 
 // Puts (x, y, width, height) of the frame at (to_x, to_y) of the window.
@@ -183,15 +165,8 @@ void send(const Connection& c, Surface& surface) {
         if (width <= 0 || height <= 0) {
             continue;
         }
-        if (c.scale == 1) {
-            put(c, surface.window, frame, a.left, a.top, width, height, a.left, a.top);
-        } else {
-            // Sent as its own frame, placed where the scaled rectangle goes.
-            std::vector<uint32_t> pixels = scaled_up(frame, a.left, a.top, width, height, c.scale);
-            int stride = width * c.scale;
-            Frame big{pixels.data(), stride, height * c.scale, stride};
-            put(c, surface.window, big, 0, 0, big.width, big.height, a.left * c.scale, a.top * c.scale);
-        }
+        // Device pixels as they are: the window layer drew at the desktop's scale.
+        put(c, surface.window, frame, a.left, a.top, width, height, a.left, a.top);
     }
     surface.unsent.clear();
 }

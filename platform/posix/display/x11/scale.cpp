@@ -1,14 +1,13 @@
-// The desktop's scale: how many server pixels make one of the program's.
+// The desktop's scale from the server: Xft.dpi in its resource string.
 #include <stdlib.h>
 #include <string.h>
 
+#include "platform/posix/display/desktop_scale.h"
 #include "platform/posix/display/x11/connection.h"
 
 namespace display::x11 {
 
 namespace {
-
-const int max_scale = 8;
 
 // A whole positive number, all of the text; 0 otherwise.
 long whole_number(const char* text, const char* end) {
@@ -49,17 +48,8 @@ long xft_dpi(const char* resources) {
 
 }  // namespace
 
-int desktop_scale(const char* gdk_scale, const char* resources) {
-    long scale = 0;
-    if (gdk_scale != nullptr) {
-        char* end = nullptr;
-        long value = strtol(gdk_scale, &end, 10);
-        scale = end != gdk_scale && *end == '\0' ? value : 0;
-    }
-    if (scale <= 0) {
-        scale = (xft_dpi(resources) + 48) / 96;
-    }
-    return scale < 1 ? 1 : scale > max_scale ? max_scale : static_cast<int>(scale);
+int desktop_quarters(const char* gdk_scale, const char* resources) {
+    return display::desktop_quarters(gdk_scale, xft_dpi(resources));
 }
 
 }  // namespace display::x11

@@ -75,9 +75,8 @@ bool create_surface(SurfaceId id, const char* title, int x, int y, int width, in
     attributes.event_mask = input_event_mask;
     attributes.bit_gravity = NorthWestGravity;
     unsigned long mask = CWBackPixmap | CWBorderPixel | CWColormap | CWEventMask | CWBitGravity;
-    const int scale = c.scale;
-    Window window = XCreateWindow(display, RootWindow(display, c.screen), x * scale, y * scale, width * scale,
-                                  height * scale, 0, c.depth, InputOutput, c.visual, mask, &attributes);
+    Window window = XCreateWindow(display, RootWindow(display, c.screen), x, y, width, height, 0, c.depth, InputOutput,
+                                  c.visual, mask, &attributes);
     if (window == 0) {
         return false;
     }
@@ -86,10 +85,10 @@ bool create_surface(SurfaceId id, const char* title, int x, int y, int width, in
     surface.width = width;
     surface.height = height;
     surface.resizable = resizable;
-    surface.screen_x = x * scale;
-    surface.screen_y = y * scale;
-    surface.screen_width = width * scale;
-    surface.screen_height = height * scale;
+    surface.screen_x = x;
+    surface.screen_y = y;
+    surface.screen_width = width;
+    surface.screen_height = height;
     surface.reported_x = x;
     surface.reported_y = y;
     set_size_hints(display, surface, surface.screen_x, surface.screen_y);
@@ -147,19 +146,18 @@ void move_surface(SurfaceId id, int x, int y, int width, int height) {
     if (display == nullptr || surface == nullptr || width <= 0 || height <= 0) {
         return;
     }
-    const int scale = connection().scale;
     if (width != surface->width || height != surface->height) {
         drop_presented(surface);  // the window layer made a new frame
     }
     surface->width = width;
     surface->height = height;
-    surface->screen_width = width * scale;
-    surface->screen_height = height * scale;
+    surface->screen_width = width;
+    surface->screen_height = height;
     surface->reported_x = x;
     surface->reported_y = y;
     // The hints first, so that fixed-size hints never forbid the new size.
-    set_size_hints(display, *surface, x * scale, y * scale);
-    XMoveResizeWindow(display, surface->window, x * scale, y * scale, width * scale, height * scale);
+    set_size_hints(display, *surface, x, y);
+    XMoveResizeWindow(display, surface->window, x, y, width, height);
     XFlush(display);
 }
 
@@ -207,7 +205,7 @@ void fill_outside_client(const Surface& surface, int x, int y, int width, int he
         return;
     }
     const Connection& c = connection();
-    const int client_width = surface.width * c.scale, client_height = surface.height * c.scale;
+    const int client_width = surface.width, client_height = surface.height;
     XSetForeground(display, c.gc, server_pixel(surface.background));
     // Right of the client area, then below it across the whole width.
     int right = x + width, bottom = y + height;

@@ -22,28 +22,28 @@ namespace {
 using display::Input;
 using display::InputKind;
 
-TEST(X11DesktopScale, ComesFromGdkScaleElseFromXftDpiRounded) {
-    using display::x11::desktop_scale;
-    EXPECT_EQ(desktop_scale(nullptr, nullptr), 1);
-    EXPECT_EQ(desktop_scale(nullptr, ""), 1);
-    EXPECT_EQ(desktop_scale(nullptr, "Xft.dpi:\t96\n"), 1);
-    EXPECT_EQ(desktop_scale(nullptr, "Xft.dpi:\t120\n"), 1);
-    EXPECT_EQ(desktop_scale(nullptr, "Xft.dpi:\t144\n"), 2);
-    EXPECT_EQ(desktop_scale(nullptr, "Xft.antialias:\t1\nXft.dpi:\t192\nXft.hinting:\t1\n"), 2);
-    EXPECT_EQ(desktop_scale(nullptr, "Xft.dpi: 288"), 3);
-    EXPECT_EQ(desktop_scale(nullptr, "Xft.dpi:\t191.5\n"), 2);
-    EXPECT_EQ(desktop_scale(nullptr, "MyXft.dpi:\t192\n*dpi:\t192\n"), 1);
-    EXPECT_EQ(desktop_scale(nullptr, "Xft.dpi:\tlarge\n"), 1);
-    EXPECT_EQ(desktop_scale(nullptr, "Xft.dpi:\t-192\n"), 1);
-    EXPECT_EQ(desktop_scale(nullptr, "Xft.dpi:\t1e9\n"), 1);
-    // GTK's own override wins, unless it is no number.
-    EXPECT_EQ(desktop_scale("3", "Xft.dpi:\t192\n"), 3);
-    EXPECT_EQ(desktop_scale("1", "Xft.dpi:\t192\n"), 1);
-    EXPECT_EQ(desktop_scale("", "Xft.dpi:\t192\n"), 2);
-    EXPECT_EQ(desktop_scale("two", "Xft.dpi:\t192\n"), 2);
-    EXPECT_EQ(desktop_scale("0", nullptr), 1);
-    EXPECT_EQ(desktop_scale("2x", nullptr), 1);
-    EXPECT_EQ(desktop_scale("100", nullptr), 8);
+TEST(X11DesktopScale, ComesFromGdkScaleElseFromXftDpiToTheStepAbove) {
+    using display::x11::desktop_quarters;
+    EXPECT_EQ(desktop_quarters(nullptr, nullptr), 4);
+    EXPECT_EQ(desktop_quarters(nullptr, ""), 4);
+    EXPECT_EQ(desktop_quarters(nullptr, "Xft.dpi:\t96\n"), 4);
+    EXPECT_EQ(desktop_quarters(nullptr, "Xft.dpi:\t120\n"), 5);
+    EXPECT_EQ(desktop_quarters(nullptr, "Xft.dpi:\t144\n"), 6);
+    EXPECT_EQ(desktop_quarters(nullptr, "Xft.antialias:\t1\nXft.dpi:\t192\nXft.hinting:\t1\n"), 8);
+    EXPECT_EQ(desktop_quarters(nullptr, "Xft.dpi: 288"), 12);
+    EXPECT_EQ(desktop_quarters(nullptr, "Xft.dpi:\t191.5\n"), 8);
+    EXPECT_EQ(desktop_quarters(nullptr, "MyXft.dpi:\t192\n*dpi:\t192\n"), 4);
+    EXPECT_EQ(desktop_quarters(nullptr, "Xft.dpi:\tlarge\n"), 4);
+    EXPECT_EQ(desktop_quarters(nullptr, "Xft.dpi:\t-192\n"), 4);
+    EXPECT_EQ(desktop_quarters(nullptr, "Xft.dpi:\t1e9\n"), 4);
+    // GDK_SCALE wins when it is a whole number.
+    EXPECT_EQ(desktop_quarters("3", "Xft.dpi:\t192\n"), 12);
+    EXPECT_EQ(desktop_quarters("1", "Xft.dpi:\t192\n"), 4);
+    EXPECT_EQ(desktop_quarters("", "Xft.dpi:\t192\n"), 8);
+    EXPECT_EQ(desktop_quarters("two", "Xft.dpi:\t192\n"), 8);
+    EXPECT_EQ(desktop_quarters("0", nullptr), 4);
+    EXPECT_EQ(desktop_quarters("2x", nullptr), 4);
+    EXPECT_EQ(desktop_quarters("100", nullptr), 16);
 }
 
 TEST(X11DesktopTitles, Windows1252BecomesUtf8) {
@@ -168,16 +168,20 @@ TEST_F(X11Desktop, AWindowNamesItsProgramProcessMachineAndIcon) {
     backend->destroy_surface(1);
 }
 
-TEST_F(X11Desktop, AScaledDesktopGetsEveryPixelTwiceAndPointerPositionsHalved) {
+// The window layer draws at the desktop's scale; the backend reports it and
+// then deals in server pixels alone: no image is scaled, no point divided.
+TEST_F(X11Desktop, AScaledDesktopIsReportedAndItsPixelsPresentedAsTheyAre) {
     setenv("GDK_SCALE", "2", 1);
     const display::Backend* backend = x11_test::open_backend(server_.name);
     ASSERT_NE(backend, nullptr);
+    ASSERT_NE(backend->device_quarters, nullptr);
+    EXPECT_EQ(backend->device_quarters(), 8);
     int width = 0, height = 0;
     backend->screen_size(&width, &height);
-    EXPECT_EQ(width, 640);
-    EXPECT_EQ(height, 512);
+    EXPECT_EQ(width, 1280);
+    EXPECT_EQ(height, 1024);
 
-    ASSERT_TRUE(backend->create_surface(2, "", 20, 30, 50, 40, false));
+    ASSERT_TRUE(backend->create_surface(2, "", 40, 60, 100, 80, false));
     Window window = display::x11::window_of(2);
     backend->show_surface(2, true);
     ASSERT_EQ(wait_for(2, display::x11::expose_input).kind, display::x11::expose_input);
@@ -196,18 +200,18 @@ TEST_F(X11Desktop, AScaledDesktopGetsEveryPixelTwiceAndPointerPositionsHalved) {
     EXPECT_EQ(hints.min_width, 100);
     EXPECT_EQ(hints.max_height, 80);
 
-    std::vector<uint32_t> pixels(50 * 40);
-    for (int i = 0; i < 50 * 40; i++) {
+    std::vector<uint32_t> pixels(100 * 80);
+    for (int i = 0; i < 100 * 80; i++) {
         pixels[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
     }
-    backend->present(2, {pixels.data(), 50, 40, 50}, 0, 0, 50, 40);
+    backend->present(2, {pixels.data(), 100, 80, 100}, 0, 0, 100, 80);
     display::x11::sync();
     XImage* image = XGetImage(view_, window, 0, 0, 100, 80, AllPlanes, ZPixmap);
     ASSERT_NE(image, nullptr);
     int wrong = 0;
     for (int row = 0; row < 80; row++) {
         for (int column = 0; column < 100; column++) {
-            wrong += (XGetPixel(image, column, row) & 0xFFFFFF) != pixels[(row / 2) * 50 + column / 2];
+            wrong += (XGetPixel(image, column, row) & 0xFFFFFF) != pixels[row * 100 + column];
         }
     }
     XDestroyImage(image);
@@ -217,15 +221,14 @@ TEST_F(X11Desktop, AScaledDesktopGetsEveryPixelTwiceAndPointerPositionsHalved) {
         "DISPLAY=" + server_.name + " xdotool mousemove --window " + std::to_string(window) + " 31 41 click 1";
     ASSERT_EQ(system(command.c_str()), 0);
     Input down = wait_for(2, InputKind::ButtonDown);
-    EXPECT_EQ(down.x, 15);
-    EXPECT_EQ(down.y, 20);
+    EXPECT_EQ(down.x, 31);
+    EXPECT_EQ(down.y, 41);
 
-    // An exposed area covers every program pixel it touches.
     XClearArea(view_, window, 3, 5, 2, 2, True);
     XFlush(view_);
     Input exposed = wait_for(2, display::x11::expose_input);
-    EXPECT_EQ(exposed.x, 1);
-    EXPECT_EQ(exposed.y, 2);
+    EXPECT_EQ(exposed.x, 3);
+    EXPECT_EQ(exposed.y, 5);
     EXPECT_EQ(exposed.width, 2);
     EXPECT_EQ(exposed.height, 2);
     backend->destroy_surface(2);

@@ -1,26 +1,7 @@
-// The device scale: the steps chosen from the desktop and the one rounding
-// rule every edge goes through.
+// The device scale: the one rounding rule every edge goes through.
 #include <gtest/gtest.h>
 
 #include "platform/posix/gdi/device_scale.h"
-
-TEST(DeviceScale, TheDesktopPicksTheStepAtOrAbove) {
-    struct Case {
-        const char* gdk_scale;
-        long dpi;
-        int quarters;
-    };
-    const Case cases[] = {
-        {nullptr, 0, 4},    {nullptr, 96, 4},  {nullptr, 97, 5},   {nullptr, 120, 5},  {nullptr, 144, 6},
-        {nullptr, 168, 7},  {nullptr, 192, 8}, {nullptr, 200, 10}, {nullptr, 288, 12}, {nullptr, 384, 16},
-        {nullptr, 900, 16}, {nullptr, -5, 4},  {"2", 120, 8},      {"3", 0, 12},       {"9", 0, 16},
-        {"0", 144, 6},      {"1.5", 144, 6},   {"", 120, 5},       {"x", 0, 4},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(gdi::desktop_quarters(c.gdk_scale, c.dpi), c.quarters)
-            << (c.gdk_scale != nullptr ? c.gdk_scale : "unset") << " " << c.dpi;
-    }
-}
 
 TEST(DeviceScale, EdgesMapMonotonicallyAndPointsComeBackToTheirPixel) {
     for (int quarters : {4, 5, 6, 7, 8, 10, 12, 16}) {
