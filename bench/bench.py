@@ -458,7 +458,8 @@ def main():
                         help="the Linux build to measure")
     parser.add_argument("--wine", metavar="EXE", help="also measure this Windows build under a warm Wine")
     parser.add_argument("--also", metavar="LABEL=PATH", action="append", default=[],
-                        help="measure another Linux build in the same rounds (before and after a change)")
+                        help="measure another Linux build in the same rounds and growth cases "
+                        "(before and after a change)")
     parser.add_argument("--growth-runs", type=int, default=3, help="rounds of each growth case (default 3)")
     parser.add_argument("--no-growth", action="store_true", help="skip the growth cases")
     parser.add_argument("--no-wayland", action="store_true", help="skip the Wayland row")
@@ -507,7 +508,7 @@ def main():
             print(syscall_table(session, os.path.abspath(arguments.tool), work))
         if not arguments.no_growth:
             growing = [(name, command, click) for name, command, click in programs[1:]
-                       if arguments.wine_growth or name == "Linux build"]
+                       if arguments.wine_growth or name.startswith("Linux build")]
             print("\nGrowth, median (range) of %d runs:\n" % arguments.growth_runs)
             print(growth_table(session, growing, arguments.growth_runs, work))
     finally:
