@@ -43,6 +43,11 @@ EXAMPLE_GAME = os.path.join(ROOT, "examples", "game")
 # and the middle of "Set Filter", in client coordinates.
 LAST_PIXEL = "471,271,000000"
 SET_FILTER = "385,272"
+# At GDK_SCALE=2 the window is twice as large and its text is drawn at twice
+# the size, so the marks move: the same glyph's ink and the button's centre.
+SCALE_2_PIXEL = "944,537,000000"
+SCALE_2_SET_FILTER = "770,544"
+SCALE_2_NAME = "the Linux build at scale 2"
 
 WINE_ENV = {
     "WINEARCH": "win64",
@@ -98,7 +103,9 @@ class Session:
     def start_xvfb(self):
         read_end, write_end = os.pipe()
         xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1920x1080x24",
+            # 4K, so that the window the program places for its 96-DPI screen stays
+            # on screen at scale 2 too.
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "3840x2160x24",
              "-nolisten", "tcp", "-noreset"],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
@@ -144,11 +151,11 @@ def game_folder(work, list_writer=None):
     return folder
 
 
-def watch(session, command, folder, click, timeout):
-    arguments = [os.path.join(BENCH_BUILD, "watch"), "--pixel", LAST_PIXEL, "--dir", folder,
+def watch(session, command, folder, click, timeout, pixel=LAST_PIXEL, click_at=SET_FILTER):
+    arguments = [os.path.join(BENCH_BUILD, "watch"), "--pixel", pixel, "--dir", folder,
                  "--timeout", str(timeout)]
     if click:
-        arguments += ["--click", SET_FILTER]
+        arguments += ["--click", click_at]
     result = subprocess.run(arguments + ["--"] + command, env=session.env,
                             stdout=subprocess.PIPE, text=True)
     values = dict(field.split("=") for field in result.stdout.split())
@@ -199,6 +206,9 @@ def startup_table(programs, runs):
         wine, linux = runs[wine_name], runs[programs[1][0]]
         lines.append("\nThe Windows build under Wine paints %s slower than the Linux build." %
                      ratio([r["paint"] for r in wine], [r["paint"] for r in linux]))
+    if runs.get(SCALE_2_NAME):
+        lines.append("\nAt scale 2 the Linux build paints in %s its time at scale 1." %
+                     ratio([r["paint"] for r in runs[SCALE_2_NAME]], [r["paint"] for r in runs[programs[1][0]]]))
     return "\n".join(lines)
 
 
@@ -477,6 +487,7 @@ def main():
     for also in arguments.also:
         label, _, path = also.partition("=")
         programs.append(("Linux build, " + label, [os.path.abspath(path)], True))
+    programs.append((SCALE_2_NAME, ["env", "GDK_SCALE=2", os.path.abspath(arguments.tool)], True))
 
     work = tempfile.mkdtemp(prefix="sorvane-bench.")
     if arguments.wayland_only:
@@ -496,7 +507,10 @@ def main():
         for round_number in range(arguments.runs + 1):
             for name, command, click in programs:
                 folder = game_folder(work)
-                run = watch(session, command, folder, click, timeout=60)
+                if name == SCALE_2_NAME:
+                    run = watch(session, command, folder, click, 60, SCALE_2_PIXEL, SCALE_2_SET_FILTER)
+                else:
+                    run = watch(session, command, folder, click, timeout=60)
                 shutil.rmtree(folder)
                 if run and round_number > 0:
                     runs[name].append(run)
