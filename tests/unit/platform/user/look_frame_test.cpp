@@ -94,20 +94,33 @@ TEST(PaintLook, FramePartsAtEachPoint) {
 
 namespace {
 
-class UserFrame : public user_test::UserTest {};
+// A top-level window, the painter the layer hands the display, and the
+// insets it gives that window.
+class UserFrame : public user_test::UserTest {
+  protected:
+    void make_framed(const char* title) {
+        top = user_test::make_top(title);
+        painter = display::frame_painter();
+        ASSERT_NE(painter, nullptr);
+        id = reinterpret_cast<display::SurfaceId>(top);
+        int left = 0, above = 0, right = 0, below = 0;
+        ASSERT_TRUE(painter->insets(id, &left, &above, &right, &below));
+        insets = {left, above, right, below};
+    }
+
+    HWND top = nullptr;
+    const display::FramePainter* painter = nullptr;
+    display::SurfaceId id = 0;
+    std::vector<int> insets;
+};
 
 }  // namespace
 
 // The painter the layer hands the display draws a window's own frame, from
 // its style and title; a window without a caption has none.
 TEST_F(UserFrame, ThePainterDrawsAWindowsOwnFrame) {
-    HWND top = user_test::make_top("Abc");
-    const display::FramePainter* painter = display::frame_painter();
-    ASSERT_NE(painter, nullptr);
-    const auto id = reinterpret_cast<display::SurfaceId>(top);
-    int left = 0, above = 0, right = 0, below = 0;
-    ASSERT_TRUE(painter->insets(id, &left, &above, &right, &below));
-    EXPECT_EQ((std::vector<int>{left, above, right, below}), (std::vector<int>{3, 22, 3, 3}));
+    ASSERT_NO_FATAL_FAILURE(make_framed("Abc"));
+    EXPECT_EQ(insets, (std::vector<int>{3, 22, 3, 3}));
     EXPECT_EQ(painter->part_at(id, 533, 12), display::FramePart::CloseBox);
     EXPECT_EQ(painter->part_at(id, 100, 10), display::FramePart::Caption);
     EXPECT_EQ(painter->part_at(id, 10, 30), display::FramePart::Client);
@@ -121,6 +134,7 @@ TEST_F(UserFrame, ThePainterDrawsAWindowsOwnFrame) {
 
     HWND popup = CreateWindowExA(0, user_test::recorder_class, "", WS_POPUP | WS_VISIBLE, 0, 0, 100, 50, nullptr,
                                  nullptr, nullptr, nullptr);
+    int left = 0, above = 0, right = 0, below = 0;
     EXPECT_FALSE(painter->insets(reinterpret_cast<display::SurfaceId>(popup), &left, &above, &right, &below));
     DestroyWindow(popup);
     DestroyWindow(top);
@@ -132,14 +146,9 @@ TEST_F(UserFrame, ThePainterDrawsAWindowsOwnFrame) {
 // hit-tested at the logical pixel under them.
 TEST_F(UserFrame, AtADeviceScaleTheFrameIsInDevicePixels) {
     display::headless::set_device_quarters(6);
-    HWND top = user_test::make_top("Abc");
-    const display::FramePainter* painter = display::frame_painter();
-    ASSERT_NE(painter, nullptr);
-    const auto id = reinterpret_cast<display::SurfaceId>(top);
-    int left = 0, above = 0, right = 0, below = 0;
-    ASSERT_TRUE(painter->insets(id, &left, &above, &right, &below));
-    EXPECT_EQ((std::vector<int>{left, above, right, below}), (std::vector<int>{5, 33, 4, 5}));
-    EXPECT_EQ(left + 810 + right, 819);
+    ASSERT_NO_FATAL_FAILURE(make_framed("Abc"));
+    EXPECT_EQ(insets, (std::vector<int>{5, 33, 4, 5}));
+    EXPECT_EQ(insets[0] + 810 + insets[2], 819);
     EXPECT_EQ(painter->part_at(id, 800, 15), display::FramePart::CloseBox);  // logical 533, 10
     EXPECT_EQ(painter->part_at(id, 150, 15), display::FramePart::Caption);
     EXPECT_EQ(painter->part_at(id, 10, 40), display::FramePart::Client);
