@@ -228,6 +228,15 @@ void add(Step step) {
     }
 }
 
+// A click of either kind at (x, y) of the window named by its handle or title.
+void add_click(StepKind kind, std::string title, HWND window, int x, int y) {
+    Step step(kind, std::move(title));
+    step.window = window;
+    step.x = x;
+    step.y = y;
+    add(std::move(step));
+}
+
 }  // namespace
 
 void install() {
@@ -242,26 +251,15 @@ void install() {
 }
 
 void click(const char* title, int x, int y) {
-    Step step(StepKind::Click, title != nullptr ? title : "");
-    step.x = x;
-    step.y = y;
-    add(std::move(step));
+    add_click(StepKind::Click, title != nullptr ? title : "", nullptr, x, y);
 }
 
 void click(HWND window, int x, int y) {
-    Step step(StepKind::Click, "");
-    step.window = window;
-    step.x = x;
-    step.y = y;
-    add(std::move(step));
+    add_click(StepKind::Click, "", window, x, y);
 }
 
 void click_device(HWND top, int device_x, int device_y) {
-    Step step(StepKind::DeviceClick, "");
-    step.window = top;
-    step.x = device_x;
-    step.y = device_y;
-    add(std::move(step));
+    add_click(StepKind::DeviceClick, "", top, device_x, device_y);
 }
 
 void key_down(int vk) {
