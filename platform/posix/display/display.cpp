@@ -19,21 +19,12 @@ namespace {
 
 const Backend* installed = nullptr;
 const WaitHook* wait_hook = nullptr;
-const FramePainter* the_frame_painter = nullptr;
 constexpr int max_hook_fds = 4;
 
 }  // namespace
 
 void set_wait_hook(const WaitHook* hook) {
     wait_hook = hook;
-}
-
-void set_frame_painter(const FramePainter* painter) {
-    the_frame_painter = painter;
-}
-
-const FramePainter* frame_painter() {
-    return the_frame_painter;
 }
 
 int poll_with_hook(pollfd* own, int count, int timeout_ms, bool* served) {

@@ -48,6 +48,8 @@ inline bool clip_to_frame(const Frame& frame, int surface_width, int surface_hei
     return *right > *x && *bottom > *y;
 }
 
+struct FramePainter;
+
 struct Backend {
     const char* name;
     // Screen size in pixels.
@@ -75,6 +77,9 @@ struct Backend {
     // absent). The window layer then draws at that scale: every size,
     // position, frame and input of this interface is in device pixels.
     int (*device_quarters)();
+    // Optional: the painter of the frame the window layer draws where the
+    // display draws none (below); the backend keeps it.
+    void (*set_frame_painter)(const FramePainter* painter);
 };
 
 // Something else the program waits on beside the display (the
@@ -111,8 +116,6 @@ struct FramePainter {
     void (*draw)(SurfaceId id, uint32_t* pixels, int width, int height, int stride, unsigned state);
     FramePart (*part_at)(SurfaceId id, int x, int y);
 };
-void set_frame_painter(const FramePainter* painter);  // null: none
-const FramePainter* frame_painter();
 
 // The backend in use, chosen on first need: the one a test harness
 // installed, else the one SORVANE_DISPLAY names (x11, wayland), else a

@@ -29,6 +29,7 @@ struct State {
     std::function<void()> source;
     std::function<void(SurfaceId)> shown;
     int quarters = 4;
+    const FramePainter* frame_painter = nullptr;
 };
 
 State& state() {
@@ -163,9 +164,14 @@ int device_quarters() {
     return state().quarters;
 }
 
+void set_frame_painter(const FramePainter* painter) {
+    state().frame_painter = painter;
+}
+
 const Backend headless_backend = {
-    "headless", screen_size, create_surface, destroy_surface, show_surface, move_surface,   set_title,
-    nullptr,    present,     next_input,     set_owner,       set_modal,    set_background, device_quarters,
+    "headless",   screen_size, create_surface, destroy_surface, show_surface,
+    move_surface, set_title,   nullptr,        present,         next_input,
+    set_owner,    set_modal,   set_background, device_quarters, set_frame_painter,
 };
 
 }  // namespace
@@ -187,6 +193,10 @@ bool relations(SurfaceId surface, Relations* out) {
     }
     *out = Relations{s->owner, s->modal, s->has_background, s->background};
     return true;
+}
+
+const FramePainter* frame_painter() {
+    return state().frame_painter;
 }
 
 void set_device_quarters(int quarters) {

@@ -33,6 +33,10 @@ const Backend& backend();
 // before the windows are made.
 void set_device_quarters(int quarters);
 
+// The frame painter the window layer handed the backend, which draws no
+// frame of its own; null before the first surface.
+const FramePainter* frame_painter();
+
 // The input queue, taken in order by next_input.
 void push_input(const Input& input);
 size_t inputs_waiting();

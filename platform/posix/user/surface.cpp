@@ -157,7 +157,9 @@ int device_quarters() {
 
 void create_surface(Window* top) {
     const display::Backend& display = display::current();
-    display::set_frame_painter(&frame_painter);
+    if (display.set_frame_painter != nullptr) {
+        display.set_frame_painter(&frame_painter);
+    }
     top->surface =
         display.create_surface(id_of(top), top->text.c_str(), device(top->client.left), device(top->client.top),
                                client_width(top), client_height(top), (top->style & WS_THICKFRAME) != 0);

@@ -84,6 +84,10 @@ void set_background(SurfaceId, uint32_t) {
     // The compositor shows the buffer's size and no more: nothing lies beyond.
 }
 
+void set_frame_painter(const FramePainter* painter) {
+    the_connection.frame_painter = painter;
+}
+
 const Backend backend = {
     "wayland",
     wayland::screen_size,
@@ -99,6 +103,7 @@ const Backend backend = {
     wayland::set_modal,
     set_background,
     nullptr,  // the compositor's logical pixels are the program's; it scales buffers itself
+    set_frame_painter,
 };
 
 }  // namespace

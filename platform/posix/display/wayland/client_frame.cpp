@@ -28,7 +28,7 @@ void set_pushed(Surface* surface, bool pushed) {
 }  // namespace
 
 void choose_frame(Surface* surface, bool client_side) {
-    const FramePainter* painter = frame_painter();
+    const FramePainter* painter = connection().frame_painter;
     int left = 0, top = 0, right = 0, bottom = 0;
     const bool framed = client_side && painter != nullptr && painter->insets(surface->id, &left, &top, &right, &bottom);
     if (!framed) {
@@ -77,7 +77,7 @@ Frame compose_frame(Surface* surface) {
         surface->frame_dirty = true;
     }
     uint32_t* pixels = surface->framed.data();
-    const FramePainter* painter = frame_painter();
+    const FramePainter* painter = connection().frame_painter;
     if (surface->frame_dirty && painter != nullptr) {
         painter->draw(surface->id, pixels, width, height, width, surface->frame_state);
         surface->frame_dirty = false;
@@ -93,7 +93,7 @@ Frame compose_frame(Surface* surface) {
 }
 
 bool frame_button(Surface* surface, int x, int y, bool pressed, uint32_t serial) {
-    const FramePainter* painter = frame_painter();
+    const FramePainter* painter = connection().frame_painter;
     if (!surface->client_frame || painter == nullptr) {
         return false;
     }
@@ -131,7 +131,7 @@ bool frame_button(Surface* surface, int x, int y, bool pressed, uint32_t serial)
 }
 
 bool frame_motion(Surface* surface, int x, int y) {
-    const FramePainter* painter = frame_painter();
+    const FramePainter* painter = connection().frame_painter;
     if (!surface->client_frame || painter == nullptr || surface->held == FramePart::Client) {
         return false;
     }

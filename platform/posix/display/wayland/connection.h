@@ -107,6 +107,9 @@ struct Connection {
     wl_seat* seat = nullptr;
     zxdg_decoration_manager_v1* decorations = nullptr;
     bool broken = false;
+    // The window layer's painter of the frame it draws where the compositor
+    // draws no decorations (client_frame.cpp).
+    const FramePainter* frame_painter = nullptr;
 
     std::vector<std::unique_ptr<Output>> outputs;
 

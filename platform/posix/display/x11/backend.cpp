@@ -37,6 +37,7 @@ const Backend backend = {
     x11::set_modal,
     x11::set_background,
     device_quarters,
+    nullptr,  // the window manager draws the frame
 };
 
 }  // namespace

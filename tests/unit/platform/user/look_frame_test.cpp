@@ -100,7 +100,7 @@ class UserFrame : public user_test::UserTest {
   protected:
     void make_framed(const char* title) {
         top = user_test::make_top(title);
-        painter = display::frame_painter();
+        painter = display::headless::frame_painter();
         ASSERT_NE(painter, nullptr);
         id = reinterpret_cast<display::SurfaceId>(top);
         int left = 0, above = 0, right = 0, below = 0;
