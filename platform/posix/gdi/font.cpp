@@ -10,6 +10,7 @@
 #include <stdio.h>
 #include <strings.h>
 #include FT_FREETYPE_H
+#include FT_GLYPH_H
 #include FT_TRUETYPE_TABLES_H
 
 #include "platform/posix/gdi/shared.h"
@@ -191,24 +192,17 @@ int scaled(long font_units, int em, int units_per_em) {
     return static_cast<int>(lround(static_cast<double>(font_units) * em / units_per_em));
 }
 
-// Loads and rasterises c at the face's current size, as far as FreeType can.
 // The classic look draws small text in whole pixels, without smoothing:
 // monochrome hinting keeps stems crisp and advances whole.
-void rasterise(FT_Face f, unsigned char c, Glyph* g) {
-    if (FT_Load_Char(f, c, FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO) != 0) {
-        return;
-    }
-    FT_GlyphSlot slot_ft = f->glyph;
-    g->advance = static_cast<int>((slot_ft->advance.x + 32) >> 6);
-    if (FT_Render_Glyph(slot_ft, FT_RENDER_MODE_MONO) != 0) {
-        return;
-    }
-    const FT_Bitmap& bitmap = slot_ft->bitmap;
+constexpr FT_Int32 load_flags = FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO;
+
+// Copies a monochrome bitmap into g as coverage 0 or 255.
+void take_bitmap(const FT_Bitmap& bitmap, int left, int top, Glyph* g) {
     if (bitmap.pixel_mode != FT_PIXEL_MODE_MONO) {
         return;
     }
-    g->left = slot_ft->bitmap_left;
-    g->top = slot_ft->bitmap_top;
+    g->left = left;
+    g->top = top;
     g->width = static_cast<int>(bitmap.width);
     g->height = static_cast<int>(bitmap.rows);
     g->coverage.resize(static_cast<size_t>(g->width) * g->height);
@@ -221,15 +215,58 @@ void rasterise(FT_Face f, unsigned char c, Glyph* g) {
     }
 }
 
-// The letters are rasterised, not only measured, and kept in `letters`
-// (indexed by character): at the size finally chosen they are the glyphs
-// drawn, so they need not be loaded again.
-double average_letter_width(FT_Face face, std::vector<std::unique_ptr<Glyph>>* letters) {
+// Loads and rasterises c at the face's current size, as far as FreeType can.
+void rasterise(FT_Face f, unsigned char c, Glyph* g) {
+    if (FT_Load_Char(f, c, load_flags) != 0) {
+        return;
+    }
+    FT_GlyphSlot slot_ft = f->glyph;
+    g->advance = static_cast<int>((slot_ft->advance.x + 32) >> 6);
+    if (FT_Render_Glyph(slot_ft, FT_RENDER_MODE_MONO) == 0) {
+        take_bitmap(slot_ft->bitmap, slot_ft->bitmap_left, slot_ft->bitmap_top, g);
+    }
+}
+
+// Rasterises a glyph that measure() kept, the same way, and frees it.
+void rasterise_kept(FT_Glyph* outline, Glyph* g) {
+    if (FT_Glyph_To_Bitmap(outline, FT_RENDER_MODE_MONO, nullptr, 1) == 0) {
+        const FT_BitmapGlyph bitmap = reinterpret_cast<FT_BitmapGlyph>(*outline);
+        take_bitmap(bitmap->bitmap, bitmap->left, bitmap->top, g);
+    }
+    FT_Done_Glyph(*outline);
+    *outline = nullptr;
+}
+
+void forget(FT_Glyph* outlines) {
+    for (int i = 0; i < 256; ++i) {
+        if (outlines[i] != nullptr) {
+            FT_Done_Glyph(outlines[i]);
+            outlines[i] = nullptr;
+        }
+    }
+}
+
+// The hinted advance of c, and its loaded glyph kept in outlines[c] so that
+// it is rasterised only if it is drawn: many letters never are.
+int measure(FT_Face f, unsigned char c, FT_Glyph* outlines) {
+    if (FT_Load_Char(f, c, load_flags) != 0) {
+        return 0;
+    }
+    if (FT_Get_Glyph(f->glyph, &outlines[c]) != 0) {
+        outlines[c] = nullptr;
+    }
+    return static_cast<int>((f->glyph->advance.x + 32) >> 6);
+}
+
+// The letters' advances at the face's current size, kept in `letters`
+// (indexed by character) with their outlines: at the size finally chosen
+// they are the glyphs drawn, so they need not be loaded again.
+double average_letter_width(FT_Face face, std::vector<std::unique_ptr<Glyph>>* letters, FT_Glyph* outlines) {
     int total = 0;
     for (int i = 0; i < 52; ++i) {
         const unsigned char c = static_cast<unsigned char>(i < 26 ? 'a' + i : 'A' + i - 26);
         auto g = std::make_unique<Glyph>();
-        rasterise(face, c, g.get());
+        g->advance = measure(face, c, outlines);
         total += g->advance;
         (*letters)[c] = std::move(g);
     }
@@ -250,7 +287,10 @@ void report_no_face() {
 
 struct Font::Face {
     FT_Face face = nullptr;
+    // Outlines of measured glyphs not yet drawn (see measure).
+    FT_Glyph outlines[256] = {};
     ~Face() {
+        forget(outlines);
         if (face) {
             FT_Done_Face(face);
         }
@@ -287,10 +327,12 @@ std::unique_ptr<Font> Font::open_file(int em_pixels, const std::string& file, co
         int glyph_em = em;
         std::vector<std::unique_ptr<Glyph>> letters(256);
         while (glyph_em > em - max_shrink) {
-            if (average_letter_width(f, &letters) <= classic_letter_width * em) {
+            if (average_letter_width(f, &letters, face->outlines) <= classic_letter_width * em) {
                 font->cache_ = std::move(letters);
                 break;
             }
+            // The outlines of a size not taken must not be drawn.
+            forget(face->outlines);
             if (FT_Set_Pixel_Sizes(f, 0, glyph_em - 1) != 0) {
                 break;
             }
@@ -353,9 +395,17 @@ const Font& Font::at_scale(int quarters) const {
     return *scaled_.back().second;
 }
 
+int Font::advance(unsigned char c) const {
+    const std::unique_ptr<Glyph>& slot = cache_[c];
+    return slot ? slot->advance : glyph(c).advance;
+}
+
 const Glyph& Font::glyph(unsigned char c) const {
     std::unique_ptr<Glyph>& slot = cache_[c];
     if (slot) {
+        if (face_ && face_->outlines[c] != nullptr) {
+            rasterise_kept(&face_->outlines[c], slot.get());
+        }
         return *slot;
     }
     slot = std::make_unique<Glyph>();

@@ -41,7 +41,8 @@ class Font {
     const char* family() const { return family_.c_str(); }
 
     const Glyph& glyph(unsigned char c) const;
-    int advance(unsigned char c) const { return glyph(c).advance; }
+    // Measured without rasterising where the glyph is not drawn yet.
+    int advance(unsigned char c) const;
 
     // The same face rasterised for a device scale (quarters, see
     // device_scale.h): the glyph size this font chose, times the scale,
