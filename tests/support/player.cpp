@@ -140,7 +140,7 @@ void click_input(const Step& step) {
     POINT p{step.x, step.y};
     ClientToScreen(target, &p);
     ScreenToClient(top, &p);
-    const int quarters = display::headless::backend().device_quarters();
+    const int quarters = display::headless::backend().device_quarters(0);
     press_at(top, gdi::to_device(p.x, quarters), gdi::to_device(p.y, quarters));
 }
 

@@ -1,4 +1,5 @@
-// The desktop's scale step from GDK_SCALE or Xft.dpi.
+// The desktop's scale step from GDK_SCALE, Xft.dpi or a compositor's
+// fractional scale.
 #include "platform/posix/display/desktop_scale.h"
 
 #include <stdlib.h>
@@ -21,12 +22,19 @@ int desktop_quarters(const char* gdk_scale, long xft_dpi) {
             return value >= 4 ? 16 : static_cast<int>(value) * unit_quarters;
         }
     }
-    if (xft_dpi <= 0 || xft_dpi > max_dpi) {
+    if (xft_dpi > max_dpi) {
+        return unit_quarters;
+    }
+    return step_at_or_above(xft_dpi, 96);
+}
+
+int step_at_or_above(long value, long unit) {
+    if (value <= 0 || unit <= 0) {
         return unit_quarters;
     }
     for (int step : steps) {
-        // step / 4 >= dpi / 96
-        if (static_cast<long>(step) * 24 >= xft_dpi) {
+        // step / 4 >= value / unit
+        if (static_cast<long>(step) * unit >= value * unit_quarters) {
             return step;
         }
     }

@@ -9,4 +9,8 @@ namespace display {
 // 4); scale 1 without either. Xft.dpi 120 is 1.25, 144 is 1.5, 192 is 2.
 int desktop_quarters(const char* gdk_scale, long xft_dpi);
 
+// value / unit taken to the step at or above it, scale 1 when not positive:
+// Xft.dpi over 96, a compositor's fractional scale over 120.
+int step_at_or_above(long value, long unit);
+
 }  // namespace display

@@ -11,7 +11,8 @@
 //   input.h              surfaces' ids and the input they report, all the
 //                        window layer sees beyond user/surface.cpp
 //   choice.h             which backends are tried, in what order
-//   desktop_scale.h, .cpp  the desktop's scale step from GDK_SCALE, Xft.dpi
+//   desktop_scale.h, .cpp  the desktop's scale step from GDK_SCALE, Xft.dpi,
+//                        a compositor's fractional scale
 //   headless.h, .cpp     the headless backend, for tests (see tests/support)
 //   x11/                 the X11 backend; x11/connection.h lists its files
 //   wayland/             the Wayland backend; wayland/connection.h lists its files
@@ -73,10 +74,12 @@ struct Backend {
     // Optional: what shows beyond the client area should the surface be
     // made larger than it (0x00RRGGBB).
     void (*set_background)(SurfaceId id, uint32_t rgb);
-    // Optional: the device scale in quarters (4 is 1, 6 is 1.5; 4 when
-    // absent). The window layer then draws at that scale: every size,
-    // position, frame and input of this interface is in device pixels.
-    int (*device_quarters)();
+    // Optional: a surface's device scale in quarters (4 is 1, 6 is 1.5; 4
+    // when absent); for id 0, or a surface not made yet, the scale a new
+    // one gets and the screen's. The window layer draws at that scale:
+    // every size, position, frame and input of this interface is in device
+    // pixels. When it changes the backend reports Rescaled.
+    int (*device_quarters)(SurfaceId id);
     // Optional: the painter of the frame the window layer draws where the
     // display draws none (below); the backend keeps it.
     void (*set_frame_painter)(const FramePainter* painter);

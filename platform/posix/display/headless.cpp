@@ -160,7 +160,7 @@ bool next_input(Input* input) {
     return true;
 }
 
-int device_quarters() {
+int device_quarters(SurfaceId) {
     return state().quarters;
 }
 

@@ -21,7 +21,8 @@ enum class InputKind {
     Expose,        // x, y, width, height need repainting
     FocusIn,       // the window manager gave the surface the keyboard
     FocusOut,
-    Moved,  // x, y: where the window manager put the client area
+    Moved,     // x, y: where the window manager put the client area
+    Rescaled,  // the surface's device scale changed: drawn anew at it
 };
 
 enum MouseButton { ButtonLeft = 1, ButtonMiddle = 2, ButtonRight = 3 };

@@ -122,7 +122,7 @@ bool describe(a11y::NodeId id, a11y::Node* out) {
     // On the device, each edge mapped as the drawing maps it.
     RECT r{};
     GetWindowRect(window->handle, &r);
-    const int quarters = device_quarters();
+    const int quarters = device_quarters(top_level_of(window));
     out->x = gdi::to_device(r.left, quarters);
     out->y = gdi::to_device(r.top, quarters);
     out->width = gdi::to_device(r.right, quarters) - out->x;

@@ -240,6 +240,11 @@ void queue_input(const display::Input& input) {
                 moved_by_display(top, input.x, input.y);
             }
             break;
+        case display::InputKind::Rescaled:
+            if (top != nullptr && top->parent == nullptr) {
+                follow_rescale(top);
+            }
+            break;
         case display::InputKind::FocusOut:
         case display::InputKind::None:
             break;

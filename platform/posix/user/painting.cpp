@@ -43,7 +43,7 @@ HDC make_dc(Window* window, const RECT* limit) {
         clip = rect_intersection(clip, offset(*limit, origin.x, origin.y));
     }
     clip = rect_intersection(clip, client_rect(top));
-    HDC dc = gdi::create_dc(&top->buffer, origin.x, origin.y, clip, device_quarters());
+    HDC dc = gdi::create_dc(&top->buffer, origin.x, origin.y, clip, device_quarters(top));
     if (dc != nullptr) {
         open_dcs()[dc] = top->handle;
     }
@@ -131,9 +131,10 @@ bool find_window_to_paint(HWND filter, HWND* found) {
 
 // The buffer holds device pixels: the client area's edges mapped.
 void resize_buffer(Window* window) {
-    const int quarters = device_quarters();
+    const int quarters = display_quarters(window);
     int width = gdi::to_device(window->client.right - window->client.left, quarters);
     int height = gdi::to_device(window->client.bottom - window->client.top, quarters);
+    window->quarters = quarters;
     if (width == window->buffer.width && height == window->buffer.height && !window->pixels.empty()) {
         return;
     }

@@ -20,22 +20,33 @@ display::SurfaceId id_of(const Window* top) {
     return reinterpret_cast<display::SurfaceId>(top->handle);
 }
 
-int device(int logical) {
-    return gdi::to_device(logical, device_quarters());
+int device(const Window* top, int logical) {
+    return gdi::to_device(logical, device_quarters(top));
 }
 
-int logical(int device_pixel) {
-    return gdi::to_logical(device_pixel, device_quarters());
+int logical(const Window* top, int device_pixel) {
+    return gdi::to_logical(device_pixel, device_quarters(top));
 }
 
 // The client area's size on the device, as its buffer has it: drawing maps
 // from the client area's own origin.
-int client_width(const Window* window) {
-    return device(window->client.right - window->client.left);
+int client_width(const Window* top) {
+    return device(top, top->client.right - top->client.left);
 }
 
-int client_height(const Window* window) {
-    return device(window->client.bottom - window->client.top);
+int client_height(const Window* top) {
+    return device(top, top->client.bottom - top->client.top);
+}
+
+// Every window of the tree to be painted whole, children included whatever
+// their parent's clipping style.
+void invalidate_tree(const Window* window) {
+    invalidate(window->handle, nullptr, true);
+    for (HWND child : window->children) {
+        if (const Window* c = peek_window(child)) {
+            invalidate_tree(c);
+        }
+    }
 }
 
 // The class background as the display's 0x00RRGGBB.
@@ -96,10 +107,10 @@ bool frame_insets(display::SurfaceId id, int* left, int* top, int* right, int* b
     if (framed == nullptr) {
         return false;
     }
-    *left = device(client.left);
-    *top = device(client.top);
-    *right = device(window.right) - *left - client_width(framed);
-    *bottom = device(window.bottom) - *top - client_height(framed);
+    *left = device(framed, client.left);
+    *top = device(framed, client.top);
+    *right = device(framed, window.right) - *left - client_width(framed);
+    *bottom = device(framed, window.bottom) - *top - client_height(framed);
     return true;
 }
 
@@ -119,7 +130,7 @@ void draw_frame(display::SurfaceId id, uint32_t* pixels, int width, int height, 
         }
     }
     gdi::PixelBuffer buffer{pixels, width, height, stride};
-    HDC dc = gdi::create_dc(&buffer, 0, 0, window, device_quarters());
+    HDC dc = gdi::create_dc(&buffer, 0, 0, window, device_quarters(top));
     if (dc != nullptr) {
         look::draw_window_frame(dc, window, client, top->text.c_str(), frame_flags(top, state));
         gdi::delete_dc(dc);
@@ -132,7 +143,7 @@ display::FramePart frame_part_at(display::SurfaceId id, int x, int y) {
     if (top == nullptr) {
         return display::FramePart::Client;
     }
-    switch (look::frame_part_at(window, client, frame_flags(top, 0), logical(x), logical(y))) {
+    switch (look::frame_part_at(window, client, frame_flags(top, 0), logical(top, x), logical(top, y))) {
         case look::FramePart::Client:
             return display::FramePart::Client;
         case look::FramePart::Caption:
@@ -149,10 +160,24 @@ const display::FramePainter frame_painter = {frame_insets, draw_frame, frame_par
 
 }  // namespace
 
-int device_quarters() {
+int display_quarters(const Window* top) {
     const display::Backend& display = display::current();
-    const int quarters = display.device_quarters != nullptr ? display.device_quarters() : gdi::unit_quarters;
+    const display::SurfaceId id = top != nullptr ? id_of(top) : 0;
+    const int quarters = display.device_quarters != nullptr ? display.device_quarters(id) : gdi::unit_quarters;
     return quarters < gdi::unit_quarters ? gdi::unit_quarters : quarters;
+}
+
+int device_quarters(const Window* top) {
+    return top != nullptr ? top->quarters : display_quarters(nullptr);
+}
+
+void follow_rescale(Window* top) {
+    if (!top->surface) {
+        return;
+    }
+    resize_buffer(top);
+    move_surface(top);
+    invalidate_tree(top);
 }
 
 void create_surface(Window* top) {
@@ -160,9 +185,9 @@ void create_surface(Window* top) {
     if (display.set_frame_painter != nullptr) {
         display.set_frame_painter(&frame_painter);
     }
-    top->surface =
-        display.create_surface(id_of(top), top->text.c_str(), device(top->client.left), device(top->client.top),
-                               client_width(top), client_height(top), (top->style & WS_THICKFRAME) != 0);
+    top->surface = display.create_surface(id_of(top), top->text.c_str(), device(top, top->client.left),
+                                          device(top, top->client.top), client_width(top), client_height(top),
+                                          (top->style & WS_THICKFRAME) != 0);
     if (!top->surface) {
         return;
     }
@@ -203,7 +228,7 @@ void show_surface(Window* top, bool visible) {
 
 void move_surface(Window* top) {
     if (top->surface) {
-        display::current().move_surface(id_of(top), device(top->client.left), device(top->client.top),
+        display::current().move_surface(id_of(top), device(top, top->client.left), device(top, top->client.top),
                                         client_width(top), client_height(top));
     }
 }
@@ -237,17 +262,18 @@ bool next_display_input(display::Input* input) {
     if (!display::current().next_input(input)) {
         return false;
     }
+    const Window* top = peek_window(reinterpret_cast<HWND>(input->surface));
     if (input->kind == display::InputKind::Expose) {
         // Every logical pixel the device area touches.
-        const int right = logical(input->x + input->width - 1) + 1;
-        const int bottom = logical(input->y + input->height - 1) + 1;
-        input->x = logical(input->x);
-        input->y = logical(input->y);
+        const int right = logical(top, input->x + input->width - 1) + 1;
+        const int bottom = logical(top, input->y + input->height - 1) + 1;
+        input->x = logical(top, input->x);
+        input->y = logical(top, input->y);
         input->width = right - input->x;
         input->height = bottom - input->y;
     } else {
-        input->x = logical(input->x);
-        input->y = logical(input->y);
+        input->x = logical(top, input->x);
+        input->y = logical(top, input->y);
     }
     return true;
 }
@@ -257,8 +283,8 @@ void screen_size(int* width, int* height) {
     *width = 0;
     *height = 0;
     display::current().screen_size(width, height);
-    *width = *width * gdi::unit_quarters / device_quarters();
-    *height = *height * gdi::unit_quarters / device_quarters();
+    *width = *width * gdi::unit_quarters / device_quarters(nullptr);
+    *height = *height * gdi::unit_quarters / device_quarters(nullptr);
 }
 
 }  // namespace user

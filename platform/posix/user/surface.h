@@ -19,8 +19,15 @@ void move_surface(Window* top);  // to the client rectangle
 void set_surface_title(Window* top);
 void activate_surface(Window* top);
 void present(Window* top, const RECT& area);  // device pixels of the buffer
-// The display's scale in quarters (gdi/device_scale.h); 4 when it has none.
-int device_quarters();
+// The scale in quarters (gdi/device_scale.h) the display asks a top-level
+// window's surface to be drawn at, null for the screen's; 4 when it has
+// none. device_quarters: the one the window's buffer is drawn at, which
+// resize_buffer takes from the display.
+int display_quarters(const Window* top);
+int device_quarters(const Window* top);
+// The display drew the surface at a new scale: a buffer of the new size,
+// the surface resized, every window of it painted anew.
+void follow_rescale(Window* top);
 bool next_display_input(display::Input* input);
 void screen_size(int* width, int* height);
 

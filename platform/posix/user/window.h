@@ -84,6 +84,7 @@ struct Window {
     // Top-level windows own the pixels of their client area.
     std::vector<uint32_t> pixels;
     gdi::PixelBuffer buffer{};
+    int quarters = 4;  // the device scale the buffer is drawn at (user/surface.h)
     bool surface = false;
     bool maximized = false;
     RECT restored{};  // where SW_RESTORE puts a maximised window back

@@ -51,6 +51,11 @@ void on_global(void*, wl_registry* registry, uint32_t name, const char* interfac
     } else if (strcmp(interface, zxdg_decoration_manager_v1_interface.name) == 0 && !decorations_ignored()) {
         c.decorations = static_cast<zxdg_decoration_manager_v1*>(
             wl_registry_bind(registry, name, &zxdg_decoration_manager_v1_interface, 1));
+    } else if (strcmp(interface, wp_viewporter_interface.name) == 0) {
+        c.viewporter = static_cast<wp_viewporter*>(wl_registry_bind(registry, name, &wp_viewporter_interface, 1));
+    } else if (strcmp(interface, wp_fractional_scale_manager_v1_interface.name) == 0) {
+        c.fractional_scales = static_cast<wp_fractional_scale_manager_v1*>(
+            wl_registry_bind(registry, name, &wp_fractional_scale_manager_v1_interface, 1));
     } else if (strcmp(interface, wl_output_interface.name) == 0) {
         add_output(registry, name, version);
     } else if (strcmp(interface, wl_seat_interface.name) == 0 && c.seat == nullptr) {
@@ -102,7 +107,7 @@ const Backend backend = {
     wayland::set_owner,
     wayland::set_modal,
     set_background,
-    nullptr,  // the compositor's logical pixels are the program's; it scales buffers itself
+    wayland::device_quarters,
     set_frame_painter,
 };
 

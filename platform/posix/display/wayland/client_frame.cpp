@@ -6,15 +6,11 @@
 #include <string.h>
 
 #include "platform/posix/display/wayland/connection.h"
+#include "platform/posix/display/wayland/scale.h"
 
 namespace display::wayland {
 
 namespace {
-
-Area whole(const Surface& surface) {
-    return Area{-surface.inset_left, -surface.inset_top, surface.width + surface.inset_right,
-                surface.height + surface.inset_bottom};
-}
 
 void set_pushed(Surface* surface, bool pushed) {
     const unsigned state =
@@ -28,6 +24,7 @@ void set_pushed(Surface* surface, bool pushed) {
 }  // namespace
 
 void choose_frame(Surface* surface, bool client_side) {
+    surface->client_side = client_side;
     const FramePainter* painter = connection().frame_painter;
     int left = 0, top = 0, right = 0, bottom = 0;
     const bool framed = client_side && painter != nullptr && painter->insets(surface->id, &left, &top, &right, &bottom);
@@ -60,13 +57,22 @@ int outer_height(const Surface& surface) {
     return surface.height + surface.inset_top + surface.inset_bottom;
 }
 
+int logical_width(const Surface& surface) {
+    return plan_buffer(outer_width(surface), outer_height(surface), surface.drawn, surface.fractional_drawn)
+        .logical_width;
+}
+
+int logical_height(const Surface& surface) {
+    return plan_buffer(outer_width(surface), outer_height(surface), surface.drawn, surface.fractional_drawn)
+        .logical_height;
+}
+
 void frame_changed(Surface* surface) {
     if (!surface->client_frame) {
         return;
     }
     surface->frame_dirty = true;
-    // Damage in client coordinates reaching out over the frame.
-    surface->damage.push_back(whole(*surface));
+    damage_whole(surface);
 }
 
 Frame compose_frame(Surface* surface) {

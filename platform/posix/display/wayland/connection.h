@@ -5,6 +5,8 @@
 //   wayland.h      what tests may use beyond the display interface
 //   backend.cpp    the connection, its globals, the hook table
 //   outputs.cpp    wl_output: the screen's size and integer scale
+//   scale.h, .cpp  each surface's device scale: the outputs' integer one or
+//                  the compositor's fractional one, and how buffers show it
 //   surfaces.cpp   wl_surface and xdg_toplevel: showing, titles, owners
 //   buffers.cpp    wl_shm buffers and whether the compositor still reads them
 //   present.cpp    frames into buffers, one commit per frame, frame callbacks
@@ -30,7 +32,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include "fractional-scale-v1-client-protocol.h"
 #include "platform/posix/display/display.h"
+#include "viewporter-client-protocol.h"
 #include "xdg-decoration-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
@@ -42,7 +46,7 @@ struct Buffer {
     wl_buffer* buffer = nullptr;
     uint32_t* pixels = nullptr;
     size_t bytes = 0;
-    int width = 0, height = 0;  // in the compositor's pixels
+    int width = 0, height = 0;  // device pixels
     bool busy = false;
     bool retired = false;  // of an old size: destroyed once released
 };
@@ -65,14 +69,24 @@ struct Surface {
     xdg_toplevel* toplevel = nullptr;
     zxdg_toplevel_decoration_v1* decoration = nullptr;
     std::string title;          // UTF-8
-    int x = 0, y = 0;           // where the program believes it is
-    int width = 0, height = 0;  // the client area, in the program's pixels
+    int x = 0, y = 0;           // where the program believes it is, device pixels
+    int width = 0, height = 0;  // the client area, in device pixels
     bool resizable = false;
     bool configured = false;  // the toplevel's first configure was acknowledged
     bool needs_commit = false;
     SurfaceId owner = 0;
     bool modal = false;
-    int scale = 1;  // compositor pixels per program pixel, in the buffers
+    // The device scale in quarters the layer is told, and the one its frame
+    // and sizes here are drawn at: they differ from a change of scale until
+    // the layer sizes the surface anew (move_surface).
+    int quarters = 4, drawn = 4;
+    // Shown through the viewport at the compositor's fractional scale,
+    // rather than at a whole buffer scale: wanted, and as drawn.
+    bool fractional_wanted = false, fractional_drawn = false;
+    uint32_t preferred_120ths = 0;  // 0 until the compositor names one
+    wp_viewport* viewport = nullptr;
+    wp_fractional_scale_v1* fractional = nullptr;
+    int committed_width = 0, committed_height = 0;  // the last buffer's size
     std::vector<wl_output*> outputs;
     std::vector<std::unique_ptr<Buffer>> buffers;
     // What was presented since the last commit, and the frame it is in.
@@ -85,8 +99,9 @@ struct Surface {
     // the compositor draws no decorations: the buffers hold the whole
     // window, the client area at the insets.
     bool client_frame = false;
+    bool client_side = false;  // the compositor draws no decorations
     int inset_left = 0, inset_top = 0, inset_right = 0, inset_bottom = 0;
-    std::vector<uint32_t> framed;        // the whole window, in the program's pixels
+    std::vector<uint32_t> framed;        // the whole window, in device pixels
     bool frame_dirty = false;            // the frame is to be drawn again
     unsigned frame_state = 0;            // FrameState
     FramePart held = FramePart::Client;  // where the button held went down on the frame
@@ -106,6 +121,8 @@ struct Connection {
     xdg_wm_base* wm_base = nullptr;
     wl_seat* seat = nullptr;
     zxdg_decoration_manager_v1* decorations = nullptr;
+    wp_viewporter* viewporter = nullptr;
+    wp_fractional_scale_manager_v1* fractional_scales = nullptr;
     bool broken = false;
     // The window layer's painter of the frame it draws where the compositor
     // draws no decorations (client_frame.cpp).
@@ -115,7 +132,7 @@ struct Connection {
 
     wl_pointer* pointer = nullptr;
     SurfaceId pointer_surface = 0;
-    int pointer_x = 0, pointer_y = 0;  // client coordinates, beyond the frame
+    int pointer_x = 0, pointer_y = 0;  // client coordinates (device pixels), beyond the frame
     int client_buttons = 0;            // held since they went down on a client area
     wl_surface* cursor = nullptr;
     std::unique_ptr<Buffer> cursor_buffer;
@@ -152,11 +169,18 @@ void queue_input(const Input& input);
 // Asks the window layer to present the whole surface again.
 void queue_expose(const Surface& surface);
 
-// Outputs: bound from the registry; the scale a surface is drawn at.
+// Outputs: bound from the registry; the largest integer scale of those the
+// surface is on (null, or on none yet: of all).
 void add_output(wl_registry* registry, uint32_t name, uint32_t version);
 void remove_output(uint32_t name);
-int preferred_scale(const Surface& surface);
-// The surface entered or left an output, or an output's scale changed.
+int output_scale(const Surface* surface);
+
+// The device scale (scale.cpp): the hook's answer, the compositor's
+// fractional scale watched while the surface lives, and following a change
+// of either scale (Rescaled to the layer).
+int device_quarters(SurfaceId id);
+void watch_fractional_scale(Surface* surface);
+void forget_fractional_scale(Surface* surface);
 void follow_scale(Surface* surface);
 
 // Buffers: a free one of the size, made when none is; null when every one
@@ -170,17 +194,20 @@ void retire_buffers(Surface* surface);
 // Commits every surface whose frame changed and whose last frame the
 // compositor has shown.
 void commit_frames();
-// Copies (x, y, width, height) of a frame into pixels scale times larger.
-void copy_scaled(const Frame& frame, int x, int y, int width, int height, int scale, uint32_t* to, int to_stride);
+// The whole surface is to be committed again.
+void damage_whole(Surface* surface);
 
 // The frame: whether the surface gets one (the decoration mode is the
 // compositor's answer; no decoration object, client side), its size
-// around the client area, and drawing it again.
+// around the client area (device pixels; logical_* in the compositor's
+// coordinates), and drawing it again.
 void choose_frame(Surface* surface, bool client_side);
 // The fixed size of a window without a sizing border, its frame included.
 void set_size_limits(const Surface& surface);
 int outer_width(const Surface& surface);
 int outer_height(const Surface& surface);
+int logical_width(const Surface& surface);
+int logical_height(const Surface& surface);
 void frame_changed(Surface* surface);
 // The whole window: the frame, drawn if it changed, around the client area.
 Frame compose_frame(Surface* surface);

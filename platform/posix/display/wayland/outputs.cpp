@@ -1,5 +1,5 @@
-// Outputs: the screen the program is told of, and the integer scale a
-// surface is drawn at, that of the outputs it shows on.
+// Outputs: the screen the program is told of, and the integer scale of the
+// outputs a surface shows on.
 #include "platform/posix/display/wayland/connection.h"
 
 namespace display::wayland {
@@ -80,11 +80,12 @@ void remove_output(uint32_t name) {
 
 // The largest scale of the outputs the surface is on, so that it is sharp
 // on each; before it is on any, the largest of all.
-int preferred_scale(const Surface& surface) {
+int output_scale(const Surface* surface) {
     int scale = 1;
     bool any = false;
-    for (wl_output* on : surface.outputs) {
-        if (const Output* output = find_output(on)) {
+    const size_t count = surface != nullptr ? surface->outputs.size() : 0;
+    for (size_t i = 0; i < count; i++) {
+        if (const Output* output = find_output(surface->outputs[i])) {
             scale = output->scale > scale ? output->scale : scale;
             any = true;
         }
@@ -97,27 +98,15 @@ int preferred_scale(const Surface& surface) {
     return scale;
 }
 
-void follow_scale(Surface* surface) {
-    int scale = preferred_scale(*surface);
-    if (scale == surface->scale) {
-        return;
-    }
-    surface->scale = scale;
-    retire_buffers(surface);
-    if (surface->configured) {
-        queue_expose(*surface);
-    }
-}
-
-// The first output's size in the program's pixels, which are the
-// compositor's logical ones.
+// The first output's mode: its device pixels, which the window layer takes
+// back to logical ones through the scale it draws at.
 void screen_size(int* width, int* height) {
     const Connection& c = connection();
     *width = default_width;
     *height = default_height;
     if (!c.outputs.empty() && c.outputs[0]->width > 0) {
-        *width = c.outputs[0]->width / c.outputs[0]->scale;
-        *height = c.outputs[0]->height / c.outputs[0]->scale;
+        *width = c.outputs[0]->width;
+        *height = c.outputs[0]->height;
     }
 }
 

@@ -1,10 +1,11 @@
-// The seat's pointer: motion and buttons in client coordinates, which on
-// Wayland are already the program's pixels, and the platform's arrow as
-// the cursor image.
+// The seat's pointer: motion and buttons in client coordinates, the
+// compositor's surface-local ones taken to the device pixels drawn under
+// them, and the platform's arrow as the cursor image.
 #include <linux/input-event-codes.h>
 #include <string.h>
 
 #include "platform/posix/display/wayland/connection.h"
+#include "platform/posix/display/wayland/scale.h"
 
 namespace display::wayland {
 
@@ -74,16 +75,13 @@ void queue_motion(uint32_t time) {
     queue_input(input);
 }
 
-// wl_fixed_to_int truncates toward zero; the pixel is the floor.
-int pixel_of(wl_fixed_t v) {
-    return wl_fixed_to_double(v) >= 0 ? wl_fixed_to_int(v) : wl_fixed_to_int(v) - 1;
-}
-
 // The pointer in client coordinates: a frame the layer draws lies before them.
 void follow_position(const Surface& surface, wl_fixed_t x, wl_fixed_t y) {
     Connection& c = connection();
-    c.pointer_x = pixel_of(x) - surface.inset_left;
-    c.pointer_y = pixel_of(y) - surface.inset_top;
+    c.pointer_x =
+        device_pixel(wl_fixed_to_double(x), outer_width(surface), logical_width(surface)) - surface.inset_left;
+    c.pointer_y =
+        device_pixel(wl_fixed_to_double(y), outer_height(surface), logical_height(surface)) - surface.inset_top;
 }
 
 bool on_client_area(const Surface& surface) {

@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "platform/posix/display/wayland/connection.h"
+#include "platform/posix/display/wayland/scale.h"
 
 namespace display::wayland {
 
@@ -51,34 +52,57 @@ void gather(std::vector<Area>* damage, Area area) {
     damage->push_back(area);
 }
 
+// How the buffer is shown: at a whole buffer scale, or at scale 1 through
+// the viewport at the window's logical size.
+void show_at_scale(Surface* surface, const Buffer& buffer) {
+    const BufferPlan plan = plan_buffer(buffer.width, buffer.height, surface->drawn, surface->fractional_drawn);
+    wl_surface_set_buffer_scale(surface->surface, plan.buffer_scale);
+    if (surface->viewport != nullptr) {
+        wp_viewport_set_destination(surface->viewport, plan.viewport ? plan.logical_width : -1,
+                                    plan.viewport ? plan.logical_height : -1);
+    }
+}
+
+void copy_frame(const Frame& frame, int width, int height, Buffer* buffer) {
+    for (int row = 0; row < height; row++) {
+        memcpy(buffer->pixels + static_cast<size_t>(row) * buffer->width,
+               frame.pixels + static_cast<size_t>(row) * frame.stride, static_cast<size_t>(width) * 4);
+    }
+}
+
 // A buffer holds the whole frame, since the compositor may show any of the
-// surface's buffers next; only the damage is said to have changed.
+// surface's buffers next; only the damage is said to have changed, or all
+// of it when the size did. Without a frame yet the damage waits for one.
 bool commit(Surface* surface) {
-    const int scale = surface->scale;
     const Frame& frame = surface->frame;
-    Buffer* buffer = nullptr;
     if (!surface->damage.empty() && frame.pixels != nullptr) {
-        buffer = free_buffer(surface, outer_width(*surface) * scale, outer_height(*surface) * scale);
+        const int outer_w = outer_width(*surface), outer_h = outer_height(*surface);
+        Buffer* buffer = free_buffer(surface, outer_w, outer_h);
         if (buffer == nullptr) {
             return false;  // every buffer is still read: wait for a release
         }
         const Frame source = surface->client_frame ? compose_frame(surface) : frame;
-        const int width = source.width < outer_width(*surface) ? source.width : outer_width(*surface);
-        const int height = source.height < outer_height(*surface) ? source.height : outer_height(*surface);
-        copy_scaled(source, 0, 0, width, height, scale, buffer->pixels, buffer->width);
-        wl_surface_set_buffer_scale(surface->surface, scale);
+        copy_frame(source, source.width < outer_w ? source.width : outer_w,
+                   source.height < outer_h ? source.height : outer_h, buffer);
+        show_at_scale(surface, *buffer);
         wl_surface_attach(surface->surface, buffer->buffer, 0, 0);
+        if (buffer->width != surface->committed_width || buffer->height != surface->committed_height) {
+            wl_surface_damage_buffer(surface->surface, 0, 0, buffer->width, buffer->height);
+            surface->committed_width = buffer->width;
+            surface->committed_height = buffer->height;
+        }
         // Damage is in client coordinates; the frame, if any, lies around them.
         const int dx = surface->inset_left, dy = surface->inset_top;
         for (const Area& a : surface->damage) {
-            wl_surface_damage_buffer(surface->surface, (a.left + dx) * scale, (a.top + dy) * scale,
-                                     (a.right - a.left) * scale, (a.bottom - a.top) * scale);
+            wl_surface_damage_buffer(surface->surface, a.left + dx, a.top + dy, a.right - a.left, a.bottom - a.top);
         }
         buffer->busy = true;
         surface->frame_callback = wl_surface_frame(surface->surface);
         wl_callback_add_listener(surface->frame_callback, &frame_listener, surface);
+        surface->damage.clear();
+    } else if (!surface->needs_commit) {
+        return false;
     }
-    surface->damage.clear();
     surface->needs_commit = false;
     wl_surface_commit(surface->surface);
     return true;
@@ -86,24 +110,9 @@ bool commit(Surface* surface) {
 
 }  // namespace
 
-void copy_scaled(const Frame& frame, int x, int y, int width, int height, int scale, uint32_t* to, int to_stride) {
-    for (int row = 0; row < height; row++) {
-        const uint32_t* source = frame.pixels + static_cast<size_t>(y + row) * frame.stride + x;
-        uint32_t* first = to + static_cast<size_t>(row) * scale * to_stride;
-        if (scale == 1) {
-            memcpy(first, source, static_cast<size_t>(width) * sizeof(uint32_t));
-            continue;
-        }
-        // Each pixel repeated: the classic look's one-pixel lines stay crisp.
-        for (int column = 0; column < width; column++) {
-            for (int i = 0; i < scale; i++) {
-                first[column * scale + i] = source[column];
-            }
-        }
-        for (int i = 1; i < scale; i++) {
-            memcpy(first + static_cast<size_t>(i) * to_stride, first, static_cast<size_t>(width) * scale * 4);
-        }
-    }
+void damage_whole(Surface* surface) {
+    surface->damage.push_back(Area{-surface->inset_left, -surface->inset_top, surface->width + surface->inset_right,
+                                   surface->height + surface->inset_bottom});
 }
 
 void present(SurfaceId id, const Frame& frame, int x, int y, int width, int height) {

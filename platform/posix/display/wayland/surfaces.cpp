@@ -106,7 +106,6 @@ void make_toplevel(Surface* surface) {
         zxdg_toplevel_decoration_v1_add_listener(surface->decoration, &decoration_listener, surface);
         zxdg_toplevel_decoration_v1_set_mode(surface->decoration, ZXDG_TOPLEVEL_DECORATION_V1_MODE_SERVER_SIDE);
     }
-    surface->scale = preferred_scale(*surface);
     // The first commit carries no buffer: it asks for the first configure.
     wl_surface_commit(surface->surface);
 }
@@ -150,8 +149,8 @@ void set_size_limits(const Surface& surface) {
         xdg_toplevel_set_min_size(surface.toplevel, 1, 1);
         xdg_toplevel_set_max_size(surface.toplevel, 0, 0);
     } else {
-        xdg_toplevel_set_min_size(surface.toplevel, outer_width(surface), outer_height(surface));
-        xdg_toplevel_set_max_size(surface.toplevel, outer_width(surface), outer_height(surface));
+        xdg_toplevel_set_min_size(surface.toplevel, logical_width(surface), logical_height(surface));
+        xdg_toplevel_set_max_size(surface.toplevel, logical_width(surface), logical_height(surface));
     }
 }
 
@@ -160,10 +159,14 @@ bool create_surface(SurfaceId id, const char* title, int x, int y, int width, in
     if (c.display == nullptr || c.broken || find_surface(id) != nullptr || width <= 0 || height <= 0) {
         return false;
     }
+    // The scale the layer sized it at, asked before it was made.
+    const int quarters = device_quarters(id);
     Surface& surface = c.surfaces[id];
     surface.id = id;
+    surface.quarters = surface.drawn = quarters;
     surface.surface = wl_compositor_create_surface(c.compositor);
     wl_surface_add_listener(surface.surface, &surface_listener, &surface);
+    watch_fractional_scale(&surface);
     surface.title = x11::utf8_of_cp1252(title != nullptr ? title : "");
     surface.x = x;
     surface.y = y;
@@ -183,6 +186,7 @@ void destroy_surface(SurfaceId id) {
     for (auto& buffer : surface->buffers) {
         destroy_buffer(buffer.get());
     }
+    forget_fractional_scale(surface);
     wl_surface_destroy(surface->surface);
     forget_input_surface(id);
     // Input already queued for the surface is dropped with it.
@@ -213,7 +217,11 @@ void move_surface(SurfaceId id, int x, int y, int width, int height) {
     }
     surface->x = x;
     surface->y = y;
-    if (width == surface->width && height == surface->height) {
+    // The layer sizes the surface at the scale it was last told.
+    const bool rescaled = surface->drawn != surface->quarters;
+    surface->drawn = surface->quarters;
+    surface->fractional_drawn = surface->fractional_wanted;
+    if (width == surface->width && height == surface->height && !rescaled) {
         return;
     }
     // The window layer made a new frame and presents it anew.
@@ -222,6 +230,7 @@ void move_surface(SurfaceId id, int x, int y, int width, int height) {
     surface->damage.clear();
     surface->frame = Frame{nullptr, 0, 0, 0};
     retire_buffers(surface);
+    choose_frame(surface, surface->client_side);  // its insets at the new scale
     set_size_limits(*surface);
     frame_changed(surface);
 }

@@ -18,7 +18,8 @@ void screen_size(int* width, int* height) {
     *height = c.display != nullptr ? DisplayHeight(c.display, c.screen) : 0;
 }
 
-int device_quarters() {
+// One scale for the whole server.
+int device_quarters(SurfaceId) {
     return connection().quarters;
 }
 

@@ -175,7 +175,7 @@ TEST_F(X11Desktop, AScaledDesktopIsReportedAndItsPixelsPresentedAsTheyAre) {
     const display::Backend* backend = x11_test::open_backend(server_.name);
     ASSERT_NE(backend, nullptr);
     ASSERT_NE(backend->device_quarters, nullptr);
-    EXPECT_EQ(backend->device_quarters(), 8);
+    EXPECT_EQ(backend->device_quarters(0), 8);
     int width = 0, height = 0;
     backend->screen_size(&width, &height);
     EXPECT_EQ(width, 1280);
