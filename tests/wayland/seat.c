@@ -3,10 +3,13 @@
  * handled it, and a virtual keyboard that types nothing but keeps the
  * seat's keyboard there between one wtype and the next, so that a client's
  * wl_keyboard never has to be made anew while a key is already on its way.
+ * Under KWin, which offers neither, KWin's fake input does the same and
+ * also types keys.
  *
  *   move X Y W H    the pointer to (X, Y) of a W x H layout (logical pixels;
  *                   X and Y may end in .5)
  *   down / up       the left button
+ *   key CODE        (KWin only) presses and releases the evdev key CODE
  */
 #define _GNU_SOURCE
 #include <linux/input-event-codes.h>
@@ -20,21 +23,30 @@
 #include <xkbcommon/xkbcommon.h>
 
 #include "virtual-devices-client-protocol.h"
+#ifdef SORVANE_FAKE_INPUT
+#include "fake-input-client-protocol.h"
+#endif
 
 static struct wl_seat* seat;
 static struct zwlr_virtual_pointer_manager_v1* manager;
 static struct zwp_virtual_keyboard_manager_v1* keyboards;
+#ifdef SORVANE_FAKE_INPUT
+static struct org_kde_kwin_fake_input* fake_input;
+#endif
 
 static void on_global(void* data, struct wl_registry* registry, uint32_t name, const char* interface,
                       uint32_t version) {
     (void)data;
-    (void)version;
     if (strcmp(interface, wl_seat_interface.name) == 0 && seat == NULL) {
         seat = wl_registry_bind(registry, name, &wl_seat_interface, 1);
     } else if (strcmp(interface, zwlr_virtual_pointer_manager_v1_interface.name) == 0) {
         manager = wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1);
     } else if (strcmp(interface, zwp_virtual_keyboard_manager_v1_interface.name) == 0) {
         keyboards = wl_registry_bind(registry, name, &zwp_virtual_keyboard_manager_v1_interface, 1);
+#ifdef SORVANE_FAKE_INPUT
+    } else if (strcmp(interface, org_kde_kwin_fake_input_interface.name) == 0 && version >= 4) {
+        fake_input = wl_registry_bind(registry, name, &org_kde_kwin_fake_input_interface, 4);
+#endif
     }
 }
 
@@ -78,6 +90,50 @@ static int add_keyboard(void) {
     return written;
 }
 
+#ifdef SORVANE_FAKE_INPUT
+static int answer(struct wl_display* display, const char* what) {
+    if (wl_display_roundtrip(display) < 0) {
+        return 0;
+    }
+    printf("%s\n", what);
+    fflush(stdout);
+    return 1;
+}
+
+/* KWin's fake input takes the layout's logical coordinates as they are. */
+static int run_fake_input(struct wl_display* display) {
+    org_kde_kwin_fake_input_authenticate(fake_input, "sorvane tests", "the test seat");
+    if (!answer(display, "ready")) {
+        return 1;
+    }
+    char line[128];
+    while (fgets(line, sizeof line, stdin) != NULL) {
+        double x, y;
+        unsigned width, height, code;
+        if (sscanf(line, "move %lf %lf %u %u", &x, &y, &width, &height) == 4) {
+            org_kde_kwin_fake_input_pointer_motion_absolute(fake_input, wl_fixed_from_double(x),
+                                                            wl_fixed_from_double(y));
+        } else if (strncmp(line, "down", 4) == 0 || strncmp(line, "up", 2) == 0) {
+            org_kde_kwin_fake_input_button(
+                fake_input, BTN_LEFT,
+                line[0] == 'd' ? WL_POINTER_BUTTON_STATE_PRESSED : WL_POINTER_BUTTON_STATE_RELEASED);
+        } else if (sscanf(line, "key %u", &code) == 1) {
+            org_kde_kwin_fake_input_keyboard_key(fake_input, code, WL_KEYBOARD_KEY_STATE_PRESSED);
+            org_kde_kwin_fake_input_keyboard_key(fake_input, code, WL_KEYBOARD_KEY_STATE_RELEASED);
+        } else {
+            printf("unknown\n");
+            fflush(stdout);
+            continue;
+        }
+        if (!answer(display, "ok")) {
+            return 1;
+        }
+    }
+    wl_display_disconnect(display);
+    return 0;
+}
+#endif
+
 int main(void) {
     struct wl_display* display = wl_display_connect(NULL);
     if (display == NULL) {
@@ -87,6 +143,11 @@ int main(void) {
     struct wl_registry* registry = wl_display_get_registry(display);
     wl_registry_add_listener(registry, &registry_listener, NULL);
     wl_display_roundtrip(display);
+#ifdef SORVANE_FAKE_INPUT
+    if ((manager == NULL || keyboards == NULL) && fake_input != NULL) {
+        return run_fake_input(display);
+    }
+#endif
     if (manager == NULL || keyboards == NULL || seat == NULL) {
         fprintf(stderr, "seat: the compositor offers no virtual pointer or keyboard\n");
         return 1;
