@@ -1,7 +1,8 @@
 // The tool's window and its message box drawn at the device scales of a
 // desktop (1, 1.25, 1.5, 2, 3) on the headless display: sizes on screen,
 // clicks at the edges of every control, text neither clipped nor smoothed
-// and of the right size, and at 2 the scale-1 picture in 2 x 2 blocks.
+// and of the right size, and at 2 the scale-1 picture in 2 x 2 blocks; a
+// window the display moves to another scale is drawn anew at it.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -296,4 +297,30 @@ TEST_F(DeviceScaleScenarios, TheToolAtEveryDesktopScale) {
         EXPECT_EQ(box_size.cy, gdi::to_device(box_client.cy, quarters));
         DestroyWindow(top);
     }
+}
+
+// A display that moves the window to another scale (a Wayland output of
+// another scale): the same pixels as a window made at that scale, and
+// clicks land.
+TEST_F(DeviceScaleScenarios, AWindowRescaledIsDrawnAsOneMadeAtTheScale) {
+    std::vector<HWND> made_at_two;
+    HWND reference = build(8, &made_at_two);
+    const Picture want = capture(reference);
+    DestroyWindow(reference);
+    user_test::run_script();
+
+    std::vector<HWND> children;
+    HWND top = build(4, &children);
+    display::headless::set_device_quarters(8);
+    display::Input input;
+    input.kind = display::InputKind::Rescaled;
+    input.surface = reinterpret_cast<display::SurfaceId>(top);
+    user::queue_input(input);
+    user_test::run_script();
+    const Picture p = capture(top);
+    EXPECT_EQ(p.width, 1080);
+    EXPECT_EQ(p.height, 600);
+    EXPECT_TRUE(p.pixels == want.pixels);
+    const std::vector<std::string> missed = click_every_control(top, children, 8);
+    EXPECT_TRUE(missed.empty()) << missed.size() << " clicks missed, the first: " << missed.front();
 }
