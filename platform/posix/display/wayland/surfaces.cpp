@@ -132,6 +132,7 @@ void drop_toplevel(Surface* surface) {
     wl_surface_commit(surface->surface);
     surface->configured = false;
     surface->needs_commit = false;
+    surface->committed_width = surface->committed_height = 0;  // the next buffer is all new
     surface->damage.clear();
     surface->activated = false;
     surface->frame_state = 0;
