@@ -13,6 +13,7 @@
 //   choice.h             which backends are tried, in what order
 //   desktop_scale.h, .cpp  the desktop's scale step from GDK_SCALE, Xft.dpi,
 //                        a compositor's fractional scale
+//   default_icon.cpp     the platform's default application icon
 //   headless.h, .cpp     the headless backend, for tests (see tests/support)
 //   x11/                 the X11 backend; x11/connection.h lists its files
 //   wayland/             the Wayland backend; wayland/connection.h lists its files
@@ -109,7 +110,7 @@ int poll_with_hook(pollfd* own, int count, int timeout_ms, bool* served);
 // area inside at the insets, and hit-tests clicks on the frame through
 // part_at; coordinates are the whole window's, in device pixels as
 // everything here (the client area at the left and top insets).
-enum class FramePart { Client, Border, Caption, CloseBox };
+enum class FramePart { Client, Border, Caption, CloseBox, Icon };
 enum FrameState : unsigned { FrameActive = 1, FrameClosePushed = 2 };
 struct FramePainter {
     // False for a surface that has no frame (a popup without a caption).
@@ -119,6 +120,11 @@ struct FramePainter {
     void (*draw)(SurfaceId id, uint32_t* pixels, int width, int height, int stride, unsigned state);
     FramePart (*part_at)(SurfaceId id, int x, int y);
 };
+
+// The platform's default application icon, size x size 0xAARRGGBB pixels
+// (alpha 0 clear, 0xFF opaque) in rows: a backend's window icon, and the
+// small icon of the caption the window layer draws.
+void draw_default_icon(int size, uint32_t* pixels);
 
 // The backend in use, chosen on first need: the one a test harness
 // installed, else the one SORVANE_DISPLAY names (x11, wayland), else a

@@ -49,4 +49,9 @@ RECT dc_drawn_area(HDC dc);
 // do at scale 1.
 void draw_focus_inside(HDC dc, const RECT& r, int lines);
 
+// A picture of size x size 0xAARRGGBB pixels (alpha 0 clear, any other
+// opaque) over the logical rectangle r: pixel for pixel where r is that
+// size on the device, the nearest pixel where it is not.
+void draw_picture(HDC dc, const RECT& r, const uint32_t* pixels, int size);
+
 }  // namespace gdi

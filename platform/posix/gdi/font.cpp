@@ -11,6 +11,7 @@
 #include <strings.h>
 #include FT_FREETYPE_H
 #include FT_GLYPH_H
+#include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
 
 #include "platform/posix/gdi/shared.h"
@@ -216,11 +217,15 @@ void take_bitmap(const FT_Bitmap& bitmap, int left, int top, Glyph* g) {
 }
 
 // Loads and rasterises c at the face's current size, as far as FreeType can.
-void rasterise(FT_Face f, unsigned char c, Glyph* g) {
+void rasterise(FT_Face f, unsigned char c, Glyph* g, int embolden = 0) {
     if (FT_Load_Char(f, c, load_flags) != 0) {
         return;
     }
     FT_GlyphSlot slot_ft = f->glyph;
+    if (embolden > 0 && slot_ft->format == FT_GLYPH_FORMAT_OUTLINE &&
+        FT_Outline_EmboldenXY(&slot_ft->outline, embolden, 0) == 0) {
+        slot_ft->advance.x += embolden;
+    }
     g->advance = static_cast<int>((slot_ft->advance.x + 32) >> 6);
     if (FT_Render_Glyph(slot_ft, FT_RENDER_MODE_MONO) == 0) {
         take_bitmap(slot_ft->bitmap, slot_ft->bitmap_left, slot_ft->bitmap_top, g);
@@ -383,6 +388,8 @@ const Font& Font::at_scale(int quarters) const {
     font->descent_ = to_device(ascent_ + descent_, quarters) - font->ascent_;
     font->average_width_ = to_device(average_width_, quarters);
     font->max_width_ = to_device(max_width_, quarters);
+    font->bold_ = bold_;
+    font->embolden_ = embolden_ * quarters / unit_quarters;
     auto face = std::make_unique<Face>();
     // The size in 26.6 points at 72 DPI, which are pixels: a quarter-step
     // scale keeps a fraction of a pixel, so the letters grow by the scale.
@@ -417,8 +424,60 @@ const Glyph& Font::glyph(unsigned char c) const {
         g.advance = c == ' ' ? em_ / 4 + 1 : em_ / 2;
         return g;
     }
-    rasterise(face_->face, c, &g);
+    rasterise(face_->face, c, &g, embolden_);
     return g;
+}
+
+std::string find_bold_face_in_font_folders(const std::string& family) {
+    FcConfig* config = FcConfigCreate();
+    std::string file;
+    if (config != nullptr &&
+        FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(font_folders), FcFalse) &&
+        FcConfigBuildFonts(config)) {
+        FcFontSet* faces = FcConfigGetFonts(config, FcSetSystem);
+        for (int i = 0; faces != nullptr && i < faces->nfont && file.empty(); ++i) {
+            FcPattern* face = faces->fonts[i];
+            int width = FC_WIDTH_NORMAL;
+            FcPatternGetInteger(face, FC_WIDTH, 0, &width);
+            FcChar8* path = nullptr;
+            if (has_family(face, family.c_str()) && has_value(face, FC_WEIGHT, FC_WEIGHT_BOLD) &&
+                has_value(face, FC_SLANT, FC_SLANT_ROMAN) && width == FC_WIDTH_NORMAL &&
+                FcPatternGetString(face, FC_FILE, 0, &path) == FcResultMatch) {
+                file = reinterpret_cast<const char*>(path);
+            }
+        }
+    }
+    if (config != nullptr) {
+        FcConfigDestroy(config);
+    }
+    return file;
+}
+
+std::unique_ptr<Font> Font::open_bold() const {
+    const std::string bold_file = face_ ? find_bold_face_in_font_folders(family_) : std::string();
+    std::unique_ptr<Font> font;
+    if (!bold_file.empty()) {
+        font = open_file(em_, bold_file, family_);
+        font->bold_ = font->face_ != nullptr;
+    }
+    if (font == nullptr || !font->bold_) {
+        font = open_file(em_, file_.empty() ? last_resort_file : file_, family_);
+        if (font->face_ && FT_IS_SCALABLE(font->face_->face)) {
+            font->embolden_ = 64;
+            font->bold_ = true;
+        }
+    }
+    // The regular face's glyph size: the same letters, only bolder.
+    if (font->face_ && font->glyph_em_ != glyph_em_ && FT_Set_Pixel_Sizes(font->face_->face, 0, glyph_em_) == 0) {
+        font->glyph_em_ = glyph_em_;
+    }
+    // Nothing measured at open is drawn: the size or the outlines change.
+    if (font->face_) {
+        forget(font->face_->outlines);
+    }
+    font->cache_.clear();
+    font->cache_.resize(256);
+    return font;
 }
 
 }  // namespace gdi

@@ -50,6 +50,12 @@ class Font {
     // text is laid out with this font's metrics. Itself at scale 1.
     const Font& at_scale(int quarters) const;
 
+    // This font in bold, at its glyph size: the family's bold face from
+    // the same font folders; without one this face widened a pixel by
+    // FreeType; where neither can be had this face as it is, bold() false.
+    std::unique_ptr<Font> open_bold() const;
+    bool bold() const { return bold_; }
+
   private:
     Font() = default;
     struct Face;
@@ -63,6 +69,8 @@ class Font {
     int descent_ = 0;
     int average_width_ = 0;
     int max_width_ = 0;
+    bool bold_ = false;
+    int embolden_ = 0;  // FreeType's widening, 26.6 device pixels; 0: none
     mutable std::vector<std::unique_ptr<Glyph>> cache_;
     mutable std::vector<std::pair<int, std::unique_ptr<Font>>> scaled_;
 };
@@ -73,5 +81,8 @@ class Font {
 // none is found.
 std::string find_face_in_font_folders(std::string* family);
 std::string find_face_in_configuration(std::string* family);
+// The file of the family's bold upright face in those folders; empty when
+// there is none.
+std::string find_bold_face_in_font_folders(const std::string& family);
 
 }  // namespace gdi

@@ -160,6 +160,24 @@ void gdi::draw_focus_inside(HDC hdc, const RECT& r, int lines) {
     }
 }
 
+void gdi::draw_picture(HDC hdc, const RECT& r, const uint32_t* pixels, int size) {
+    DeviceContext* dc = find_dc(hdc);
+    if (dc == nullptr || pixels == nullptr || size <= 0) {
+        return;
+    }
+    const RECT device = dc->device_rect(r);
+    const int width = device.right - device.left, height = device.bottom - device.top;
+    for (int y = 0; y < height; y++) {
+        for (int x = 0; x < width; x++) {
+            const uint32_t pixel = pixels[static_cast<size_t>(y * size / height) * size + x * size / width];
+            if (pixel >> 24 != 0) {
+                const COLORREF colour = RGB(pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF);
+                dc->fill_device(RECT{device.left + x, device.top + y, device.left + x + 1, device.top + y + 1}, colour);
+            }
+        }
+    }
+}
+
 COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
     DeviceContext* dc = find_dc(hdc);
     if (!dc) {

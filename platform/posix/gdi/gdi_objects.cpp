@@ -117,6 +117,22 @@ const Font* system_font() {
     return state.system_font.get();
 }
 
+HFONT caption_font(bool* bold) {
+    Shared& state = shared();
+    if (state.caption_font == nullptr) {
+        state.caption_font = gui_font()->open_bold();
+    }
+    if (state.caption_object == nullptr) {
+        state.caption_object = stock_font(state.caption_font.get());
+    }
+    if (state.caption_object == nullptr) {
+        *bold = false;
+        return static_cast<HFONT>(handle_of(stock_table()[DEFAULT_GUI_FONT]));
+    }
+    *bold = state.caption_font->bold();
+    return static_cast<HFONT>(state.caption_object->handle);
+}
+
 Object* find_any_object(HGDIOBJ h) {
     stock_table();
     return static_cast<Object*>(kernel::peek_handle(h, kernel::HandleKind::GdiObject));

@@ -32,4 +32,10 @@ bool brush_colour(HBRUSH brush, COLORREF* colour);
 const Font* gui_font();
 const Font* system_font();
 
+// The caption's font, never deleted: DEFAULT_GUI_FONT's family in bold,
+// opened on first call, which only a caption the layer draws makes.
+// *bold is false where no bold could be had (the caller draws it twice);
+// DEFAULT_GUI_FONT itself when the handle table is full.
+HFONT caption_font(bool* bold);
+
 }  // namespace gdi

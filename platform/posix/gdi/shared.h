@@ -46,6 +46,9 @@ struct Shared {
     Object* system_brushes[sys_colour_count] = {};  // GetSysColorBrush's
     std::unique_ptr<Font> gui_font;
     std::unique_ptr<Font> system_font;
+    // The caption's bold font and its object, made when a caption is first drawn.
+    std::unique_ptr<Font> caption_font;
+    Object* caption_object = nullptr;
 
     Shared() = default;
     Shared(const Shared&) = delete;

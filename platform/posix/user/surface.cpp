@@ -7,6 +7,8 @@
 // gdi::to_logical, so a click lands on the logical pixel drawn under it.
 #include "platform/posix/user/surface.h"
 
+#include <vector>
+
 #include "platform/posix/display/display.h"
 #include "platform/posix/gdi/device_scale.h"
 #include "platform/posix/gdi/gdi_objects.h"
@@ -87,8 +89,15 @@ Window* framed_window(display::SurfaceId id, RECT* window, RECT* client) {
     return top;
 }
 
+// The caption's small icon. The program can register only a stock icon or
+// none, and either shows the platform's default application icon; a
+// dialog's frame has no icon, as on the platform.
+bool has_caption_icon(const Window* top) {
+    return (top->style & WS_SYSMENU) && !(top->ex_style & WS_EX_DLGMODALFRAME);
+}
+
 unsigned frame_flags(const Window* top, unsigned state) {
-    unsigned flags = 0;
+    unsigned flags = has_caption_icon(top) ? unsigned{look::FrameIcon} : 0u;
     if (state & display::FrameActive) {
         flags |= look::FrameActive;
     }
@@ -132,7 +141,12 @@ void draw_frame(display::SurfaceId id, uint32_t* pixels, int width, int height, 
     gdi::PixelBuffer buffer{pixels, width, height, stride};
     HDC dc = gdi::create_dc(&buffer, 0, 0, window, device_quarters(top));
     if (dc != nullptr) {
-        look::draw_window_frame(dc, window, client, top->text.c_str(), frame_flags(top, state));
+        // Drawn at its size on the device, as the desktop's icons are.
+        const int side = device(top, 16);
+        std::vector<uint32_t> icon(static_cast<size_t>(side) * side);
+        display::draw_default_icon(side, icon.data());
+        const look::FrameIconPicture picture{icon.data(), side};
+        look::draw_window_frame(dc, window, client, top->text.c_str(), frame_flags(top, state), &picture);
         gdi::delete_dc(dc);
     }
 }
@@ -150,6 +164,8 @@ display::FramePart frame_part_at(display::SurfaceId id, int x, int y) {
             return display::FramePart::Caption;
         case look::FramePart::CloseBox:
             return display::FramePart::CloseBox;
+        case look::FramePart::Icon:
+            return display::FramePart::Icon;
         case look::FramePart::Border:
             break;
     }

@@ -10,7 +10,7 @@
 //   connection.cpp  the connection, its error handlers, closing it
 //   surfaces.cpp  X windows: creation, size hints, identity, showing, moving
 //   titles.cpp    WM_NAME and _NET_WM_NAME from Windows-1252
-//   icon.cpp      the default application icon, _NET_WM_ICON
+//   icon.cpp      the default application icon as _NET_WM_ICON
 //   dialogs.cpp   owned surfaces as transient, modal dialogs
 //   scale.cpp     the desktop's scale (GDK_SCALE, Xft.dpi)
 //   present.cpp   frames into windows, as they are
@@ -128,9 +128,7 @@ bool next_input(Input* input);
 // (display/desktop_scale.h); 4 when neither says more.
 int desktop_quarters(const char* gdk_scale, const char* resources);
 
-// The platform's default application icon at size x size, as the rows of
-// 0xAARRGGBB pixels _NET_WM_ICON carries.
-void draw_default_icon(int size, unsigned long* pixels);
+// The platform's default application icon as the window's _NET_WM_ICON.
 void set_default_icon(Display* display, Window window);
 
 // Windows-1252 text as UTF-8.

@@ -28,16 +28,24 @@ void draw_static_text(HDC dc, const RECT& client, const char* text, DWORD style,
                       HBRUSH background = nullptr);
 
 // The classic frame around a top-level window, for a display that draws
-// none: the border, the caption with the title, the close box. window is
-// the whole window and client its client area inside, in the DC's
-// coordinates; the client area is left as it is.
+// none: the border, the caption with its small icon and the title in the
+// bold caption font, the close box. window is the whole window and client
+// its client area inside, in the DC's coordinates; the client area is left
+// as it is.
 enum FrameFlags : unsigned {
-    FrameActive = 1,      // the active caption's colours
-    FrameCloseBox = 2,    // a close box is drawn (WS_SYSMENU)
-    FrameClosePushed = 4  // the close box is held down
+    FrameActive = 1,       // the active caption's colours
+    FrameCloseBox = 2,     // a close box is drawn (WS_SYSMENU)
+    FrameClosePushed = 4,  // the close box is held down
+    FrameIcon = 8          // the small icon at the caption's left, the title after it
 };
-enum class FramePart { Client, Border, Caption, CloseBox };
-void draw_window_frame(HDC dc, const RECT& window, const RECT& client, const char* title, unsigned flags);
+enum class FramePart { Client, Border, Caption, CloseBox, Icon };
+// The small icon: size x size 0xAARRGGBB pixels over 16 x 16 logical ones.
+struct FrameIconPicture {
+    const uint32_t* pixels;
+    int size;
+};
+void draw_window_frame(HDC dc, const RECT& window, const RECT& client, const char* title, unsigned flags,
+                       const FrameIconPicture* icon = nullptr);
 // What lies at (x, y): the part a click there acts on.
 FramePart frame_part_at(const RECT& window, const RECT& client, unsigned flags, int x, int y);
 

@@ -57,8 +57,8 @@ TEST(X11DesktopTitles, Windows1252BecomesUtf8) {
 
 TEST(X11DesktopIcon, IsAWindowWithACaptionOnAClearGround) {
     for (int size : {16, 32, 48}) {
-        std::vector<unsigned long> pixels(size * size);
-        display::x11::draw_default_icon(size, pixels.data());
+        std::vector<uint32_t> pixels(size * size);
+        display::draw_default_icon(size, pixels.data());
         auto at = [&](int x, int y) { return pixels[y * size + x]; };
         EXPECT_EQ(at(0, 0) >> 24, 0u) << size;                       // a clear corner
         EXPECT_EQ(at(size / 2, size / 8), 0xFF000000u) << size;      // the frame's top

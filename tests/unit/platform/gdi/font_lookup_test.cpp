@@ -15,6 +15,21 @@
 namespace {
 
 const char liberation_sans[] = "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf";
+const char liberation_sans_bold[] = "/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf";
+const char dejavu_sans_bold[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+
+// The columns a glyph inks.
+int inked_columns(const gdi::Glyph& g) {
+    int columns = 0;
+    for (int x = 0; x < g.width; ++x) {
+        bool inked = false;
+        for (int y = 0; y < g.height; ++y) {
+            inked = inked || g.coverage[static_cast<size_t>(y) * g.width + x] != 0;
+        }
+        columns += inked;
+    }
+    return columns;
+}
 
 uint32_t read32(const std::vector<uint8_t>& b, size_t at) {
     return static_cast<uint32_t>(b[at]) << 24 | b[at + 1] << 16 | b[at + 2] << 8 | b[at + 3];
@@ -126,6 +141,40 @@ TEST(GdiFontLookup, AFaceInTheUsersFontFolderIsFound) {
     std::unique_ptr<gdi::Font> font = gdi::Font::open_file(11, face, family);
     EXPECT_STREQ(font->family(), "Tahoma");
     EXPECT_FALSE(font->glyph('A').coverage.empty());
+    EXPECT_EQ(system(("rm -rf '" + home + "'").c_str()), 0);
+}
+
+// The caption's bold: the family's bold face from the same folders, or,
+// for a family without one, its face widened a pixel by FreeType; the
+// letters' size is the regular font's either way.
+TEST(GdiFontLookup, TheBoldOfAFamilyIsItsBoldFaceOrItsFaceWidened) {
+    EXPECT_EQ(gdi::find_bold_face_in_font_folders("Liberation Sans"), liberation_sans_bold);
+    EXPECT_EQ(gdi::find_bold_face_in_font_folders("DejaVu Sans"), dejavu_sans_bold);
+    EXPECT_EQ(gdi::find_bold_face_in_font_folders("No Such Family"), "");
+    const auto regular = gdi::Font::open_file(11, liberation_sans, "Liberation Sans");
+    const auto bold = regular->open_bold();
+    EXPECT_FALSE(regular->bold());
+    EXPECT_TRUE(bold->bold());
+    EXPECT_STREQ(bold->family(), "Liberation Sans");
+    EXPECT_GT(inked_columns(bold->glyph('l')), inked_columns(regular->glyph('l')));
+    EXPECT_NEAR(bold->glyph('H').height, regular->glyph('H').height, 1);
+
+    char pattern[] = "/tmp/font_home_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string home = pattern;
+    ASSERT_EQ(system(("mkdir -p '" + home + "/.fonts'").c_str()), 0);
+    const std::string face = home + "/.fonts/Classic.ttf";
+    ASSERT_TRUE(write_renamed_face(liberation_sans, face, "Tahoma"));
+    ScopedEnv home_env("HOME", home);
+    ScopedEnv cache_env("XDG_CACHE_HOME", home + "/.cache");
+    EXPECT_EQ(gdi::find_bold_face_in_font_folders("Tahoma"), "");
+    const auto lone = gdi::Font::open_file(11, face, "Tahoma");
+    const auto widened = lone->open_bold();
+    EXPECT_TRUE(widened->bold());
+    EXPECT_STREQ(widened->family(), "Tahoma");
+    EXPECT_EQ(inked_columns(widened->glyph('l')), inked_columns(lone->glyph('l')) + 1);
+    EXPECT_EQ(widened->advance('l'), lone->advance('l') + 1);
+    EXPECT_EQ(widened->glyph('H').height, lone->glyph('H').height);
     EXPECT_EQ(system(("rm -rf '" + home + "'").c_str()), 0);
 }
 

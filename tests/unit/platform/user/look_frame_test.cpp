@@ -3,6 +3,7 @@
 // hands the display for its own windows.
 #include "platform/posix/display/display.h"
 #include "platform/posix/display/headless.h"
+#include "platform/posix/gdi/gdi_objects.h"
 #include "platform/posix/user/controls/look.h"
 #include "tests/unit/platform/gdi/canvas.h"
 #include "tests/unit/platform/user/test_window.h"
@@ -66,6 +67,44 @@ TEST(PaintLook, WindowFrameInactivePushedAndLongTitles) {
     EXPECT_EQ(canvas.count(black, close_box), 0);  // without WS_SYSMENU no close box
 }
 
+// The small icon two pixels in from the caption's left, its clear pixels
+// the caption's; the title after it in the bold caption font, all of it
+// inside the caption.
+TEST(PaintLook, WindowFrameWithTheSmallIcon) {
+    std::vector<uint32_t> picture(16 * 16);
+    display::draw_default_icon(16, picture.data());
+    const look::FrameIconPicture icon{picture.data(), 16};
+    Canvas canvas(546, 325), plain(546, 325);
+    const unsigned flags = look::FrameActive | look::FrameCloseBox;
+    look::draw_window_frame(canvas.dc, window, client, "Abc", flags | look::FrameIcon, &icon);
+    look::draw_window_frame(plain.dc, window, client, "Abc", flags);
+    for (int y = 0; y < 16; y++) {
+        for (int x = 0; x < 16; x++) {
+            const uint32_t pixel = picture[y * 16 + x];
+            const uint32_t want = pixel >> 24 ? pixel & 0xFFFFFF : plain.at(5 + x, 4 + y);
+            ASSERT_EQ(canvas.at(5 + x, 4 + y), want) << x << ", " << y;
+        }
+    }
+    EXPECT_EQ(canvas.count(white, RECT{21, 3, 23, 21}), 0);
+    const int title_pixels = canvas.count(white, RECT{23, 3, 60, 21});
+    EXPECT_EQ(title_pixels, plain.count(white, RECT{3, 3, 40, 21}));
+    EXPECT_EQ(canvas.count(white, RECT{60, 3, 522, 21}), 0);
+    EXPECT_EQ(canvas.count(white, RECT{23, 3, 60, 5}) + canvas.count(white, RECT{23, 19, 60, 21}), 0);
+    // The bold face's stems: more ink than the regular face's, drawn once.
+    bool bold = false;
+    gdi::caption_font(&bold);
+    EXPECT_TRUE(bold);
+    Canvas regular(546, 325);
+    SelectObject(regular.dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetTextColor(regular.dc, white);
+    SetBkMode(regular.dc, TRANSPARENT);
+    TextOutA(regular.dc, 0, 0, "Abc", 3);
+    EXPECT_GT(title_pixels, regular.count(white, RECT{0, 0, 40, 20}));
+    // Without the picture the place is kept and the caption shows.
+    look::draw_window_frame(canvas.dc, window, client, "Abc", flags | look::FrameIcon);
+    EXPECT_EQ(canvas.count(sys(COLOR_ACTIVECAPTION), RECT{5, 4, 6, 20}), 16);
+}
+
 TEST(PaintLook, FramePartsAtEachPoint) {
     struct Row {
         int x, y;
@@ -86,6 +125,11 @@ TEST(PaintLook, FramePartsAtEachPoint) {
         {2, 200, 0, look::FramePart::Border},
         {300, 323, 0, look::FramePart::Border},
         {-5, -5, 0, look::FramePart::Border},
+        {3, 3, look::FrameIcon, look::FramePart::Icon},
+        {20, 20, look::FrameIcon, look::FramePart::Icon},
+        {21, 10, look::FrameIcon, look::FramePart::Caption},
+        {10, 21, look::FrameIcon, look::FramePart::Caption},
+        {10, 10, look::FrameCloseBox, look::FramePart::Caption},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(look::frame_part_at(window, client, row.flags, row.x, row.y), row.part) << row.x << ", " << row.y;
@@ -128,9 +172,13 @@ TEST_F(UserFrame, ThePainterDrawsAWindowsOwnFrame) {
     // The painter lays the face under everything: the client area is drawn over it.
     Canvas framed(546, 325), own(546, 325, sys(COLOR_BTNFACE));
     painter->draw(id, framed.pixels.data(), 546, 325, 546, display::FrameActive | display::FrameClosePushed);
+    std::vector<uint32_t> picture(16 * 16);
+    display::draw_default_icon(16, picture.data());
+    const look::FrameIconPicture icon{picture.data(), 16};
     look::draw_window_frame(own.dc, window, client, "Abc",
-                            look::FrameActive | look::FrameCloseBox | look::FrameClosePushed);
+                            look::FrameActive | look::FrameCloseBox | look::FrameClosePushed | look::FrameIcon, &icon);
     EXPECT_EQ(framed.pixels, own.pixels);
+    EXPECT_EQ(painter->part_at(id, 10, 10), display::FramePart::Icon);
 
     HWND popup = CreateWindowExA(0, user_test::recorder_class, "", WS_POPUP | WS_VISIBLE, 0, 0, 100, 50, nullptr,
                                  nullptr, nullptr, nullptr);
@@ -162,6 +210,13 @@ TEST_F(UserFrame, AtADeviceScaleTheFrameIsInDevicePixels) {
     const int cross = framed.count(black, RECT{787, 7, 812, 29});
     EXPECT_GT(cross, 26 * 2);
     EXPECT_LT(cross, 26 * 4);
-    EXPECT_GT(framed.count(white, RECT{5, 5, 60, 31}), 40);
+    EXPECT_GT(framed.count(white, RECT{35, 5, 90, 31}), 40);
+    // The small icon at its size on the device: 24 x 24 from (8, 6), its
+    // frame a pixel wide.
+    std::vector<uint32_t> picture(24 * 24);
+    display::draw_default_icon(24, picture.data());
+    EXPECT_EQ(framed.at(8 + 12, 6 + 2), picture[2 * 24 + 12] & 0xFFFFFF);
+    EXPECT_EQ(framed.at(8 + 12, 6 + 4), picture[4 * 24 + 12] & 0xFFFFFF);
+    EXPECT_EQ(framed.at(8 + 12, 6 + 18), picture[18 * 24 + 12] & 0xFFFFFF);
     DestroyWindow(top);
 }
