@@ -38,9 +38,16 @@ if(WIN32)
   install(FILES ${PROJECT_BINARY_DIR}/README.txt ${PROJECT_BINARY_DIR}/LICENSE.txt ${example_list} DESTINATION .)
 else()
   install(TARGETS sorvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # The Wayland backend's module, where the program looks for it
+  # (display/wayland_module.cpp): lib/sorvane/ beside bin/, whatever the
+  # system's library folder. Not a program: 0644, as Debian has libraries.
+  install(TARGETS sorvane_wayland_module LIBRARY DESTINATION lib/sorvane
+          PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
   # Installed without symbols or the compiler's notes, as Debian has programs.
   if(CMAKE_STRIP)
-    install(CODE "execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/sorvane\")")
+    foreach(binary ${CMAKE_INSTALL_BINDIR}/sorvane lib/sorvane/sorvane-wayland.so)
+      install(CODE "execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${binary}\")")
+    endforeach()
   endif()
   # Compressed as Debian has manual pages: no name or time in the header.
   set(man_page ${PROJECT_BINARY_DIR}/sorvane.1.gz)
@@ -54,7 +61,7 @@ else()
   install(FILES ${PROJECT_SOURCE_DIR}/README.md ${example_list} DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
   # The Debian package's control file; scripts/write-archive fills in the
-  # libraries the binary links and the installed size.
+  # libraries the binaries link and the installed size.
   set(debian_architecture amd64)
   find_program(DPKG dpkg)
   if(DPKG)

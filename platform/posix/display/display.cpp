@@ -10,7 +10,7 @@
 #include <string>
 
 #include "platform/posix/display/choice.h"
-#include "platform/posix/display/wayland/wayland.h"
+#include "platform/posix/display/wayland_module.h"
 #include "platform/posix/display/x11/x11.h"
 
 namespace display {
@@ -103,7 +103,7 @@ const Backend& current() {
     int count = backends_to_try(getenv("SORVANE_DISPLAY"),
                                 wayland_socket_present(wayland_display, getenv("XDG_RUNTIME_DIR")), order);
     for (int i = 0; i < count && installed == nullptr; i++) {
-        installed = order[i] == BackendKind::Wayland ? open_wayland() : open_x11();
+        installed = order[i] == BackendKind::Wayland ? open_wayland_module() : open_x11();
     }
     if (installed == nullptr) {
         if (count == 1 && order[0] == BackendKind::Wayland) {
