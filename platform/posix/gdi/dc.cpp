@@ -105,27 +105,57 @@ void DeviceContext::fill_device(const RECT& area, COLORREF colour) {
     mark(target);
 }
 
+namespace {
+
+// over mixed onto under by coverage (1 to 254), channel by channel.
+uint32_t mix(uint32_t under, uint32_t over, unsigned coverage) {
+    uint32_t mixed = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const unsigned under_channel = (under >> shift) & 0xFF;
+        const unsigned over_channel = (over >> shift) & 0xFF;
+        const unsigned channel = (over_channel * coverage + under_channel * (255 - coverage) + 127) / 255;
+        mixed |= channel << shift;
+    }
+    return mixed;
+}
+
+}  // namespace
+
 void DeviceContext::blend_device(int bx, int by, COLORREF colour, unsigned coverage) {
     if (coverage == 0 || !visible(bx, by)) {
         return;
     }
     uint32_t& pixel = buffer->pixels[static_cast<ptrdiff_t>(by) * buffer->stride + bx];
     const uint32_t over = to_pixel(colour);
-    if (coverage >= 255) {
-        // Monochrome glyphs are all full coverage: the mix is the colour.
-        pixel = over;
-        mark(bx, by);
+    // Monochrome glyphs are all full coverage: the mix is the colour.
+    pixel = coverage >= 255 ? over : mix(pixel, over, coverage);
+    mark(bx, by);
+}
+
+void DeviceContext::blend_coverage(int bx, int by, int width, int height, const uint8_t* coverage, COLORREF colour) {
+    const RECT target = intersect(RECT{bx, by, bx + width, by + height}, clip);
+    if (empty(target)) {
         return;
     }
-    uint32_t mixed = 0;
-    for (int shift = 0; shift <= 16; shift += 8) {
-        const unsigned under_channel = (pixel >> shift) & 0xFF;
-        const unsigned over_channel = (over >> shift) & 0xFF;
-        const unsigned channel = (over_channel * coverage + under_channel * (255 - coverage) + 127) / 255;
-        mixed |= channel << shift;
+    const uint32_t over = to_pixel(colour);
+    // Only the pixels given ink count as drawn, as blend_device has it.
+    RECT inked{target.right, target.bottom, target.left, target.top};
+    for (int y = target.top; y < target.bottom; ++y) {
+        const uint8_t* source = coverage + static_cast<ptrdiff_t>(y - by) * width - bx;
+        uint32_t* row = buffer->pixels + static_cast<ptrdiff_t>(y) * buffer->stride;
+        for (int x = target.left; x < target.right; ++x) {
+            const unsigned c = source[x];
+            if (c == 0) {
+                continue;
+            }
+            row[x] = c >= 255 ? over : mix(row[x], over, c);
+            inked.left = x < inked.left ? x : inked.left;
+            inked.right = x + 1 > inked.right ? x + 1 : inked.right;
+            inked.top = y < inked.top ? y : inked.top;
+            inked.bottom = y + 1;
+        }
     }
-    pixel = mixed;
-    mark(bx, by);
+    mark(inked);
 }
 
 void DeviceContext::invert_device(int bx, int by) {

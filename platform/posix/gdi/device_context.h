@@ -45,6 +45,8 @@ struct DeviceContext {
     void fill_device(const RECT& area, COLORREF colour);
     // Mixes colour over the pixel by coverage (0 keeps it, 255 replaces it).
     void blend_device(int bx, int by, COLORREF colour, unsigned coverage);
+    // The same over a width x height block of coverage whose top left is bx, by.
+    void blend_coverage(int bx, int by, int width, int height, const uint8_t* coverage, COLORREF colour);
     void invert_device(int bx, int by);
     // Narrows drawing to area (client coordinates) until restore_clip.
     RECT narrow_clip(const RECT& area);

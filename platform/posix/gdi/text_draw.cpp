@@ -149,13 +149,9 @@ void draw_run(DeviceContext* dc, int x, int y, const Line& line, const Measure& 
             device_pen = dc->device_x(x + pen);
         }
         const gdi::Glyph& g = device_font.glyph(c);
-        if (c != '\t') {
-            for (int row = 0; row < g.height; ++row) {
-                for (int column = 0; column < g.width; ++column) {
-                    dc->blend_device(device_pen + g.left + column, baseline - g.top + row, dc->text_colour,
-                                     g.coverage[static_cast<size_t>(row) * g.width + column]);
-                }
-            }
+        if (c != '\t' && !g.coverage.empty()) {
+            dc->blend_coverage(device_pen + g.left, baseline - g.top, g.width, g.height, g.coverage.data(),
+                               dc->text_colour);
         }
         if (i < line.underlined.size() && line.underlined[i]) {
             dc->fill_device(RECT{device_pen, baseline + w, device_pen + g.advance, baseline + 2 * w}, dc->text_colour);

@@ -2,6 +2,7 @@
 // area, GDI objects, 3D edges and the focus rectangle.
 #include <gtest/gtest.h>
 
+#include "platform/posix/gdi/device_context.h"
 #include "tests/unit/platform/gdi/canvas.h"
 
 using paint_test::Canvas;
@@ -70,6 +71,36 @@ TEST(PaintDc, DrawnAreaCoversWhatWasDrawnOnly) {
     EXPECT_EQ(area.top, 8);
     EXPECT_EQ(area.right, 16);
     EXPECT_EQ(area.bottom, 26);
+}
+
+// Text blends a glyph's coverage block at once: the same pixels and the same
+// drawn area as blending it pixel by pixel, the clip cutting through it.
+TEST(PaintDc, ACoverageBlockBlendsAsItsPixelsDoOneByOne) {
+    const int width = 5, height = 4;
+    const uint8_t coverage[width * height] = {0,   255, 255, 0,   0, 128, 255, 0, 64, 255,
+                                              255, 0,   1,   254, 0, 0,   0,   0, 0,  0};
+    const RECT clip{3, 2, 9, 9};
+    std::vector<uint32_t> whole(12 * 10, sentinel), by_pixel(12 * 10, sentinel);
+    gdi::PixelBuffer whole_buffer{whole.data(), 12, 10, 12}, by_pixel_buffer{by_pixel.data(), 12, 10, 12};
+    HDC whole_dc = gdi::create_dc(&whole_buffer, 0, 0, clip);
+    HDC by_pixel_dc = gdi::create_dc(&by_pixel_buffer, 0, 0, clip);
+    gdi::find_dc(whole_dc)->blend_coverage(1, 3, width, height, coverage, RGB(10, 200, 30));
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column) {
+            gdi::find_dc(by_pixel_dc)
+                ->blend_device(1 + column, 3 + row, RGB(10, 200, 30), coverage[row * width + column]);
+        }
+    }
+    EXPECT_EQ(whole, by_pixel);
+    const RECT a = gdi::dc_drawn_area(whole_dc), b = gdi::dc_drawn_area(by_pixel_dc);
+    EXPECT_EQ(a.left, b.left);
+    EXPECT_EQ(a.top, b.top);
+    EXPECT_EQ(a.right, b.right);
+    EXPECT_EQ(a.bottom, b.bottom);
+    EXPECT_EQ(a.left, 3);
+    EXPECT_EQ(a.bottom, 6);
+    gdi::delete_dc(whole_dc);
+    gdi::delete_dc(by_pixel_dc);
 }
 
 TEST(PaintDc, FillRectTakesASystemColourIndexPlusOne) {
