@@ -14,6 +14,7 @@
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
 
+#include "platform/posix/gdi/glyph_cache.h"
 #include "platform/posix/gdi/shared.h"
 
 namespace gdi {
@@ -278,6 +279,51 @@ double average_letter_width(FT_Face face, std::vector<std::unique_ptr<Glyph>>* l
     return total / 52.0;
 }
 
+// The glyph size for an em: the em, or a pixel or two less where the face
+// is wider than the classic one. The letters measured at the size taken go
+// into glyphs, their outlines into outlines.
+int choose_glyph_em(FT_Face f, int em, FT_Glyph* outlines, std::vector<std::unique_ptr<Glyph>>* glyphs) {
+    int glyph_em = em;
+    std::vector<std::unique_ptr<Glyph>> letters(256);
+    while (glyph_em > em - max_shrink) {
+        if (average_letter_width(f, &letters, outlines) <= classic_letter_width * em) {
+            *glyphs = std::move(letters);
+            break;
+        }
+        // The outlines of a size not taken must not be drawn.
+        forget(outlines);
+        if (FT_Set_Pixel_Sizes(f, 0, glyph_em - 1) != 0) {
+            break;
+        }
+        --glyph_em;
+    }
+    return glyph_em;
+}
+
+GlyphCacheKey cache_key(const std::string& file, int em) {
+    GlyphCacheKey key;
+    key.file = file;
+    key.em = em;
+    FT_Library_Version(freetype(), &key.freetype_version[0], &key.freetype_version[1], &key.freetype_version[2]);
+    return key;
+}
+
+// The glyph size for key.em and the glyphs known at it, from the cache
+// when it serves (*cached), else as choose_glyph_em finds them.
+int glyph_size(FT_Face f, const GlyphCacheKey& key, FT_Glyph* outlines, std::vector<std::unique_ptr<Glyph>>* glyphs,
+               bool* cached) {
+    const int em = key.em;
+    int glyph_em = em;
+    std::vector<std::unique_ptr<Glyph>> from_cache(256);
+    *cached = read_glyph_cache(key, &glyph_em, &from_cache) && glyph_em <= em && glyph_em >= em - max_shrink &&
+              (glyph_em == em || FT_Set_Pixel_Sizes(f, 0, glyph_em) == 0);
+    if (*cached) {
+        *glyphs = std::move(from_cache);
+        return glyph_em;
+    }
+    return choose_glyph_em(f, em, outlines, glyphs);
+}
+
 // Once per process, however many fonts are asked for.
 void report_no_face() {
     FontEngine& engine = shared().fonts;
@@ -329,25 +375,20 @@ std::unique_ptr<Font> Font::open_file(int em_pixels, const std::string& file, co
             font->ascent_ = static_cast<int>((f->size->metrics.ascender + 63) >> 6);
             font->descent_ = static_cast<int>((-f->size->metrics.descender + 63) >> 6);
         }
-        int glyph_em = em;
-        std::vector<std::unique_ptr<Glyph>> letters(256);
-        while (glyph_em > em - max_shrink) {
-            if (average_letter_width(f, &letters, face->outlines) <= classic_letter_width * em) {
-                font->cache_ = std::move(letters);
-                break;
-            }
-            // The outlines of a size not taken must not be drawn.
-            forget(face->outlines);
-            if (FT_Set_Pixel_Sizes(f, 0, glyph_em - 1) != 0) {
-                break;
-            }
-            --glyph_em;
-        }
+        const GlyphCacheKey key = cache_key(file, em);
+        bool cached = false;
+        const int glyph_em = glyph_size(f, key, face->outlines, &font->cache_, &cached);
         font->glyph_em_ = glyph_em;
         font->file_ = file;
         font->max_width_ = static_cast<int>((f->size->metrics.max_advance + 63) >> 6);
         font->face_ = std::move(face);
         font->family_ = f->family_name ? f->family_name : font->family_;
+        if (!cached) {
+            for (int c = first_cached; c <= last_cached; ++c) {
+                font->glyph(static_cast<unsigned char>(c));
+            }
+            write_glyph_cache(key, glyph_em, font->cache_);
+        }
     } else {
         font->family_ = "none";
         report_no_face();
