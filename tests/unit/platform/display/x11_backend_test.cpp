@@ -572,7 +572,12 @@ TEST(X11BackendLoss, ALostServerEndsInputAndNothingElse) {
     backend->present(1, {&pixel, 1, 1, 1}, 0, 0, 1, 1);
     backend->set_title(1, "x");
     EXPECT_FALSE(backend->create_surface(2, "", 0, 0, 10, 10, false));
-    EXPECT_EQ(open_backend(server.name), nullptr);
+    // Xvfb hands a freed number to the next server, and tests beside this one
+    // start theirs: the name is dead only while its socket is gone.
+    const std::string socket = "/tmp/.X11-unix/X" + server.name.substr(1);
+    if (access(socket.c_str(), F_OK) != 0) {
+        EXPECT_EQ(open_backend(server.name), nullptr);
+    }
     EXPECT_EQ(open_backend(""), nullptr);
     display::x11::close();
 }
