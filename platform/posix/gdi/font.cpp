@@ -121,28 +121,42 @@ int rank(FcPattern* face) {
 
 }  // namespace
 
-std::string find_face_in_font_folders(std::string* family_found) {
+namespace {
+
+// Hands each face in the font folders to visit until it answers false.
+template <typename Visit>
+void for_each_folder_face(Visit visit) {
     FcConfig* config = FcConfigCreate();
-    std::string file;
     if (config != nullptr &&
         FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(font_folders), FcFalse) &&
         FcConfigBuildFonts(config)) {
         FcFontSet* faces = FcConfigGetFonts(config, FcSetSystem);
-        int best = -1;
         for (int i = 0; faces != nullptr && i < faces->nfont; ++i) {
-            const int r = rank(faces->fonts[i]);
-            FcChar8* path = nullptr;
-            if (r >= 0 && (best < 0 || r < best) &&
-                FcPatternGetString(faces->fonts[i], FC_FILE, 0, &path) == FcResultMatch) {
-                best = r;
-                file = reinterpret_cast<const char*>(path);
-                *family_found = wanted_families[r];
+            if (!visit(faces->fonts[i])) {
+                break;
             }
         }
     }
     if (config != nullptr) {
         FcConfigDestroy(config);
     }
+}
+
+}  // namespace
+
+std::string find_face_in_font_folders(std::string* family_found) {
+    std::string file;
+    int best = -1;
+    for_each_folder_face([&](FcPattern* face) {
+        const int r = rank(face);
+        FcChar8* path = nullptr;
+        if (r >= 0 && (best < 0 || r < best) && FcPatternGetString(face, FC_FILE, 0, &path) == FcResultMatch) {
+            best = r;
+            file = reinterpret_cast<const char*>(path);
+            *family_found = wanted_families[r];
+        }
+        return true;
+    });
     return file;
 }
 
@@ -470,27 +484,18 @@ const Glyph& Font::glyph(unsigned char c) const {
 }
 
 std::string find_bold_face_in_font_folders(const std::string& family) {
-    FcConfig* config = FcConfigCreate();
     std::string file;
-    if (config != nullptr &&
-        FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(font_folders), FcFalse) &&
-        FcConfigBuildFonts(config)) {
-        FcFontSet* faces = FcConfigGetFonts(config, FcSetSystem);
-        for (int i = 0; faces != nullptr && i < faces->nfont && file.empty(); ++i) {
-            FcPattern* face = faces->fonts[i];
-            int width = FC_WIDTH_NORMAL;
-            FcPatternGetInteger(face, FC_WIDTH, 0, &width);
-            FcChar8* path = nullptr;
-            if (has_family(face, family.c_str()) && has_value(face, FC_WEIGHT, FC_WEIGHT_BOLD) &&
-                has_value(face, FC_SLANT, FC_SLANT_ROMAN) && width == FC_WIDTH_NORMAL &&
-                FcPatternGetString(face, FC_FILE, 0, &path) == FcResultMatch) {
-                file = reinterpret_cast<const char*>(path);
-            }
+    for_each_folder_face([&](FcPattern* face) {
+        int width = FC_WIDTH_NORMAL;
+        FcPatternGetInteger(face, FC_WIDTH, 0, &width);
+        FcChar8* path = nullptr;
+        if (has_family(face, family.c_str()) && has_value(face, FC_WEIGHT, FC_WEIGHT_BOLD) &&
+            has_value(face, FC_SLANT, FC_SLANT_ROMAN) && width == FC_WIDTH_NORMAL &&
+            FcPatternGetString(face, FC_FILE, 0, &path) == FcResultMatch) {
+            file = reinterpret_cast<const char*>(path);
         }
-    }
-    if (config != nullptr) {
-        FcConfigDestroy(config);
-    }
+        return file.empty();
+    });
     return file;
 }
 
