@@ -44,8 +44,9 @@ bool take(const std::string& in, size_t* at, T* value) {
     return true;
 }
 
-// The key as the file holds it; empty when the face file is not there.
-std::string key_bytes(const GlyphCacheKey& key) {
+}  // namespace
+
+std::string glyph_cache_key_bytes(const GlyphCacheKey& key) {
     struct stat info;
     if (stat(key.file.c_str(), &info) != 0) {
         return std::string();
@@ -64,6 +65,8 @@ std::string key_bytes(const GlyphCacheKey& key) {
     out += key.file;
     return out;
 }
+
+namespace {
 
 std::string cache_folder() {
     const char* cache_home = getenv("XDG_CACHE_HOME");
@@ -116,6 +119,12 @@ bool take_glyph(const std::string& in, size_t* at, Glyph* g) {
             return false;
         }
     }
+    // Drawing adds these to device coordinates: kept far from overflow.
+    for (const int32_t value : {box[0], box[1], box[4]}) {
+        if (value < -max_side || value > max_side) {
+            return false;
+        }
+    }
     if (box[2] < 0 || box[3] < 0 || box[2] > max_side || box[3] > max_side) {
         return false;
     }
@@ -144,12 +153,9 @@ bool make_folder(const std::string& folder) {
 
 }  // namespace
 
-bool read_glyph_cache(const GlyphCacheKey& key, int* glyph_em, std::vector<std::unique_ptr<Glyph>>* glyphs) {
-    const std::string path = cache_path(key);
-    const std::string wanted = key_bytes(key);
-    std::string file;
-    if (path.empty() || wanted.empty() || !read_whole(path, &file) || file.size() < header_size ||
-        memcmp(file.data(), magic, sizeof magic) != 0) {
+bool parse_glyph_cache(const std::string& file, const std::string& key_bytes, int* glyph_em,
+                       std::vector<std::unique_ptr<Glyph>>* glyphs) {
+    if (key_bytes.empty() || file.size() < header_size || memcmp(file.data(), magic, sizeof magic) != 0) {
         return false;
     }
     size_t at = sizeof magic;
@@ -158,12 +164,12 @@ bool read_glyph_cache(const GlyphCacheKey& key, int* glyph_em, std::vector<std::
     take(file, &at, &length);
     take(file, &at, &checksum);
     if (length != file.size() - header_size || fnv1a(file.data() + header_size, length) != checksum ||
-        file.compare(at, wanted.size(), wanted) != 0) {
+        file.compare(at, key_bytes.size(), key_bytes) != 0) {
         return false;
     }
-    at += wanted.size();
+    at += key_bytes.size();
     int32_t size = 0;
-    if (!take(file, &at, &size) || size <= 0) {
+    if (!take(file, &at, &size) || size <= 0 || size > max_side) {
         return false;
     }
     std::vector<std::unique_ptr<Glyph>> read(256);
@@ -183,12 +189,9 @@ bool read_glyph_cache(const GlyphCacheKey& key, int* glyph_em, std::vector<std::
     return true;
 }
 
-void write_glyph_cache(const GlyphCacheKey& key, int glyph_em, const std::vector<std::unique_ptr<Glyph>>& glyphs) {
-    const std::string path = cache_path(key);
-    std::string payload = key_bytes(key);
-    if (path.empty() || payload.empty() || !make_folder(path.substr(0, path.rfind('/')))) {
-        return;
-    }
+std::string format_glyph_cache(const std::string& key_bytes, int glyph_em,
+                               const std::vector<std::unique_ptr<Glyph>>& glyphs) {
+    std::string payload = key_bytes;
     put<int32_t>(&payload, glyph_em);
     for (int c = first_cached; c <= last_cached; ++c) {
         const Glyph empty;
@@ -201,7 +204,23 @@ void write_glyph_cache(const GlyphCacheKey& key, int glyph_em, const std::vector
     std::string file(magic, sizeof magic);
     put<uint32_t>(&file, static_cast<uint32_t>(payload.size()));
     put<uint64_t>(&file, fnv1a(payload.data(), payload.size()));
-    file += payload;
+    return file + payload;
+}
+
+bool read_glyph_cache(const GlyphCacheKey& key, int* glyph_em, std::vector<std::unique_ptr<Glyph>>* glyphs) {
+    const std::string path = cache_path(key);
+    std::string file;
+    return !path.empty() && read_whole(path, &file) &&
+           parse_glyph_cache(file, glyph_cache_key_bytes(key), glyph_em, glyphs);
+}
+
+void write_glyph_cache(const GlyphCacheKey& key, int glyph_em, const std::vector<std::unique_ptr<Glyph>>& glyphs) {
+    const std::string path = cache_path(key);
+    const std::string key_bytes = glyph_cache_key_bytes(key);
+    if (path.empty() || key_bytes.empty() || !make_folder(path.substr(0, path.rfind('/')))) {
+        return;
+    }
+    const std::string file = format_glyph_cache(key_bytes, glyph_em, glyphs);
     // Written aside and renamed over, so that a reader sees one whole file.
     const std::string aside = path + "." + std::to_string(getpid());
     const int fd = open(aside.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);

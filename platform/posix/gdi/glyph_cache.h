@@ -34,4 +34,12 @@ bool read_glyph_cache(const GlyphCacheKey& key, int* glyph_em, std::vector<std::
 // cache folder cannot be written.
 void write_glyph_cache(const GlyphCacheKey& key, int glyph_em, const std::vector<std::unique_ptr<Glyph>>& glyphs);
 
+// The same without the file, for the fuzz target. The key as a file holds
+// it, empty when the face file is not there.
+std::string glyph_cache_key_bytes(const GlyphCacheKey& key);
+bool parse_glyph_cache(const std::string& file, const std::string& key_bytes, int* glyph_em,
+                       std::vector<std::unique_ptr<Glyph>>* glyphs);
+std::string format_glyph_cache(const std::string& key_bytes, int glyph_em,
+                               const std::vector<std::unique_ptr<Glyph>>& glyphs);
+
 }  // namespace gdi
