@@ -136,6 +136,8 @@ struct Connection {
     int client_buttons = 0;            // held since they went down on a client area
     wl_surface* cursor = nullptr;
     std::unique_ptr<Buffer> cursor_buffer;
+    int cursor_quarters = 0;                 // the device scale the arrow is drawn at
+    wp_viewport* cursor_viewport = nullptr;  // made at the first fractional scale
 
     wl_keyboard* keyboard = nullptr;
     SurfaceId keyboard_surface = 0;

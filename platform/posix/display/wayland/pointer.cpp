@@ -29,34 +29,70 @@ int pointer_scale() {
     return scale;
 }
 
-void draw_arrow(Buffer* buffer, int scale) {
+// The cursor's device scale in quarters: the window's fractional one where
+// the window is shown through a viewport, else the outputs' whole one.
+int cursor_quarters(const Surface& surface) {
+    if (surface.fractional_drawn && surface.quarters % 4 != 0 && connection().viewporter != nullptr) {
+        return surface.quarters;
+    }
+    return pointer_scale() * 4;
+}
+
+int device_side(int side, int quarters) {
+    return (side * quarters * 2 + 4) / 8;
+}
+
+// Each device pixel shows the arrow's pixel under it, so a whole scale
+// repeats each pixel and a fractional one keeps the arrow's lines whole.
+void draw_arrow(Buffer* buffer, int quarters) {
     for (int y = 0; y < buffer->height; y++) {
-        const char* row = arrow[y / scale];
+        const int arrow_row = y * 4 / quarters;
+        const char* row = arrow[arrow_row < arrow_height ? arrow_row : arrow_height - 1];
         size_t length = strlen(row);
         for (int x = 0; x < buffer->width; x++) {
-            size_t column = static_cast<size_t>(x / scale);
+            size_t column = static_cast<size_t>(x * 4 / quarters);
             char dot = column < length ? row[column] : ' ';
             buffer->pixels[y * buffer->width + x] = dot == 'X' ? 0xFF000000 : dot == '.' ? 0xFFFFFFFF : 0;
         }
     }
 }
 
-void set_cursor(wl_pointer* pointer, uint32_t serial) {
+// A whole scale is the buffer scale; a fractional one is buffer scale 1 and
+// a viewport to the arrow's logical size, as the windows are shown.
+void show_cursor_at(int quarters) {
     Connection& c = connection();
-    const int scale = pointer_scale();
+    if (quarters % 4 == 0) {
+        wl_surface_set_buffer_scale(c.cursor, quarters / 4);
+        if (c.cursor_viewport != nullptr) {
+            wp_viewport_set_destination(c.cursor_viewport, -1, -1);
+        }
+        return;
+    }
+    if (c.cursor_viewport == nullptr) {
+        c.cursor_viewport = wp_viewporter_get_viewport(c.viewporter, c.cursor);
+    }
+    const BufferPlan plan = plan_buffer(c.cursor_buffer->width, c.cursor_buffer->height, quarters, true);
+    wl_surface_set_buffer_scale(c.cursor, 1);
+    wp_viewport_set_destination(c.cursor_viewport, plan.logical_width, plan.logical_height);
+}
+
+void set_cursor(wl_pointer* pointer, uint32_t serial, int quarters) {
+    Connection& c = connection();
     if (c.cursor == nullptr) {
         c.cursor = wl_compositor_create_surface(c.compositor);
     }
-    if (c.cursor_buffer == nullptr || c.cursor_buffer->width != arrow_width * scale) {
+    if (c.cursor_buffer == nullptr || c.cursor_quarters != quarters) {
         if (c.cursor_buffer != nullptr) {
             destroy_buffer(c.cursor_buffer.get());
         }
-        c.cursor_buffer = make_buffer(arrow_width * scale, arrow_height * scale, WL_SHM_FORMAT_ARGB8888);
+        c.cursor_buffer = make_buffer(device_side(arrow_width, quarters), device_side(arrow_height, quarters),
+                                      WL_SHM_FORMAT_ARGB8888);
         if (c.cursor_buffer == nullptr) {
             return;
         }
-        draw_arrow(c.cursor_buffer.get(), scale);
-        wl_surface_set_buffer_scale(c.cursor, scale);
+        c.cursor_quarters = quarters;
+        draw_arrow(c.cursor_buffer.get(), quarters);
+        show_cursor_at(quarters);
         wl_surface_attach(c.cursor, c.cursor_buffer->buffer, 0, 0);
         wl_surface_damage_buffer(c.cursor, 0, 0, c.cursor_buffer->width, c.cursor_buffer->height);
         wl_surface_commit(c.cursor);
@@ -110,7 +146,7 @@ void on_enter(void*, wl_pointer* pointer, uint32_t serial, wl_surface* on, wl_fi
     c.pointer_surface = surface->id;
     c.client_buttons = 0;
     follow_position(*surface, x, y);
-    set_cursor(pointer, serial);
+    set_cursor(pointer, serial, cursor_quarters(*surface));
     follow_motion(surface, 0);
 }
 
