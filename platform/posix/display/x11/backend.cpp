@@ -48,6 +48,10 @@ unsigned long window_of(SurfaceId id) {
     return surface != nullptr ? surface->window : 0;
 }
 
+unsigned long images_put() {
+    return connection().images_put;
+}
+
 void sync() {
     send_presented();
     if (Display* display = live_display()) {

@@ -60,6 +60,13 @@ struct Surface {
     };
     std::vector<Area> unsent;
     Frame unsent_frame{nullptr, 0, 0, 0};
+    // The latest areas put, each with the serial of its first request: an
+    // Expose the server made before that request needs nothing sent again.
+    struct Put {
+        Area area;
+        unsigned long serial;
+    };
+    std::vector<Put> puts;
 };
 
 struct Connection {
@@ -77,6 +84,8 @@ struct Connection {
     // The desktop's scale in quarters (4 is 1): the window layer draws at
     // it, and every size, position and event here is in server pixels.
     int quarters = 4;
+    // XPutImage calls since the connection was opened.
+    unsigned long images_put = 0;
 
     Atom wm_protocols = 0, wm_delete_window = 0;
     Atom net_wm_name = 0, net_wm_icon_name = 0, utf8_string = 0;
@@ -114,6 +123,8 @@ void present(SurfaceId id, const Frame& frame, int x, int y, int width, int heig
 void send_presented();
 // Forgets what a surface has not sent: its frame is no longer there.
 void drop_presented(Surface* surface);
+// Whether the area was put after the server made an Expose of that serial.
+bool put_since(const Surface& surface, unsigned long serial, int left, int top, int right, int bottom);
 void set_owner(SurfaceId id, SurfaceId owner);
 void set_modal(SurfaceId id, bool modal);
 void set_background(SurfaceId id, uint32_t rgb);

@@ -61,7 +61,8 @@ bool translate_button(const XButtonEvent& event, Input* input) {
 
 // The exposed area; what lies beyond the client area, where a window
 // manager made the window larger, is filled here. False when nothing of the
-// client area was exposed. Another client's Expose is passed on as it came.
+// client area was exposed, or when all of it was put after the exposure.
+// Another client's Expose is passed on as it came.
 bool translate_expose(const XExposeEvent& event, const Surface& surface, Input* input) {
     int right = event.x + event.width;
     int bottom = event.y + event.height;
@@ -75,7 +76,10 @@ bool translate_expose(const XExposeEvent& event, const Surface& surface, Input* 
     input->y = event.y;
     input->width = right - input->x;
     input->height = bottom - input->y;
-    return event.send_event || (input->width > 0 && input->height > 0);
+    if (event.send_event) {
+        return true;
+    }
+    return input->width > 0 && input->height > 0 && !put_since(surface, event.serial, event.x, event.y, right, bottom);
 }
 
 // Where the window is on the screen, asked of the server: a window manager

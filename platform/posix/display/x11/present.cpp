@@ -46,6 +46,7 @@ void put_native(const Connection& c, Window window, const Frame& frame, int x, i
         return;
     }
     XPutImage(c.display, window, c.gc, &image, x, y, to_x, to_y, width, height);
+    connection().images_put++;
 }
 
 // Scales an 8-bit channel into the bits a visual's mask selects.
@@ -79,6 +80,7 @@ void put_converted(const Connection& c, Window window, const Frame& frame, int x
         }
     }
     XPutImage(c.display, window, c.gc, image, 0, 0, to_x, to_y, width, height);
+    connection().images_put++;
     XDestroyImage(image);
 }
 
@@ -107,6 +109,8 @@ namespace {
 
 // At most this many rectangles wait for a surface; more are merged.
 constexpr size_t max_unsent = 4;
+// At most this many puts are remembered; an Expose of an older one is sent.
+constexpr size_t max_puts = 8;
 
 using Area = Surface::Area;
 
@@ -121,6 +125,27 @@ Area united(const Area& a, const Area& b) {
 
 bool touching(const Area& a, const Area& b) {
     return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
+}
+
+bool inside(const Area& inner, const Area& outer) {
+    return outer.left <= inner.left && outer.top <= inner.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+// Keeps the put, forgetting those it covers and, past the limit, the oldest.
+void remember_put(Surface* surface, Area area, unsigned long serial) {
+    auto& puts = surface->puts;
+    for (size_t i = 0; i < puts.size();) {
+        if (inside(puts[i].area, area)) {
+            puts.erase(puts.begin() + static_cast<long>(i));
+        } else {
+            ++i;
+        }
+    }
+    if (puts.size() == max_puts) {
+        puts.erase(puts.begin());
+    }
+    puts.push_back(Surface::Put{area, serial});
 }
 
 bool same_frame(const Frame& a, const Frame& b) {
@@ -166,7 +191,9 @@ void send(const Connection& c, Surface& surface) {
             continue;
         }
         // Device pixels as they are: the window layer drew at the desktop's scale.
+        const unsigned long serial = NextRequest(c.display);
         put(c, surface.window, frame, a.left, a.top, width, height, a.left, a.top);
+        remember_put(&surface, a, serial);
     }
     surface.unsent.clear();
 }
@@ -210,6 +237,21 @@ void send_presented() {
 
 void drop_presented(Surface* surface) {
     surface->unsent.clear();
+    surface->puts.clear();
+}
+
+// The server numbers an event with the last request of ours it carried out;
+// an Expose made before a put's first request was painted over by it, one
+// made after (another window uncovering it, or the put reaching a window
+// not yet shown) names pixels the put never left there.
+bool put_since(const Surface& surface, unsigned long serial, int left, int top, int right, int bottom) {
+    const Area exposed{left, top, right, bottom};
+    for (const Surface::Put& p : surface.puts) {
+        if (serial < p.serial && inside(exposed, p.area)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace display::x11

@@ -26,6 +26,9 @@ unsigned long window_of(SurfaceId id);
 // that another client sees their effect.
 void sync();
 
+// XPutImage calls since the connection was opened.
+unsigned long images_put();
+
 // Closes the connection and forgets every surface; open_x11 connects anew.
 void close();
 

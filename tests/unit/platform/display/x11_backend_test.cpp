@@ -280,6 +280,47 @@ TEST_F(X11Backend, GathersPresentedAreasUntilTheProgramWaitsForInput) {
               0);
 }
 
+// As the window layer does, an Expose is answered by presenting its area.
+TEST_F(X11Backend, AnExposureIsSentAgainOnlyWhenItCameAfterTheImage) {
+    ASSERT_TRUE(backend_->create_surface(14, "test", 30, 30, 120, 90, false));
+    made_.push_back(14);
+    Window window = display::x11::window_of(14);
+    std::vector<uint32_t> pixels(120 * 90);
+    for (int i = 0; i < 120 * 90; i++) {
+        pixels[i] = pattern(i % 120, i / 120);
+    }
+    const display::Frame frame{pixels.data(), 120, 90, 120};
+    auto answer_exposures = [&]() {
+        for (const Input& input : inputs_until_marker(14)) {
+            if (input.kind == expose_input) {
+                backend_->present(14, frame, input.x, input.y, input.width, input.height);
+            }
+        }
+        display::x11::sync();
+    };
+    // A start: shown, painted and put before the map's Expose is read.
+    const unsigned long before = display::x11::images_put();
+    backend_->show_surface(14, true);
+    backend_->present(14, frame, 0, 0, 120, 90);
+    answer_exposures();
+    EXPECT_EQ(display::x11::images_put() - before, 1u);
+    EXPECT_EQ(mismatches(window, 120, 90, pattern), 0);
+
+    // Another client's window over part of it, gone again: that part only.
+    XSetWindowAttributes attributes;
+    attributes.override_redirect = True;
+    attributes.background_pixel = 0;
+    Window cover = XCreateWindow(view_, DefaultRootWindow(view_), 60, 50, 40, 30, 0, CopyFromParent, InputOutput,
+                                 CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
+    XMapRaised(view_, cover);
+    XSync(view_, False);
+    XDestroyWindow(view_, cover);
+    XSync(view_, False);
+    answer_exposures();
+    EXPECT_EQ(display::x11::images_put() - before, 2u);
+    EXPECT_EQ(mismatches(window, 120, 90, pattern), 0);
+}
+
 TEST_F(X11Backend, PlacesTheClientAreaAndKeepsTitlesAndSizeHints) {
     ASSERT_TRUE(backend_->create_surface(12, "Caf\xE9 list", 200, 150, 300, 200, false));
     made_.push_back(12);
