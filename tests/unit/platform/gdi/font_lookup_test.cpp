@@ -7,6 +7,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -112,6 +113,35 @@ class ScopedEnv {
     std::string old_;
 };
 
+// A home of its own whose font folder holds Liberation Sans renamed
+// "Tahoma", the first family the lookup wants; removed with it.
+struct FontHome {
+    std::string home;
+    std::string face;
+    std::unique_ptr<ScopedEnv> env[3];
+
+    FontHome() {
+        char pattern[] = "/tmp/font_home_XXXXXX";
+        if (mkdtemp(pattern) == nullptr) {
+            return;
+        }
+        home = pattern;
+        if (system(("mkdir -p '" + home + "/.fonts'").c_str()) != 0 ||
+            !write_renamed_face(liberation_sans, home + "/.fonts/Classic.ttf", "Tahoma")) {
+            return;
+        }
+        face = home + "/.fonts/Classic.ttf";
+        env[0] = std::make_unique<ScopedEnv>("HOME", home);
+        env[1] = std::make_unique<ScopedEnv>("XDG_DATA_HOME", home + "/.local/share");
+        env[2] = std::make_unique<ScopedEnv>("XDG_CACHE_HOME", home + "/.cache");
+    }
+    ~FontHome() {
+        if (!home.empty()) {
+            EXPECT_EQ(system(("rm -rf '" + home + "'").c_str()), 0);
+        }
+    }
+};
+
 TEST(GdiFontLookup, TheFontFoldersAloneFindTheFaceTheWholeConfigurationFinds) {
     std::string lean_family, full_family;
     const std::string lean = gdi::find_face_in_font_folders(&lean_family);
@@ -124,15 +154,9 @@ TEST(GdiFontLookup, TheFontFoldersAloneFindTheFaceTheWholeConfigurationFinds) {
 }
 
 TEST(GdiFontLookup, AFaceInTheUsersFontFolderIsFound) {
-    char pattern[] = "/tmp/font_home_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::string home = pattern;
-    ASSERT_EQ(system(("mkdir -p '" + home + "/.fonts'").c_str()), 0);
-    const std::string face = home + "/.fonts/Classic.ttf";
-    ASSERT_TRUE(write_renamed_face(liberation_sans, face, "Tahoma"));
-    ScopedEnv home_env("HOME", home);
-    ScopedEnv data_env("XDG_DATA_HOME", home + "/.local/share");
-    ScopedEnv cache_env("XDG_CACHE_HOME", home + "/.cache");
+    const FontHome home;
+    ASSERT_FALSE(home.face.empty());
+    const std::string& face = home.face;
 
     std::string family;
     EXPECT_EQ(gdi::find_face_in_font_folders(&family), face);
@@ -141,7 +165,6 @@ TEST(GdiFontLookup, AFaceInTheUsersFontFolderIsFound) {
     std::unique_ptr<gdi::Font> font = gdi::Font::open_file(11, face, family);
     EXPECT_STREQ(font->family(), "Tahoma");
     EXPECT_FALSE(font->glyph('A').coverage.empty());
-    EXPECT_EQ(system(("rm -rf '" + home + "'").c_str()), 0);
 }
 
 // The caption's bold: the family's bold face from the same folders, or,
@@ -159,14 +182,9 @@ TEST(GdiFontLookup, TheBoldOfAFamilyIsItsBoldFaceOrItsFaceWidened) {
     EXPECT_GT(inked_columns(bold->glyph('l')), inked_columns(regular->glyph('l')));
     EXPECT_NEAR(bold->glyph('H').height, regular->glyph('H').height, 1);
 
-    char pattern[] = "/tmp/font_home_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::string home = pattern;
-    ASSERT_EQ(system(("mkdir -p '" + home + "/.fonts'").c_str()), 0);
-    const std::string face = home + "/.fonts/Classic.ttf";
-    ASSERT_TRUE(write_renamed_face(liberation_sans, face, "Tahoma"));
-    ScopedEnv home_env("HOME", home);
-    ScopedEnv cache_env("XDG_CACHE_HOME", home + "/.cache");
+    const FontHome home;
+    ASSERT_FALSE(home.face.empty());
+    const std::string& face = home.face;
     EXPECT_EQ(gdi::find_bold_face_in_font_folders("Tahoma"), "");
     const auto lone = gdi::Font::open_file(11, face, "Tahoma");
     const auto widened = lone->open_bold();
@@ -175,7 +193,6 @@ TEST(GdiFontLookup, TheBoldOfAFamilyIsItsBoldFaceOrItsFaceWidened) {
     EXPECT_EQ(inked_columns(widened->glyph('l')), inked_columns(lone->glyph('l')) + 1);
     EXPECT_EQ(widened->advance('l'), lone->advance('l') + 1);
     EXPECT_EQ(widened->glyph('H').height, lone->glyph('H').height);
-    EXPECT_EQ(system(("rm -rf '" + home + "'").c_str()), 0);
 }
 
 }  // namespace
