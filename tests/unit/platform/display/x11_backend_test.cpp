@@ -118,6 +118,7 @@ class X11Backend : public ::testing::Test {
         std::vector<Input> inputs;
         auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait_ms);
         Input input;
+        std::string seen;
         while (std::chrono::steady_clock::now() < deadline && display::x11::next_input_within(&input, 200)) {
             if (input.kind == expose_input && input.x == marker_x) {
                 return inputs;
@@ -125,8 +126,12 @@ class X11Backend : public ::testing::Test {
             if (input.kind != no_input && input.surface == id) {
                 inputs.push_back(input);
             }
+            if (input.kind != no_input) {
+                seen += " " + std::to_string(static_cast<int>(input.kind)) + "@" + std::to_string(input.surface) + ":" +
+                        std::to_string(input.x);
+            }
         }
-        ADD_FAILURE() << "the marker never arrived";
+        ADD_FAILURE() << "the marker never arrived; seen:" << seen;
         return inputs;
     }
 
@@ -284,13 +289,16 @@ TEST_F(X11Backend, GathersPresentedAreasUntilTheProgramWaitsForInput) {
 TEST_F(X11Backend, AnExposureIsSentAgainOnlyWhenItCameAfterTheImage) {
     ASSERT_TRUE(backend_->create_surface(14, "test", 30, 30, 120, 90, false));
     made_.push_back(14);
+    // The window must be on the server before the other client sends to it.
+    display::x11::sync();
     Window window = display::x11::window_of(14);
     std::vector<uint32_t> pixels(120 * 90);
     for (int i = 0; i < 120 * 90; i++) {
         pixels[i] = pattern(i % 120, i / 120);
     }
     const display::Frame frame{pixels.data(), 120, 90, 120};
-    auto answer_exposures = [&]() {
+    auto answer_exposures = [&](int phase) {
+        SCOPED_TRACE(phase);
         for (const Input& input : inputs_until_marker(14)) {
             if (input.kind == expose_input) {
                 backend_->present(14, frame, input.x, input.y, input.width, input.height);
@@ -302,7 +310,7 @@ TEST_F(X11Backend, AnExposureIsSentAgainOnlyWhenItCameAfterTheImage) {
     const unsigned long before = display::x11::images_put();
     backend_->show_surface(14, true);
     backend_->present(14, frame, 0, 0, 120, 90);
-    answer_exposures();
+    answer_exposures(1);
     EXPECT_EQ(display::x11::images_put() - before, 1u);
     EXPECT_EQ(mismatches(window, 120, 90, pattern), 0);
 
@@ -316,7 +324,7 @@ TEST_F(X11Backend, AnExposureIsSentAgainOnlyWhenItCameAfterTheImage) {
     XSync(view_, False);
     XDestroyWindow(view_, cover);
     XSync(view_, False);
-    answer_exposures();
+    answer_exposures(2);
     EXPECT_EQ(display::x11::images_put() - before, 2u);
     EXPECT_EQ(mismatches(window, 120, 90, pattern), 0);
 }
