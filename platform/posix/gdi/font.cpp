@@ -368,6 +368,11 @@ std::unique_ptr<Font> Font::open(int em_pixels) {
 }
 
 std::unique_ptr<Font> Font::open_file(int em_pixels, const std::string& file, const std::string& family) {
+    return open_face(em_pixels, file, family, 0);
+}
+
+std::unique_ptr<Font> Font::open_face(int em_pixels, const std::string& file, const std::string& family,
+                                      int fixed_glyph_em) {
     std::unique_ptr<Font> font(new Font());
     font->em_ = em_pixels > 0 ? em_pixels : 11;
     font->cache_.resize(256);
@@ -390,8 +395,14 @@ std::unique_ptr<Font> Font::open_file(int em_pixels, const std::string& file, co
             font->descent_ = static_cast<int>((-f->size->metrics.descender + 63) >> 6);
         }
         const GlyphCacheKey key = cache_key(file, em);
-        bool cached = false;
-        const int glyph_em = glyph_size(f, key, face->outlines, &font->cache_, &cached);
+        // A size given is drawn at as it is: nothing to measure or cache.
+        bool cached = fixed_glyph_em > 0;
+        int glyph_em = em;
+        if (fixed_glyph_em > 0) {
+            glyph_em = fixed_glyph_em == em || FT_Set_Pixel_Sizes(f, 0, fixed_glyph_em) == 0 ? fixed_glyph_em : em;
+        } else {
+            glyph_em = glyph_size(f, key, face->outlines, &font->cache_, &cached);
+        }
         font->glyph_em_ = glyph_em;
         font->file_ = file;
         font->max_width_ = static_cast<int>((f->size->metrics.max_advance + 63) >> 6);
@@ -501,28 +512,22 @@ std::string find_bold_face_in_font_folders(const std::string& family) {
 
 std::unique_ptr<Font> Font::open_bold() const {
     const std::string bold_file = face_ ? find_bold_face_in_font_folders(family_) : std::string();
+    // The regular face's glyph size: the same letters, only bolder.
     std::unique_ptr<Font> font;
     if (!bold_file.empty()) {
-        font = open_file(em_, bold_file, family_);
+        font = open_face(em_, bold_file, family_, glyph_em_);
         font->bold_ = font->face_ != nullptr;
     }
     if (font == nullptr || !font->bold_) {
-        font = open_file(em_, file_.empty() ? last_resort_file : file_, family_);
+        font = open_face(em_, file_.empty() ? last_resort_file : file_, family_, glyph_em_);
         if (font->face_ && FT_IS_SCALABLE(font->face_->face)) {
             font->embolden_ = 64;
             font->bold_ = true;
+            // A glyph open may have drawn for its metrics was not widened.
+            font->cache_.clear();
+            font->cache_.resize(256);
         }
     }
-    // The regular face's glyph size: the same letters, only bolder.
-    if (font->face_ && font->glyph_em_ != glyph_em_ && FT_Set_Pixel_Sizes(font->face_->face, 0, glyph_em_) == 0) {
-        font->glyph_em_ = glyph_em_;
-    }
-    // Nothing measured at open is drawn: the size or the outlines change.
-    if (font->face_) {
-        forget(font->face_->outlines);
-    }
-    font->cache_.clear();
-    font->cache_.resize(256);
     return font;
 }
 

@@ -58,6 +58,10 @@ class Font {
 
   private:
     Font() = default;
+    // open_file's work; with fixed_glyph_em > 0 the glyphs are drawn at that
+    // size, and nothing is measured, read from the glyph cache or written.
+    static std::unique_ptr<Font> open_face(int em_pixels, const std::string& file, const std::string& family,
+                                           int fixed_glyph_em);
     struct Face;
 
     std::unique_ptr<Face> face_;
