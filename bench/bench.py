@@ -20,8 +20,6 @@ the window and says so on its IPC socket (a "new" window event).
 """
 
 import argparse
-import importlib.machinery
-import importlib.util
 import json
 import os
 import re
@@ -341,11 +339,9 @@ def wayland_available():
 
 
 def load_sway_tests():
-    path = os.path.join(ROOT, "tests", "wayland", "run-sway")
-    loader = importlib.machinery.SourceFileLoader("run_sway", path)
-    module = importlib.util.module_from_spec(importlib.util.spec_from_loader("run_sway", loader))
-    loader.exec_module(module)
-    return module
+    sys.path.insert(0, os.path.join(ROOT, "tests", "support"))
+    import sway
+    return sway
 
 
 class SwayWindows:

@@ -1,0 +1,232 @@
+"""The player's scenarios: what a player does with the tool and what must
+come of it, as a table of (name, scenario). Each scenario takes a player
+and uses only Player's methods, so every display's hands play the same
+table: run-scenarios on Xvfb and under Wine, run-sway, run-kwin and
+run-mutter pick from it by name (by_name).
+"""
+
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+
+from game import ALL, AXES, BODY, MISC, PALADIN, REFERENCES, SORCERESS, STATE, SWORDS, TABLE
+from game import describe, expected_table, state_bytes
+from results import Failure, Skip
+
+
+def start_without_state_file(p):
+    p.start()
+    p.wait_main()
+    p.expect_file(STATE, b"")
+    p.press("Set Filter")
+    p.answer(p.wait_box("Vorthane Sorvane"))
+    p.expect_selection(ALL)
+    p.press("Exit")
+    p.expect_exit(0)
+
+
+def check_uncheck_and_single_boxes(p):
+    p.write(STATE, state_bytes({AXES}))
+    p.start()
+    p.wait_main()
+    p.press("Check All")
+    p.click_checkbox(AXES)
+    p.press("Set Filter")
+    p.answer(p.wait_box("Vorthane Sorvane"))
+    p.expect_selection(ALL - {AXES})
+    p.expect_still_running()
+    p.press("Uncheck All")
+    for index in (SWORDS, BODY, SORCERESS, BODY):
+        p.click_checkbox(index)
+    p.press("Set Filter")
+    p.answer(p.wait_box("Vorthane Sorvane"))
+    p.expect_selection({SWORDS, SORCERESS})
+    p.expect_still_running()
+    p.press("Exit")
+    p.expect_exit(0)
+
+
+def set_filter_twice(p):
+    p.write(STATE, state_bytes({SWORDS, PALADIN}))
+    p.start()
+    p.wait_main()
+    p.press("Set Filter")
+    p.answer(p.wait_box("Vorthane Sorvane"))
+    first = p.read(TABLE)
+    if first != expected_table({SWORDS, PALADIN}):
+        raise Failure("first table is %s" % describe(first))
+    # Something longer in between shows the second table is written anew.
+    p.write(TABLE, b"stale\r\n" * 100)
+    p.press("Set Filter")
+    p.answer(p.wait_box("Vorthane Sorvane"))
+    p.expect_file(TABLE, first)
+    p.expect_file(STATE, state_bytes({SWORDS, PALADIN}))
+    p.press("Exit")
+    p.expect_exit(0)
+
+
+def ending_saves_nothing(end):
+    def scenario(p):
+        saved = state_bytes({AXES, MISC}) + b"\x07\x08"
+        p.write(STATE, saved)
+        p.start()
+        p.wait_main()
+        p.press("Check All")
+        p.click_checkbox(AXES)
+        end(p)
+        p.expect_exit(0)
+        p.expect_file(STATE, saved)
+        p.expect_file(TABLE, None)
+    return scenario
+
+
+def tab_then_space(p):
+    p.start()
+    p.wait_main()
+    p.keys("Tab", "space")
+    p.press("Set Filter")
+    p.answer(p.wait_box("Vorthane Sorvane"))
+    p.expect_selection(ALL - {AXES})
+    p.press("Exit")
+    p.expect_exit(0)
+
+
+def list_missing(p):
+    os.remove(p.path("sorvane.lst"))
+    p.start()
+    p.answer(p.wait_box("Sorvane", main_never_shown=True))
+    p.expect_exit(0)
+    p.no_main_window()
+    p.expect_file(TABLE, None)
+
+
+def root_opens_read_only_files_under_wine(p):
+    if p.run.wine and os.geteuid() == 0:
+        raise Skip("Wine run as root opens a file without write permission for writing")
+
+
+def state_read_only(p):
+    root_opens_read_only_files_under_wine(p)
+    p.write(STATE, state_bytes({AXES}))
+    os.chmod(p.path(STATE), 0o444)
+    p.start()
+    p.answer(p.wait_box("Sorvane", main_never_shown=True))
+    p.expect_exit(0)
+    p.expect_file(STATE, state_bytes({AXES}))
+    p.expect_file(TABLE, None)
+
+
+def state_is_a_folder(p):
+    os.mkdir(p.path(STATE))
+    p.start()
+    p.answer(p.wait_box("Sorvane", main_never_shown=True))
+    p.expect_exit(0)
+    p.expect_file(TABLE, None)
+
+
+def state_locked_after_start(p):
+    root_opens_read_only_files_under_wine(p)
+    p.write(STATE, state_bytes({PALADIN}))
+    p.start()
+    p.wait_main()
+    os.chmod(p.path(STATE), 0o444)
+    p.press("Set Filter")
+    p.answer(p.wait_box("Vorthane Sorvane"))
+    p.expect_exit(0)
+    p.expect_file(TABLE, expected_table({PALADIN}))
+    p.expect_file(STATE, state_bytes({PALADIN}))
+
+
+def data_is_a_file(p):
+    p.write("Data", b"not a folder")
+    p.write(STATE, state_bytes({AXES}))
+    p.start()
+    p.wait_main()
+    p.press("Uncheck All")
+    p.press("Set Filter")
+    p.answer(p.wait_box("Sorvane"))
+    p.expect_exit(0)
+    p.expect_file("Data", b"not a folder")
+    p.expect_file(STATE, state_bytes({AXES}))
+
+
+def saved_selection_shown(p):
+    chosen = {AXES, BODY, PALADIN}
+    p.write(STATE, state_bytes(chosen))
+    p.start()
+    p.wait_main()
+    p.press("Set Filter")
+    p.answer(p.wait_box("Vorthane Sorvane"))
+    p.expect_selection(chosen)
+    p.press("Exit")
+    p.expect_exit(0)
+
+
+def expect_picture(p, window, reference):
+    """The window's pixels, with the pointer away from it, are the reference's."""
+    p.xdotool("mousemove", 0, 0)
+    shot = tempfile.NamedTemporaryFile(prefix="sorvane-shot-", suffix=".png", dir="/tmp", delete=False)
+    shot.close()
+    try:
+        capture(p, window, shot.name)
+        result = subprocess.run(["compare", "-metric", "AE", shot.name, os.path.join(REFERENCES, reference), "null:"],
+                                capture_output=True, text=True, timeout=min(20, p.left()))
+    finally:
+        os.remove(shot.name)
+    if result.returncode != 0:
+        raise Failure("the picture differs from %s: %s" % (reference, result.stderr.strip() or result.returncode))
+
+
+def looks_like_the_references(p):
+    if shutil.which("import") is None or shutil.which("compare") is None:
+        raise Skip("ImageMagick is not installed")
+    p.write(STATE, state_bytes(set(range(0, 27, 3))))
+    p.start()
+    p.wait_main()
+    expect_picture(p, p.main, "reference-window.pgm")
+    p.press("Set Filter")
+    box = p.wait_box("Vorthane Sorvane")
+    expect_picture(p, box, "reference-message-box.pgm")
+    p.answer(box)
+    p.press("Exit")
+    p.expect_exit(0)
+
+
+SCENARIOS = [
+    ("start-up without a state file checks every box", start_without_state_file),
+    ("Check All, Uncheck All and single checkboxes reach the table and the state file",
+     check_uncheck_and_single_boxes),
+    ("Set Filter twice writes identical tables", set_filter_twice),
+    ("Exit ends with 0 and saves nothing", ending_saves_nothing(lambda p: p.press("Exit"))),
+    ("the close box ends with 0 and saves nothing", ending_saves_nothing(lambda p: p.close_box())),
+    ("Alt+F4 ends with 0 and saves nothing", ending_saves_nothing(lambda p: p.keys("alt+F4"))),
+    ("Tab then Space toggles Axes", tab_then_space),
+    ("a missing list is reported before any window", list_missing),
+    ("a read-only state file is reported before any window", state_read_only),
+    ("a state file that is a folder is reported before any window", state_is_a_folder),
+    ("a state file locked after start-up is reported after the table", state_locked_after_start),
+    ("a file named Data stops the table and ends the tool", data_is_a_file),
+    ("a saved selection is shown at start", saved_selection_shown),
+    ("the window and the message box match the reference pictures pixel for pixel", looks_like_the_references),
+]
+
+
+def capture(player, window, path):
+    """Saves the window once its picture has settled."""
+    previous = None
+    while True:
+        shot = subprocess.run(["import", "-window", str(window), "png:-"], env=player.run.env,
+                              capture_output=True, timeout=min(20, player.left())).stdout
+        if shot and shot == previous:
+            break
+        previous = shot
+        time.sleep(0.1)
+    with open(path, "wb") as f:
+        f.write(shot)
+
+
+def by_name(name):
+    """The scenario whose name begins so."""
+    return next(scenario for label, scenario in SCENARIOS if label.startswith(name))
