@@ -13,7 +13,7 @@ namespace player {
 
 namespace {
 
-enum class StepKind { Click, DeviceClick, KeyDown, KeyUp, Type, Close, Call };
+enum class StepKind { Click, DeviceClick, Touch, DeviceTouch, KeyDown, KeyUp, Type, Close, Call };
 
 struct Step {
     explicit Step(StepKind k, std::string t = "") : kind(k), title(std::move(t)) {}
@@ -23,6 +23,8 @@ struct Step {
     int x = 0, y = 0;
     int vk = 0;
     unsigned modifiers = 0;
+    display::TouchEvent touch = display::TouchEvent::Down;
+    int touch_id = 0;
     std::function<void()> call;
 };
 
@@ -134,14 +136,36 @@ void press_at(HWND top, int device_x, int device_y) {
 
 // The display takes device pixels: a logical point is the first device
 // pixel of its span.
-void click_input(const Step& step) {
+POINT device_point(const Step& step, HWND* top) {
     HWND target = resolve(step);
-    HWND top = GetAncestor(target, GA_ROOT);
+    *top = GetAncestor(target, GA_ROOT);
     POINT p{step.x, step.y};
     ClientToScreen(target, &p);
-    ScreenToClient(top, &p);
+    ScreenToClient(*top, &p);
     const int quarters = display::headless::backend().device_quarters(0);
-    press_at(top, gdi::to_device(p.x, quarters), gdi::to_device(p.y, quarters));
+    return POINT{gdi::to_device(p.x, quarters), gdi::to_device(p.y, quarters)};
+}
+
+void click_input(const Step& step) {
+    HWND top = nullptr;
+    POINT p = device_point(step, &top);
+    press_at(top, p.x, p.y);
+}
+
+// Up and cancel name no window: the point's own is the display's to know.
+void touch_input(const Step& step, bool device) {
+    display::TouchPoint point;
+    point.event = step.touch;
+    point.id = step.touch_id;
+    if (step.touch == display::TouchEvent::Down || step.touch == display::TouchEvent::Motion) {
+        HWND top = device ? GetAncestor(resolve(step), GA_ROOT) : nullptr;
+        POINT p = device ? POINT{step.x, step.y} : device_point(step, &top);
+        point.surface = reinterpret_cast<display::SurfaceId>(top);
+        point.x = p.x;
+        point.y = p.y;
+    }
+    point.time = state().clock;
+    display::headless::push_touch(point);
 }
 
 void typing_input(const Step& step) {
@@ -170,6 +194,10 @@ void run(const Step& step) {
             break;
         case StepKind::DeviceClick:
             press_at(GetAncestor(resolve(step), GA_ROOT), step.x, step.y);
+            break;
+        case StepKind::Touch:
+        case StepKind::DeviceTouch:
+            touch_input(step, step.kind == StepKind::DeviceTouch);
             break;
         case StepKind::KeyDown:
             key_input(display::InputKind::KeyDown, step.vk);
@@ -237,6 +265,16 @@ void add_click(StepKind kind, std::string title, HWND window, int x, int y) {
     add(std::move(step));
 }
 
+void add_touch(StepKind kind, display::TouchEvent event, HWND window, int x, int y, int id) {
+    Step step(kind, "");
+    step.window = window;
+    step.x = x;
+    step.y = y;
+    step.touch = event;
+    step.touch_id = id;
+    add(std::move(step));
+}
+
 }  // namespace
 
 void install() {
@@ -260,6 +298,26 @@ void click(HWND window, int x, int y) {
 
 void click_device(HWND top, int device_x, int device_y) {
     add_click(StepKind::DeviceClick, "", top, device_x, device_y);
+}
+
+void touch_down(HWND window, int x, int y, int id) {
+    add_touch(StepKind::Touch, display::TouchEvent::Down, window, x, y, id);
+}
+
+void touch_device_down(HWND top, int device_x, int device_y, int id) {
+    add_touch(StepKind::DeviceTouch, display::TouchEvent::Down, top, device_x, device_y, id);
+}
+
+void touch_move(HWND window, int x, int y, int id) {
+    add_touch(StepKind::Touch, display::TouchEvent::Motion, window, x, y, id);
+}
+
+void touch_up(int id) {
+    add_touch(StepKind::Touch, display::TouchEvent::Up, nullptr, 0, 0, id);
+}
+
+void touch_cancel() {
+    add_touch(StepKind::Touch, display::TouchEvent::Cancel, nullptr, 0, 0, 0);
 }
 
 void key_down(int vk) {

@@ -37,6 +37,16 @@ void click(HWND window, int x, int y);
 // A click at a device pixel of a top-level window's surface, as the display
 // reports it at a device scale (headless::set_device_quarters).
 void click_device(HWND top, int device_x, int device_y);
+// A finger, as a touch screen reports it: down at (x, y) of the window's
+// client area (or, touch_device_down, at a device pixel of the top-level
+// surface), moved there, lifted, or the whole sequence cancelled by the
+// compositor. Each point has its own id while it is down; the headless
+// display promotes them to the mouse as the Wayland backend does.
+void touch_down(HWND window, int x, int y, int id = 0);
+void touch_device_down(HWND top, int device_x, int device_y, int id = 0);
+void touch_move(HWND window, int x, int y, int id = 0);
+void touch_up(int id = 0);
+void touch_cancel();
 void key_down(int vk);
 void key_up(int vk);
 void type_key(int vk, unsigned modifiers = 0);

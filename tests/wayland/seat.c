@@ -9,7 +9,14 @@
  *   move X Y W H    the pointer to (X, Y) of a W x H layout (logical pixels;
  *                   X and Y may end in .5)
  *   down / up       the left button
- *   key CODE        (KWin only) presses and releases the evdev key CODE
+ *   key CODE...     (KWin only) presses the evdev keys CODE in order and
+ *                   releases them the other way round: "key 42 15" is
+ *                   shift+Tab
+ *   touch down ID X Y, touch move ID X Y, touch up ID, touch cancel
+ *                   (KWin only) a touch point ID at (X, Y) of the layout
+ *                   (logical pixels), each a touch frame of its own; a
+ *                   cancel ends every point, as when the compositor takes
+ *                   the sequence for a gesture of its own
  */
 #define _GNU_SOURCE
 #include <linux/input-event-codes.h>
@@ -100,7 +107,60 @@ static int answer(struct wl_display* display, const char* what) {
     return 1;
 }
 
+/* Up to eight keys down at once, then up the other way round. */
+static int press_keys(const char* codes) {
+    unsigned held[8];
+    int count = 0, used = 0;
+    while (count < 8 && sscanf(codes, "%u%n", &held[count], &used) == 1) {
+        codes += used;
+        count++;
+    }
+    for (int i = 0; i < count; i++) {
+        org_kde_kwin_fake_input_keyboard_key(fake_input, held[i], WL_KEYBOARD_KEY_STATE_PRESSED);
+    }
+    for (int i = count - 1; i >= 0; i--) {
+        org_kde_kwin_fake_input_keyboard_key(fake_input, held[i], WL_KEYBOARD_KEY_STATE_RELEASED);
+    }
+    return count > 0;
+}
+
+static int touch(const char* what) {
+    unsigned id;
+    double x, y;
+    if (sscanf(what, "down %u %lf %lf", &id, &x, &y) == 3) {
+        org_kde_kwin_fake_input_touch_down(fake_input, id, wl_fixed_from_double(x), wl_fixed_from_double(y));
+    } else if (sscanf(what, "move %u %lf %lf", &id, &x, &y) == 3) {
+        org_kde_kwin_fake_input_touch_motion(fake_input, id, wl_fixed_from_double(x), wl_fixed_from_double(y));
+    } else if (sscanf(what, "up %u", &id) == 1) {
+        org_kde_kwin_fake_input_touch_up(fake_input, id);
+    } else if (strncmp(what, "cancel", 6) == 0) {
+        org_kde_kwin_fake_input_touch_cancel(fake_input);
+    } else {
+        return 0;
+    }
+    org_kde_kwin_fake_input_touch_frame(fake_input);
+    return 1;
+}
+
 /* KWin's fake input takes the layout's logical coordinates as they are. */
+static int fake(const char* line) {
+    double x, y;
+    unsigned width, height;
+    if (sscanf(line, "move %lf %lf %u %u", &x, &y, &width, &height) == 4) {
+        org_kde_kwin_fake_input_pointer_motion_absolute(fake_input, wl_fixed_from_double(x), wl_fixed_from_double(y));
+    } else if (strncmp(line, "down", 4) == 0 || strncmp(line, "up", 2) == 0) {
+        org_kde_kwin_fake_input_button(
+            fake_input, BTN_LEFT, line[0] == 'd' ? WL_POINTER_BUTTON_STATE_PRESSED : WL_POINTER_BUTTON_STATE_RELEASED);
+    } else if (strncmp(line, "key ", 4) == 0) {
+        return press_keys(line + 4);
+    } else if (strncmp(line, "touch ", 6) == 0) {
+        return touch(line + 6);
+    } else {
+        return 0;
+    }
+    return 1;
+}
+
 static int run_fake_input(struct wl_display* display) {
     org_kde_kwin_fake_input_authenticate(fake_input, "sorvane tests", "the test seat");
     if (!answer(display, "ready")) {
@@ -108,19 +168,7 @@ static int run_fake_input(struct wl_display* display) {
     }
     char line[128];
     while (fgets(line, sizeof line, stdin) != NULL) {
-        double x, y;
-        unsigned width, height, code;
-        if (sscanf(line, "move %lf %lf %u %u", &x, &y, &width, &height) == 4) {
-            org_kde_kwin_fake_input_pointer_motion_absolute(fake_input, wl_fixed_from_double(x),
-                                                            wl_fixed_from_double(y));
-        } else if (strncmp(line, "down", 4) == 0 || strncmp(line, "up", 2) == 0) {
-            org_kde_kwin_fake_input_button(
-                fake_input, BTN_LEFT,
-                line[0] == 'd' ? WL_POINTER_BUTTON_STATE_PRESSED : WL_POINTER_BUTTON_STATE_RELEASED);
-        } else if (sscanf(line, "key %u", &code) == 1) {
-            org_kde_kwin_fake_input_keyboard_key(fake_input, code, WL_KEYBOARD_KEY_STATE_PRESSED);
-            org_kde_kwin_fake_input_keyboard_key(fake_input, code, WL_KEYBOARD_KEY_STATE_RELEASED);
-        } else {
+        if (!fake(line)) {
             printf("unknown\n");
             fflush(stdout);
             continue;

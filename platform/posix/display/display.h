@@ -14,6 +14,8 @@
 //   desktop_scale.h, .cpp  the desktop's scale step from GDK_SCALE, Xft.dpi,
 //                        a compositor's fractional scale
 //   default_icon.cpp     the platform's default application icon
+//   touch_promotion.h, .cpp  a touch as the mouse, for the backends that
+//                        get touch of their own (Wayland, headless)
 //   headless.h, .cpp     the headless backend, for tests (see tests/support)
 //   x11/                 the X11 backend; x11/connection.h lists its files
 //   wayland/             the Wayland backend; wayland/connection.h lists its files

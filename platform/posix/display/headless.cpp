@@ -30,6 +30,7 @@ struct State {
     std::function<void(SurfaceId)> shown;
     int quarters = 4;
     const FramePainter* frame_painter = nullptr;
+    TouchPromotion touch;
 };
 
 State& state() {
@@ -58,6 +59,7 @@ bool create_surface(SurfaceId id, const char* title, int x, int y, int width, in
 
 void destroy_surface(SurfaceId id) {
     state().surfaces.erase(id);
+    forget_touch_surface(&state().touch, id);
 }
 
 void show_surface(SurfaceId id, bool visible) {
@@ -178,6 +180,7 @@ const Backend headless_backend = {
 
 void install() {
     state().queue.clear();
+    state().touch = TouchPromotion{};
     state().quarters = 4;
     display::install(&headless_backend);
 }
@@ -205,6 +208,14 @@ void set_device_quarters(int quarters) {
 
 void push_input(const Input& input) {
     state().queue.push_back(input);
+}
+
+void push_touch(const TouchPoint& point) {
+    Input made[2];
+    const int count = promote_touch(&state().touch, point, made);
+    for (int i = 0; i < count; i++) {
+        push_input(made[i]);
+    }
 }
 
 size_t inputs_waiting() {

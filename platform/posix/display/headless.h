@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/posix/display/display.h"
+#include "platform/posix/display/touch_promotion.h"
 
 namespace display::headless {
 
@@ -23,7 +24,7 @@ constexpr int screen_height = 1080;
 constexpr int input_ran_out_status = 3;
 
 // Installs the headless backend for the rest of the process, empties the
-// input queue and sets scale 1. The source and the shown notification stay
+// input queue, ends any touch and sets scale 1. The source and the shown notification stay
 // as they were set.
 void install();
 const Backend& backend();
@@ -39,6 +40,9 @@ const FramePainter* frame_painter();
 
 // The input queue, taken in order by next_input.
 void push_input(const Input& input);
+// A touch, promoted to the mouse as the Wayland backend promotes it: the
+// input it makes joins the queue.
+void push_touch(const TouchPoint& point);
 size_t inputs_waiting();
 void clear_inputs();
 
