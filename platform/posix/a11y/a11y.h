@@ -13,7 +13,7 @@
 //   a11y.h          this: the tree the window layer describes, notifications
 //   sd_bus.h, .cpp  the part of libsystemd's sd-bus we use, loaded on demand
 //   provider.h      the state the files below share
-//   status.h, .cpp  org.a11y.Status on the session bus, by a client of our own
+//   status.h, .cpp  org.a11y.Status on the session bus, through platform/posix/bus
 //   connection.cpp  registration on the accessibility bus, the wait hook
 //   objects.cpp     the objects' interfaces: answering method calls
 //   events.cpp      signals, sent only for events a listener asked for
