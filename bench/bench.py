@@ -46,6 +46,10 @@ SET_FILTER = "385,272"
 SCALE_2_PIXEL = "944,537,000000"
 SCALE_2_SET_FILTER = "770,544"
 SCALE_2_NAME = "the Linux build at scale 2"
+# With a portal asking for more contrast and a dark scheme (bench/contrast_portal.py),
+# the same ink is white.
+CONTRAST_NAME = "the Linux build, portal: more contrast"
+CONTRAST_PIXEL = "471,271,ffffff"
 
 WINE_ENV = {
     "WINEARCH": "win64",
@@ -493,8 +497,16 @@ def main():
             shutil.rmtree(work, ignore_errors=True)
         return
     session = Session(work)
+    portal = None
     try:
         session.start_xvfb()
+        if shutil.which("dbus-daemon") and os.access("/usr/bin/python3", os.X_OK):
+            portal = subprocess.Popen(["/usr/bin/python3", os.path.join(ROOT, "bench", "contrast_portal.py")],
+                                      stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+            address = portal.stdout.readline().strip()
+            if address:
+                programs.append((CONTRAST_NAME, ["env", "DBUS_SESSION_BUS_ADDRESS=" + address,
+                                                 os.path.abspath(arguments.tool)], True))
         if arguments.wine:
             session.start_wine()
         runs = {name: [] for name, _, _ in programs}
@@ -505,6 +517,8 @@ def main():
                 folder = game_folder(work)
                 if name == SCALE_2_NAME:
                     run = watch(session, command, folder, click, 60, SCALE_2_PIXEL, SCALE_2_SET_FILTER)
+                elif name == CONTRAST_NAME:
+                    run = watch(session, command, folder, click, 60, CONTRAST_PIXEL)
                 else:
                     run = watch(session, command, folder, click, timeout=60)
                 shutil.rmtree(folder)
@@ -522,6 +536,9 @@ def main():
             print("\nGrowth, median (range) of %d runs:\n" % arguments.growth_runs)
             print(growth_table(session, growing, arguments.growth_runs, work))
     finally:
+        if portal is not None:
+            portal.stdin.close()
+            portal.wait()
         session.stop()
     try:
         if not arguments.no_wayland:

@@ -2,9 +2,10 @@
 or a player's hardware would (the close box's client message, XTest
 buttons) and times map notifications; Queries asks what a window manager
 asks of a window (properties, geometry, stacking); Screen reads the root
-window's pixels, where AT-SPI's screen coordinates are.
+window's pixels, where AT-SPI's screen coordinates are, and a window's own.
 """
 
+import array
 import ctypes
 import select
 import time
@@ -115,6 +116,10 @@ class Connection(Client):
 
     def wait_map(self, names, deadline):
         """Time of the first MapNotify of a window with one of these names."""
+        return self.wait_mapped(names, deadline)[0]
+
+    def wait_mapped(self, names, deadline):
+        """Time and window of the first MapNotify of a window with one of these names."""
         event = XEvent()
         fd = self.lib.XConnectionNumber(self.display)
         while True:
@@ -124,7 +129,7 @@ class Connection(Client):
                 if event.type == MAP_NOTIFY:
                     window = ctypes.cast(ctypes.byref(event), ctypes.POINTER(XMapEvent)).contents.window
                     if self.window_name(window) in names:
-                        return stamp
+                        return stamp, window
             left = deadline - time.monotonic()
             if left <= 0:
                 raise Failure("no window named %s was mapped" % " or ".join(names))
@@ -231,10 +236,24 @@ class Queries(Client):
         return self.property(self.root, "_NET_CLIENT_LIST_STACKING")[1] or []
 
 
+class XImage(ctypes.Structure):
+    _fields_ = [("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int),
+                ("format", ctypes.c_int), ("data", ctypes.c_void_p), ("byte_order", ctypes.c_int),
+                ("bitmap_unit", ctypes.c_int), ("bitmap_bit_order", ctypes.c_int), ("bitmap_pad", ctypes.c_int),
+                ("depth", ctypes.c_int), ("bytes_per_line", ctypes.c_int), ("bits_per_pixel", ctypes.c_int)]
+
+
+# A window gone while it was read is an X error, which would end the script.
+ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
+ignore_errors = ERROR_HANDLER(lambda display, error: 0)
+
+
 class Screen(Client):
     def __init__(self, name):
         super().__init__(name)
         lib = self.lib
+        lib.XSetErrorHandler.argtypes = [ERROR_HANDLER]
+        lib.XSetErrorHandler(ignore_errors)
         lib.XGetImage.restype = ctypes.c_void_p
         lib.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
                                   ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
@@ -249,5 +268,23 @@ class Screen(Client):
         try:
             return sum(1 for i in range(width) for j in range(height)
                        if self.lib.XGetPixel(image, i, j) & 0xFFFFFF == 0)
+        finally:
+            self.lib.XDestroyImage(image)
+
+    def window_pixels(self, window, x, y, width, height):
+        """A rectangle of a window's pixels as 0xRRGGBB, row by row; None
+        when it cannot be read (the window unmapped or gone)."""
+        image = self.lib.XGetImage(self.display, window, x, y, width, height, 0xFFFFFFFF, 2)  # ZPixmap
+        if not image:
+            return None
+        try:
+            picture = ctypes.cast(image, ctypes.POINTER(XImage)).contents
+            if picture.bits_per_pixel != 32:
+                raise Failure("a screen of %d bits per pixel" % picture.bits_per_pixel)
+            words = array.array("I", ctypes.string_at(picture.data, picture.bytes_per_line * height))
+            if picture.byte_order != 0:  # not LSBFirst
+                words.byteswap()
+            row = picture.bytes_per_line // 4
+            return [words[j * row + i] & 0xFFFFFF for j in range(height) for i in range(width)]
         finally:
             self.lib.XDestroyImage(image)

@@ -181,7 +181,7 @@ int prepare(pollfd* fds, int max, int* timeout_ms) {
     }
     Provider& p = provider();
     if (phase == Phase::Off || (status::fd() < 0 && p.bus == nullptr) || max < 2) {
-        display::set_wait_hook(nullptr);
+        display::remove_wait_hook(&hook);
         return 0;
     }
     int count = add_status(fds);
@@ -226,7 +226,7 @@ void frame_presented(const Tree* tree, const char* application_name) {
     provider().tree = tree;
     provider().application_name = application_name;
     phase = Phase::Pending;
-    display::set_wait_hook(&hook);
+    display::add_wait_hook(&hook);
 }
 
 }  // namespace a11y

@@ -18,32 +18,78 @@ namespace display {
 namespace {
 
 const Backend* installed = nullptr;
-const WaitHook* wait_hook = nullptr;
+constexpr int most_hooks = 2;
+const WaitHook* wait_hooks[most_hooks] = {};
 constexpr int max_hook_fds = 4;
+
+bool installed_hook(const WaitHook* hook) {
+    for (const WaitHook* h : wait_hooks) {
+        if (h == hook) {
+            return true;
+        }
+    }
+    return false;
+}
 
 }  // namespace
 
-void set_wait_hook(const WaitHook* hook) {
-    wait_hook = hook;
+void add_wait_hook(const WaitHook* hook) {
+    if (hook == nullptr || installed_hook(hook)) {
+        return;
+    }
+    for (const WaitHook*& slot : wait_hooks) {
+        if (slot == nullptr) {
+            slot = hook;
+            return;
+        }
+    }
+}
+
+void remove_wait_hook(const WaitHook* hook) {
+    for (const WaitHook*& slot : wait_hooks) {
+        if (slot == hook) {
+            slot = nullptr;
+        }
+    }
 }
 
 int poll_with_hook(pollfd* own, int count, int timeout_ms, bool* served) {
     *served = false;
-    const WaitHook* hook = wait_hook;
-    pollfd fds[8];
-    int hook_count = 0;
+    constexpr int most_own = 8;
+    constexpr int most_fds = most_own + most_hooks * max_hook_fds;
+    if (count > most_own) {
+        return poll(own, static_cast<nfds_t>(count), timeout_ms);
+    }
+    pollfd fds[most_fds];
+    struct Prepared {
+        const WaitHook* hook;
+        int first, count;
+        bool timed;  // it shortened the wait
+    } prepared[most_hooks] = {};
+    int used = count;
     int wait = timeout_ms;
-    if (hook != nullptr && count + max_hook_fds <= 8) {
+    // A snapshot: a prepare call may remove its hook (the bus went away).
+    const WaitHook* hooks[most_hooks];
+    for (int i = 0; i < most_hooks; i++) {
+        hooks[i] = wait_hooks[i];
+    }
+    for (int i = 0; i < most_hooks; i++) {
+        if (hooks[i] == nullptr || used + max_hook_fds > most_fds) {
+            continue;
+        }
         int hook_wait = -1;
-        hook_count = hook->prepare(fds + count, max_hook_fds, &hook_wait);
-        if (hook_wait >= 0 && (wait < 0 || hook_wait < wait)) {
+        const int n = hooks[i]->prepare(fds + used, max_hook_fds, &hook_wait);
+        const bool timed = hook_wait >= 0 && (wait < 0 || hook_wait < wait);
+        if (timed) {
             wait = hook_wait;
         }
+        prepared[i] = Prepared{hooks[i], used, n, timed};
+        used += n;
     }
     for (int i = 0; i < count; i++) {
         fds[i] = own[i];
     }
-    int ready = poll(fds, static_cast<nfds_t>(count + hook_count), wait);
+    int ready = poll(fds, static_cast<nfds_t>(used), wait);
     if (ready < 0) {
         return ready;
     }
@@ -52,10 +98,11 @@ int poll_with_hook(pollfd* own, int count, int timeout_ms, bool* served) {
         own[i].revents = fds[i].revents;
         own_ready += fds[i].revents != 0;
     }
-    // The prepare call may have uninstalled the hook (the bus went away).
-    if (hook != nullptr && wait_hook == hook && (hook_count > 0 || wait != timeout_ms)) {
-        hook->dispatch(fds + count, hook_count);
-        *served = true;
+    for (const Prepared& p : prepared) {
+        if (p.hook != nullptr && installed_hook(p.hook) && (p.count > 0 || p.timed)) {
+            p.hook->dispatch(fds + p.first, p.count);
+            *served = true;
+        }
     }
     return own_ready;
 }

@@ -89,16 +89,19 @@ struct Backend {
 };
 
 // Something else the program waits on beside the display (the
-// accessibility bus): every backend polls its descriptors with its own
-// whenever it blocks for input, so every message loop, a modal one
-// included, serves it. prepare fills at most max descriptors and may
-// shorten the wait (milliseconds, -1: no limit); dispatch gets them back
-// after the poll, also when only the time ran out.
+// accessibility bus, the desktop's settings): every backend polls its
+// descriptors with its own whenever it blocks for input, so every message
+// loop, a modal one included, serves it. prepare fills at most max
+// descriptors and may shorten the wait (milliseconds, -1: no limit);
+// dispatch gets them back after the poll, also when only the time ran out.
 struct WaitHook {
     int (*prepare)(pollfd* fds, int max, int* timeout_ms);
     void (*dispatch)(const pollfd* fds, int count);
 };
-void set_wait_hook(const WaitHook* hook);  // null: none
+// Up to two at once; adding one that is there, or removing one that is
+// not, does nothing. A hook may remove itself from its prepare.
+void add_wait_hook(const WaitHook* hook);
+void remove_wait_hook(const WaitHook* hook);
 
 // For backends: polls their own descriptors and the hook's. Like poll(2)
 // for the own ones; *served is set when the hook was dispatched, and the

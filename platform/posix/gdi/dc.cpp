@@ -6,6 +6,7 @@
 
 #include "platform/posix/gdi/device_context.h"
 #include "platform/posix/gdi/font.h"
+#include "platform/posix/gdi/system_colours.h"
 #include "platform/posix/kernel/handles.h"
 
 namespace gdi {
@@ -138,6 +139,9 @@ void DeviceContext::blend_coverage(int bx, int by, int width, int height, const 
         return;
     }
     const uint32_t over = to_pixel(colour);
+    // In a High Contrast scheme text is solid, so that every pixel is one
+    // of the scheme's colours and none a blend of two.
+    const bool solid = high_contrast();
     // Only the pixels given ink count as drawn, as blend_device has it.
     RECT inked{target.right, target.bottom, target.left, target.top};
     for (int y = target.top; y < target.bottom; ++y) {
@@ -145,10 +149,10 @@ void DeviceContext::blend_coverage(int bx, int by, int width, int height, const 
         uint32_t* row = buffer->pixels + static_cast<ptrdiff_t>(y) * buffer->stride;
         for (int x = target.left; x < target.right; ++x) {
             const unsigned c = source[x];
-            if (c == 0) {
+            if (c == 0 || (solid && c < 128)) {
                 continue;
             }
-            row[x] = c >= 255 ? over : mix(row[x], over, c);
+            row[x] = c >= 255 || solid ? over : mix(row[x], over, c);
             inked.left = x < inked.left ? x : inked.left;
             inked.right = x + 1 > inked.right ? x + 1 : inked.right;
             inked.top = y < inked.top ? y : inked.top;

@@ -13,7 +13,7 @@
 //   gdi_draw.cpp         FillRect, DrawEdge, DrawFocusRect, SetPixel, lines
 //   text_draw.cpp        TextOutA, DrawTextA, text metrics and extents
 //   font.h, .cpp         faces from fontconfig rasterised with FreeType
-//   system_colours.cpp   GetSysColor: the classic scheme
+//   system_colours.h, .cpp  GetSysColor: the classic and High Contrast schemes
 #pragma once
 
 #include <stdint.h>

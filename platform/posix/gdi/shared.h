@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/posix/gdi/font.h"
+#include "platform/posix/gdi/system_colours.h"
 #include "platform/win32.h"
 
 struct FT_LibraryRec_;
@@ -44,6 +45,7 @@ struct Shared {
     Object* stock[stock_count] = {};
     bool stock_complete = false;
     Object* system_brushes[sys_colour_count] = {};  // GetSysColorBrush's
+    ColourScheme colour_scheme = ColourScheme::classic;
     std::unique_ptr<Font> gui_font;
     std::unique_ptr<Font> system_font;
     // The caption's bold font and its object, made when a caption is first drawn.

@@ -7,6 +7,8 @@
 // gdi::to_logical, so a click lands on the logical pixel drawn under it.
 #include "platform/posix/user/surface.h"
 
+#include <string.h>
+
 #include <vector>
 
 #include "platform/posix/display/display.h"
@@ -198,6 +200,12 @@ void follow_rescale(Window* top) {
 
 void create_surface(Window* top) {
     const display::Backend& display = display::current();
+    // The desktop is asked before the first surface is made and its answer
+    // waited for, a moment at most, before that surface shows a colour.
+    const bool desktop = strcmp(display.name, "headless") != 0;
+    if (desktop) {
+        appearance::ask();
+    }
     if (display.set_frame_painter != nullptr) {
         display.set_frame_painter(&frame_painter);
     }
@@ -206,6 +214,9 @@ void create_surface(Window* top) {
                                           (top->style & WS_THICKFRAME) != 0);
     if (!top->surface) {
         return;
+    }
+    if (desktop) {
+        follow_desktop_colours(appearance::settle(follow_desktop_colours));
     }
     uint32_t rgb = 0;
     if (display.set_background != nullptr && background_of(top, &rgb)) {
@@ -253,6 +264,20 @@ void set_surface_title(Window* top) {
     if (top->surface) {
         display::current().set_title(id_of(top), top->text.c_str());
     }
+}
+
+void recolour_surface(Window* top) {
+    if (!top->surface) {
+        return;
+    }
+    const display::Backend& display = display::current();
+    uint32_t rgb = 0;
+    if (display.set_background != nullptr && background_of(top, &rgb)) {
+        display.set_background(id_of(top), rgb);
+    }
+    // A backend that draws the frame itself draws it anew with its title.
+    display.set_title(id_of(top), top->text.c_str());
+    invalidate_tree(top);
 }
 
 void activate_surface(Window* top) {

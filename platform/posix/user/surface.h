@@ -3,7 +3,9 @@
 // are the calls it offers the rest.
 #pragma once
 
+#include "platform/posix/appearance/appearance.h"
 #include "platform/posix/display/input.h"
+#include "platform/posix/gdi/system_colours.h"
 #include "platform/posix/user/window.h"
 
 namespace user {
@@ -30,5 +32,14 @@ int device_quarters(const Window* top);
 void follow_rescale(Window* top);
 bool next_display_input(display::Input* input);
 void screen_size(int* width, int* height);
+// The system colours changed: the surface's background and any frame the
+// layer draws for it taken anew, every window of it painted anew.
+void recolour_surface(Window* top);
+
+// The desktop's contrast preference (colour_scheme.cpp): the scheme it
+// asks for, and taking it on, which create_surface asks of the desktop for
+// every display but the headless one.
+gdi::ColourScheme scheme_for(const appearance::Preference& p);
+void follow_desktop_colours(appearance::Preference p);
 
 }  // namespace user

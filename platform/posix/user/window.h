@@ -17,6 +17,7 @@
 //                        keeps display.h from every other file here; and the
 //                        frame painter it hands a display that draws no frames
 //   accessibility.cpp    the one caller of the accessibility provider
+//   colour_scheme.cpp    the desktop's contrast as the system colours
 //   message_queue.cpp    the queue: posted messages and input, WM_QUIT, WM_PAINT
 //   messages.cpp         SendMessageA, PostMessageA, GetMessageA, PeekMessageA
 //   input.cpp            display input to mouse and key messages, TranslateMessage

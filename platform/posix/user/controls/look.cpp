@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "platform/posix/gdi/dc.h"
+#include "platform/posix/gdi/system_colours.h"
 
 namespace user::look {
 
@@ -35,13 +36,17 @@ void fill_background(HDC dc, const RECT& client, HBRUSH background) {
 }
 
 // Draws text in the colour the parent left in the DC, or etched and grey when
-// disabled: a white copy one pixel down and right under the grey one.
+// disabled: a white copy one pixel down and right under the grey one. A
+// High Contrast scheme's disabled text is its own colour alone, with no
+// copy in the edges' colour to blur it.
 void draw_label(HDC dc, const char* text, RECT r, UINT format, unsigned flags) {
     SetBkMode(dc, TRANSPARENT);
     if (flags & Disabled) {
-        RECT etched{r.left + 1, r.top + 1, r.right + 1, r.bottom + 1};
         const COLORREF parent_colour = SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
-        DrawTextA(dc, text, -1, &etched, format);
+        if (!gdi::high_contrast()) {
+            RECT etched{r.left + 1, r.top + 1, r.right + 1, r.bottom + 1};
+            DrawTextA(dc, text, -1, &etched, format);
+        }
         SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
         DrawTextA(dc, text, -1, &r, format);
         SetTextColor(dc, parent_colour);
