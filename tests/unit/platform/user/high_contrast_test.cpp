@@ -10,6 +10,8 @@
 #include "platform/posix/appearance/appearance.h"
 #include "platform/posix/gdi/gdi_objects.h"
 #include "platform/posix/gdi/system_colours.h"
+#include "platform/posix/user/controls/look.h"
+#include "tests/unit/platform/gdi/canvas.h"
 #include "tests/unit/platform/user/test_window.h"
 #include "tests/unit/platform/user/tool_layout.h"
 
@@ -154,6 +156,30 @@ TEST_F(HighContrastWindow, EveryPixelIsTheSchemesAndBackIsClassic) {
     user::follow_desktop_colours(appearance::Preference{});
     user_test::run_script();
     EXPECT_TRUE(window_pixels(top) == classic) << "the classic window again, byte for byte";
+}
+
+// The frame the layer draws on a compositor without decorations, active
+// and not, its close box pushed: the scheme's colours alone (the small
+// icon aside, a picture of its own as on the platform).
+TEST_F(HighContrastWindow, TheFrameTheLayerDrawsTakesTheScheme) {
+    const RECT window{0, 0, 546, 325}, client{3, 22, 543, 322};
+    for (const auto& [scheme, eight] : {std::pair{ColourScheme::high_contrast_black, black_eight},
+                                        std::pair{ColourScheme::high_contrast_white, white_eight}}) {
+        gdi::set_colour_scheme(scheme);
+        const std::set<uint32_t> allowed(eight, eight + 8);
+        for (unsigned state : {0u, unsigned{user::look::FrameActive}, unsigned{user::look::FrameClosePushed}}) {
+            paint_test::Canvas canvas(546, 325, eight[0]);
+            user::look::draw_window_frame(canvas.dc, window, client, "Vorthane Sorvane for TXT by Ondrik",
+                                          state | user::look::FrameCloseBox);
+            std::set<uint32_t> odd;
+            for (uint32_t p : canvas.pixels) {
+                if (!allowed.count(p)) {
+                    odd.insert(p);
+                }
+            }
+            EXPECT_TRUE(odd.empty()) << "state " << state << ": " << odd.size() << " colours outside the scheme";
+        }
+    }
 }
 
 }  // namespace
