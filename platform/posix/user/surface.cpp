@@ -215,8 +215,9 @@ void create_surface(Window* top) {
     if (!top->surface) {
         return;
     }
+    // The first answer only sets the colours: no window has drawn yet.
     if (desktop) {
-        follow_desktop_colours(appearance::settle(follow_desktop_colours));
+        gdi::set_colour_scheme(scheme_for(appearance::settle(follow_desktop_colours)));
     }
     uint32_t rgb = 0;
     if (display.set_background != nullptr && background_of(top, &rgb)) {
