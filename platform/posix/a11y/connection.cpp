@@ -184,6 +184,7 @@ int prepare(pollfd* fds, int max, int* timeout_ms) {
         display::remove_wait_hook(&hook);
         return 0;
     }
+    follow_changes();
     int count = add_status(fds);
     return count + add_bus(p.bus, fds + count, timeout_ms);
 }

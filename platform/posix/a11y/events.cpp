@@ -1,5 +1,6 @@
 // Events, as signals from the object they concern, sent only while the
-// provider is registered and some client has asked the registry for them.
+// provider is registered and some client has asked the registry for them;
+// what they say is found by changes.cpp.
 #include <ctype.h>
 #include <string.h>
 
@@ -33,74 +34,61 @@ bool matches(const std::vector<std::string>& event, const std::vector<std::strin
     return true;
 }
 
-bool registered() {
-    return provider().bus != nullptr && provider().tree != nullptr;
+// AT-SPI's any-data: the child, the text or the new bounds, else 0.
+void append_data(sd_bus_message* m, const Event& e) {
+    const SdBus& sd = *provider().sd;
+    switch (e.change) {
+        case Change::child_added:
+        case Change::child_removed:
+            sd.message_open_container(m, 'v', "(so)");
+            append_reference(m, e.child);
+            sd.message_close_container(m);
+            return;
+        case Change::name:
+        case Change::text_inserted:
+        case Change::text_deleted:
+        case Change::window_created:
+        case Change::window_destroyed:
+        case Change::window_activated:
+        case Change::window_deactivated:
+            sd.message_append(m, "v", "s", utf8(e.text).c_str());
+            return;
+        case Change::bounds:
+            sd.message_append(m, "v", "(iiii)", e.bounds.x, e.bounds.y, e.bounds.width, e.bounds.height);
+            return;
+        default:
+            sd.message_append(m, "v", "i", 0);
+    }
 }
 
-// Sends one event: AT-SPI's (detail, detail1, detail2, any data, properties).
-void emit(NodeId id, const char* interface, const char* member, const char* detail, int detail1, int detail2,
-          NodeId child = 0, const char* text = nullptr) {
+// detail1 and detail2: on or off; where the child is; the text's offset
+// and length.
+void append_details(sd_bus_message* m, const Event& e) {
+    int detail1 = 0, detail2 = 0;
+    if (e.change == Change::state) {
+        detail1 = e.on ? 1 : 0;
+    } else if (e.change == Change::child_added || e.change == Change::child_removed) {
+        detail1 = e.index;
+    } else if (e.change == Change::text_inserted || e.change == Change::text_deleted) {
+        detail1 = e.index;
+        detail2 = static_cast<int>(e.text.size());
+    }
+    provider().sd->message_append(m, "sii", detail_of(e).c_str(), detail1, detail2);
+}
+
+void emit(const Event& e) {
     Provider& p = provider();
     const SdBus& sd = *p.sd;
     sd_bus_message* m = nullptr;
-    std::string path = path_of(id);
-    if (sd.message_new_signal(p.bus, &m, path.c_str(), interface, member) < 0) {
+    Signal signal = signal_of(e.change);
+    if (sd.message_new_signal(p.bus, &m, path_of(e.source).c_str(), signal.interface, signal.member) < 0) {
         return;
     }
-    sd.message_append(m, "sii", detail, detail1, detail2);
-    if (child != 0) {
-        sd.message_open_container(m, 'v', "(so)");
-        append_reference(m, child);
-        sd.message_close_container(m);
-    } else if (text != nullptr) {
-        sd.message_append(m, "v", "s", utf8(text).c_str());
-    } else {
-        sd.message_append(m, "v", "i", 0);
-    }
+    append_details(m, e);
+    append_data(m, e);
     sd.message_append(m, "a{sv}", 0);
     sd.send(p.bus, m, nullptr);
     sd.message_unref(m);
-}
-
-const char* state_name(State state) {
-    switch (state) {
-        case Active:
-            return "active";
-        case Checked:
-            return "checked";
-        case Enabled:
-            return "enabled";
-        case Focused:
-            return "focused";
-        case Showing:
-            return "showing";
-        case Visible:
-            return "visible";
-        default:
-            return nullptr;
-    }
-}
-
-void emit_state(NodeId id, const char* name, bool on) {
-    if (wanted((std::string("object:state-changed:") + name).c_str())) {
-        emit(id, "org.a11y.atspi.Event.Object", "StateChanged", name, on ? 1 : 0, 0);
-    }
-}
-
-int index_of(NodeId parent, NodeId child) {
-    std::vector<NodeId> siblings;
-    Node node;
-    if (parent == 0) {
-        siblings = provider().tree->top_levels();
-    } else if (provider().tree->describe(parent, &node)) {
-        siblings = node.children;
-    }
-    for (size_t i = 0; i < siblings.size(); i++) {
-        if (siblings[i] == child) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
 }
 
 }  // namespace
@@ -115,45 +103,27 @@ bool wanted(const char* event) {
     return false;
 }
 
-void state_changed(NodeId id, State state, bool on) {
-    const char* name = state_name(state);
-    if (!registered() || name == nullptr) {
+void follow_changes() {
+    Provider& p = provider();
+    if (p.bus == nullptr || p.tree == nullptr || p.listeners.empty()) {
+        p.told = false;
         return;
     }
-    emit_state(id, name, on);
-    if (state == Enabled) {
-        emit_state(id, "sensitive", on);
-    }
-}
-
-void focus_moved(NodeId to) {
-    if (registered() && to != 0 && wanted("focus:")) {
-        emit(to, "org.a11y.atspi.Event.Focus", "Focus", "", 0, 0);
-    }
-}
-
-void window_event(NodeId id, WindowEvent event) {
-    static const char* const members[] = {"Create", "Destroy", "Activate", "Deactivate"};
-    static const char* const names[] = {"window:create", "window:destroy", "window:activate", "window:deactivate"};
-    int which = static_cast<int>(event);
-    Node node;
-    if (!registered() || !wanted(names[which])) {
+    if (p.told && p.tree->generation() == p.known_generation) {
         return;
     }
-    bool known = provider().tree->describe(id, &node);
-    emit(id, "org.a11y.atspi.Event.Window", members[which], "", 0, 0, 0, known ? node.name.c_str() : "");
-}
-
-void child_added(NodeId parent, NodeId child) {
-    if (registered() && wanted("object:children-changed:add")) {
-        emit(parent, "org.a11y.atspi.Event.Object", "ChildrenChanged", "add", index_of(parent, child), 0, child);
+    Snapshot now = describe_all(*p.tree);
+    // Describing asks the windows too; what it moved is no change.
+    p.known_generation = p.tree->generation();
+    if (p.told) {
+        for (const Event& e : differences(p.known, now)) {
+            if (wanted(event_name(e).c_str())) {
+                emit(e);
+            }
+        }
     }
-}
-
-void child_removed(NodeId parent, NodeId child) {
-    if (registered() && wanted("object:children-changed:remove")) {
-        emit(parent, "org.a11y.atspi.Event.Object", "ChildrenChanged", "remove", -1, 0, child);
-    }
+    p.known = std::move(now);
+    p.told = true;
 }
 
 }  // namespace a11y

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/posix/a11y/a11y.h"
+#include "platform/posix/a11y/changes.h"
 #include "platform/posix/a11y/sd_bus.h"
 
 namespace a11y {
@@ -26,6 +27,11 @@ struct Provider {
     // Events some client listens for, as the registry lists them.
     std::vector<std::string> listeners;
     int application_id = 0;
+    // The tree as listeners were last told of it, while some listen, and
+    // the tree's generation it was described at.
+    bool told = false;
+    Snapshot known;
+    uint64_t known_generation = 0;
 };
 
 Provider& provider();
@@ -39,5 +45,8 @@ std::string utf8(const std::string& text);
 
 // events.cpp
 bool wanted(const char* event);  // "object:state-changed:checked"
+// Before each wait: describes the tree again if it may have changed and
+// sends what differs, while a listener is registered.
+void follow_changes();
 
 }  // namespace a11y

@@ -1,10 +1,12 @@
 // The one caller of the accessibility provider: the window tree described
-// as a reader sees it, and the changes a reader follows passed on.
+// as a reader sees it. Nothing here follows changes: the provider describes
+// the tree again when the count of messages sent to windows has moved.
 #include <errno.h>
 #include <strings.h>
 
 #include "platform/posix/a11y/a11y.h"
 #include "platform/posix/gdi/device_scale.h"
+#include "platform/posix/user/desktop.h"
 #include "platform/posix/user/surface.h"
 #include "platform/posix/user/window.h"
 
@@ -24,24 +26,27 @@ bool of_class(const Window* window, const char* name) {
     return window->cls != nullptr && strcasecmp(window->cls->name.c_str(), name) == 0;
 }
 
-a11y::Role role_of(const Window* window) {
+using a11y::atspi::Role;
+using a11y::atspi::State;
+
+Role role_of(const Window* window) {
     if (window->parent == nullptr) {
-        return of_class(window, "#32770") ? a11y::Role::Alert : a11y::Role::Frame;
+        return of_class(window, "#32770") ? Role::alert : Role::frame;
     }
     if (of_class(window, "Static")) {
-        return a11y::Role::Label;
+        return Role::label;
     }
     if (!of_class(window, "Button")) {
-        return a11y::Role::Filler;
+        return Role::filler;
     }
     switch (window->style & BS_TYPEMASK) {
         case BS_GROUPBOX:
-            return a11y::Role::Panel;
+            return Role::panel;
         case BS_PUSHBUTTON:
         case BS_DEFPUSHBUTTON:
-            return a11y::Role::PushButton;
+            return Role::push_button;
         default:
-            return a11y::Role::CheckBox;
+            return Role::check_box;
     }
 }
 
@@ -76,25 +81,26 @@ bool usable(const Window* window) {
     return true;
 }
 
-uint32_t states_of(Window* window, a11y::Role role) {
-    uint32_t states = 0;
+a11y::atspi::StateSet states_of(Window* window, Role role) {
+    a11y::atspi::StateSet states = 0;
     HWND hwnd = window->handle;
-    auto set = [&states](bool on, a11y::State state) {
+    auto set = [&states](bool on, State state) {
         if (on) {
-            states |= state;
+            states |= a11y::atspi::bit(state);
         }
     };
-    bool control = role == a11y::Role::CheckBox || role == a11y::Role::PushButton;
-    set(usable(window), a11y::Enabled);
-    set((window->style & WS_VISIBLE) != 0, a11y::Visible);
-    set(is_visible(window), a11y::Showing);
-    set(control, a11y::Focusable);
-    set(GetFocus() == hwnd, a11y::Focused);
-    set(window->parent == nullptr && active_window() == hwnd, a11y::Active);
-    set(role == a11y::Role::Alert, a11y::Modal);
-    set(role == a11y::Role::PushButton && (window->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON, a11y::Default);
-    set(role == a11y::Role::CheckBox, a11y::Checkable);
-    set(role == a11y::Role::CheckBox && SendMessageA(hwnd, BM_GETCHECK, 0, 0) != BST_UNCHECKED, a11y::Checked);
+    bool control = role == Role::check_box || role == Role::push_button;
+    set(usable(window), State::enabled);
+    set(usable(window), State::sensitive);
+    set((window->style & WS_VISIBLE) != 0, State::visible);
+    set(is_visible(window), State::showing);
+    set(control, State::focusable);
+    set(GetFocus() == hwnd, State::focused);
+    set(window->parent == nullptr && active_window() == hwnd, State::active);
+    set(role == Role::alert, State::modal);
+    set(role == Role::push_button && (window->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON, State::is_default);
+    set(role == Role::check_box, State::checkable);
+    set(role == Role::check_box && SendMessageA(hwnd, BM_GETCHECK, 0, 0) != BST_UNCHECKED, State::checked);
     return states;
 }
 
@@ -123,10 +129,11 @@ bool describe(a11y::NodeId id, a11y::Node* out) {
     RECT r{};
     GetWindowRect(window->handle, &r);
     const int quarters = device_quarters(top_level_of(window));
-    out->x = gdi::to_device(r.left, quarters);
-    out->y = gdi::to_device(r.top, quarters);
-    out->width = gdi::to_device(r.right, quarters) - out->x;
-    out->height = gdi::to_device(r.bottom, quarters) - out->y;
+    a11y::Box& b = out->bounds;
+    b.x = gdi::to_device(r.left, quarters);
+    b.y = gdi::to_device(r.top, quarters);
+    b.width = gdi::to_device(r.right, quarters) - b.x;
+    b.height = gdi::to_device(r.bottom, quarters) - b.y;
     out->parent = node_of(window->parent);
     out->children.clear();
     for (HWND child : window->children) {
@@ -152,7 +159,11 @@ bool grab_focus(a11y::NodeId id) {
     return GetFocus() == hwnd;
 }
 
-const a11y::Tree tree = {top_levels, describe, click, grab_focus};
+uint64_t generation() {
+    return desktop().messages_sent;
+}
+
+const a11y::Tree tree = {top_levels, describe, click, grab_focus, generation};
 
 }  // namespace
 
@@ -160,64 +171,8 @@ void accessibility_frame_presented() {
     a11y::frame_presented(&tree, program_invocation_short_name);
 }
 
-void accessibility_check_changed(HWND hwnd, bool checked) {
-    a11y::state_changed(node_of(hwnd), a11y::Checked, checked);
-}
-
-void accessibility_focus_changed(HWND old_focus, HWND new_focus) {
-    if (old_focus != nullptr) {
-        a11y::state_changed(node_of(old_focus), a11y::Focused, false);
-    }
-    if (new_focus != nullptr) {
-        a11y::state_changed(node_of(new_focus), a11y::Focused, true);
-        a11y::focus_moved(node_of(new_focus));
-    }
-}
-
-void accessibility_activated(HWND old_active, HWND new_active) {
-    if (old_active != nullptr) {
-        a11y::state_changed(node_of(old_active), a11y::Active, false);
-        a11y::window_event(node_of(old_active), a11y::WindowEvent::Deactivate);
-    }
-    if (new_active != nullptr) {
-        a11y::state_changed(node_of(new_active), a11y::Active, true);
-        a11y::window_event(node_of(new_active), a11y::WindowEvent::Activate);
-    }
-}
-
-void accessibility_enabled_changed(HWND hwnd, bool enabled) {
-    a11y::state_changed(node_of(hwnd), a11y::Enabled, enabled);
-}
-
-void accessibility_shown(HWND hwnd, bool visible) {
-    Window* window = peek_window(hwnd);
-    if (window == nullptr) {
-        return;
-    }
-    if (window->parent != nullptr) {
-        a11y::state_changed(node_of(hwnd), a11y::Visible, visible);
-        a11y::state_changed(node_of(hwnd), a11y::Showing, visible);
-    } else if (visible) {
-        a11y::child_added(0, node_of(hwnd));
-        a11y::window_event(node_of(hwnd), a11y::WindowEvent::Create);
-    } else {
-        a11y::window_event(node_of(hwnd), a11y::WindowEvent::Destroy);
-        a11y::child_removed(0, node_of(hwnd));
-    }
-}
-
-void accessibility_created(HWND hwnd) {
-    Window* window = peek_window(hwnd);
-    if (window != nullptr && window->parent != nullptr) {
-        a11y::child_added(node_of(window->parent), node_of(hwnd));
-    }
-}
-
-void accessibility_destroyed(HWND hwnd) {
-    Window* window = peek_window(hwnd);
-    if (window != nullptr && window->parent != nullptr) {
-        a11y::child_removed(node_of(window->parent), node_of(hwnd));
-    }
+const a11y::Tree& accessibility_tree() {
+    return tree;
 }
 
 }  // namespace user

@@ -38,6 +38,9 @@ struct Desktop {
     bool quit_pending = false;
     int quit_code = 0;
     uint32_t clock_ms = 0;  // the time of the input last queued
+    // Every change of a window comes with a message sent to it: while this
+    // stands still, what the accessibility provider last described holds.
+    uint64_t messages_sent = 0;
     // Invariants: the focus is the active window or inside it, or null;
     // each is null or a live window, cleared as its window goes
     // (forget_focus_of), so capture ends with its window.

@@ -22,7 +22,6 @@ void change_focus(HWND to) {
         return;
     }
     desktop().focus = to;
-    accessibility_focus_changed(old, to);
     if (old != nullptr && peek_window(old) != nullptr) {
         SendMessageA(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(to), 0);
     }
@@ -40,7 +39,6 @@ HWND change_active(HWND to) {
     if (to != nullptr) {
         bring_to_top(to);
     }
-    accessibility_activated(old, to);
     if (old != nullptr && peek_window(old) != nullptr) {
         SendMessageA(old, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), reinterpret_cast<LPARAM>(to));
     }
@@ -168,7 +166,6 @@ BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable) {
         if (window->parent == nullptr) {
             user::follow_owner_enabled(window);
         }
-        user::accessibility_enabled_changed(hWnd, true);
         SendMessageA(hWnd, WM_ENABLE, TRUE, 0);
     } else if (!bEnable && !was_disabled) {
         window->style |= WS_DISABLED;
@@ -183,7 +180,6 @@ BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable) {
         if (user::desktop().capture == hWnd || IsChild(hWnd, user::desktop().capture)) {
             ReleaseCapture();
         }
-        user::accessibility_enabled_changed(hWnd, false);
         SendMessageA(hWnd, WM_ENABLE, FALSE, 0);
     }
     return was_disabled;

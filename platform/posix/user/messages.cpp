@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include "platform/posix/user/desktop.h"
 #include "platform/posix/user/surface.h"
 #include "platform/posix/user/window.h"
 
@@ -55,6 +56,7 @@ LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     if (window == nullptr) {
         return 0;
     }
+    user::desktop().messages_sent++;
     WNDPROC proc = window->proc;
     if (proc == nullptr) {
         return DefWindowProcA(hWnd, Msg, wParam, lParam);

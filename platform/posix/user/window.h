@@ -48,6 +48,9 @@
 namespace display {
 struct Input;
 }
+namespace a11y {
+struct Tree;
+}
 
 namespace user {
 
@@ -129,15 +132,9 @@ void send_size_and_move(HWND hwnd);
 // The display put a top-level window's client area at (x, y) on the screen.
 void moved_by_display(Window* top, int x, int y);
 
-// Accessibility (accessibility.cpp): what a screen reader follows.
+// Accessibility (accessibility.cpp): the windows as a screen reader sees them.
 void accessibility_frame_presented();
-void accessibility_check_changed(HWND hwnd, bool checked);
-void accessibility_focus_changed(HWND old_focus, HWND new_focus);
-void accessibility_activated(HWND old_active, HWND new_active);
-void accessibility_enabled_changed(HWND hwnd, bool enabled);
-void accessibility_shown(HWND hwnd, bool visible);
-void accessibility_created(HWND hwnd);
-void accessibility_destroyed(HWND hwnd);
+const a11y::Tree& accessibility_tree();
 
 // Message queue (message_queue.cpp).
 // key_vk and key_down: a key message's change to the key state, applied

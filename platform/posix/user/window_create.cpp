@@ -143,6 +143,5 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
         return nullptr;
     }
     user::show_new(hwnd, dwStyle);
-    user::accessibility_created(hwnd);
     return user::peek_window(hwnd) != nullptr ? hwnd : nullptr;
 }

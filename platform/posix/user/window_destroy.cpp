@@ -53,7 +53,6 @@ void send_final(HWND hwnd) {
     window->cls->windows--;
     forget_messages(hwnd);
     forget_focus_of(hwnd);
-    accessibility_destroyed(hwnd);
     free_window(hwnd);
 }
 

@@ -93,7 +93,6 @@ void show(HWND hwnd, bool visible, bool activate, bool notify) {
             invalidate(parent, &covered, true);
         }
     }
-    accessibility_shown(hwnd, visible);
 }
 
 }  // namespace user

@@ -60,7 +60,6 @@ void set_check(HWND hwnd, WPARAM value) {
     if (next != state) {
         set_state(hwnd, next);
         redraw(hwnd);
-        accessibility_check_changed(hwnd, value != BST_UNCHECKED);
     }
 }
 
