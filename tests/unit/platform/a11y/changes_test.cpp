@@ -14,7 +14,7 @@ using a11y::Change;
 using a11y::Event;
 
 std::string name_in(const a11y::Snapshot& a, const a11y::Snapshot& b, NodeId id) {
-    for (const a11y::Snapshot* s : {&a, &b}) {
+    for (const a11y::Snapshot* s : {&b, &a}) {
         auto it = s->nodes.find(id);
         if (it != s->nodes.end()) {
             return it->second.name;

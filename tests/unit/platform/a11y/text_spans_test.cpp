@@ -25,7 +25,7 @@ TEST(AccessibleText, EachBoundaryCutsWhereAtSpiSays) {
     } rows[] = {
         {0, TextBoundary::character, "F", "", "i"},
         {14, TextBoundary::character, "s", "p", ""},
-        {15, TextBoundary::character, "", "", ""},  // the end: nothing there
+        {15, TextBoundary::character, "", "s", ""},  // the end: nothing at it, the last before it
         {2, TextBoundary::word_start, "Fish  ", "", "and "},
         {5, TextBoundary::word_start, "Fish  ", "", "and "},  // in the spaces after a word
         {6, TextBoundary::word_start, "and ", "Fish  ", "chips"},
