@@ -71,10 +71,13 @@ struct Desktop {
     Desktop& operator=(const Desktop&) = delete;
 };
 
-// Made on first use.
+// Made on first use (desktop.cpp).
 Desktop& desktop();
+bool desktop_made();
+// Forgets the state without destroying a window: drop_desktop's last step.
+void forget_desktop();
 // Destroys every window, closes every open DC and forgets the rest, so the
-// next desktop() starts fresh: what a test ends with.
+// next desktop() starts fresh: what a test ends with (desktop_reset.cpp).
 void drop_desktop();
 // The invariants above, for tests.
 bool desktop_consistent();

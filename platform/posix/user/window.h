@@ -4,6 +4,7 @@
 // Files of platform/posix/user:
 //   window.h             this: window records and the calls the files share
 //   desktop.h, .cpp      the one state object: what is per thread, what per process
+//   desktop_reset.cpp    dropping it whole at a test's end, its invariants checked
 //   window_table.cpp     window handles (the one handle table), top-level order
 //   classes.cpp          RegisterClassA, UnregisterClassA, GetClassNameA
 //   window_create.cpp    CreateWindowExA
