@@ -25,6 +25,7 @@ void follow_desktop_colours(appearance::Preference p) {
         SendMessageA(top, WM_SYSCOLORCHANGE, 0, 0);
         if (Window* window = peek_window(top)) {
             recolour_surface(window);
+            invalidate_tree(window);
         }
     }
 }

@@ -242,7 +242,7 @@ void queue_input(const display::Input& input) {
             break;
         case display::InputKind::Rescaled:
             if (top != nullptr && top->parent == nullptr) {
-                follow_rescale(top);
+                rescaled_by_display(top);
             }
             break;
         case display::InputKind::FocusOut:

@@ -116,6 +116,15 @@ void invalidate(HWND hwnd, const RECT* rect, bool erase) {
     }
 }
 
+void invalidate_tree(const Window* window) {
+    invalidate(window->handle, nullptr, true);
+    for (HWND child : window->children) {
+        if (const Window* c = peek_window(child)) {
+            invalidate_tree(c);
+        }
+    }
+}
+
 bool find_window_to_paint(HWND filter, HWND* found) {
     if (filter != nullptr) {
         Window* window = peek_window(filter);

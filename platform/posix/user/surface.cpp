@@ -9,12 +9,9 @@
 
 #include <string.h>
 
-#include <vector>
-
 #include "platform/posix/display/display.h"
 #include "platform/posix/gdi/device_scale.h"
 #include "platform/posix/gdi/gdi_objects.h"
-#include "platform/posix/user/controls/look.h"
 
 namespace user {
 
@@ -42,17 +39,6 @@ int client_height(const Window* top) {
     return device(top, top->client.bottom - top->client.top);
 }
 
-// Every window of the tree to be painted whole, children included whatever
-// their parent's clipping style.
-void invalidate_tree(const Window* window) {
-    invalidate(window->handle, nullptr, true);
-    for (HWND child : window->children) {
-        if (const Window* c = peek_window(child)) {
-            invalidate_tree(c);
-        }
-    }
-}
-
 // The class background as the display's 0x00RRGGBB.
 bool background_of(const Window* top, uint32_t* rgb) {
     COLORREF colour = 0;
@@ -71,95 +57,35 @@ void set_modal(const Window* owned, bool modal) {
     }
 }
 
-// The frame a display without decorations has the layer draw: the
-// window's own, from its style and text, in the classic look. window and
-// client are the program's rectangles, from the window's corner; the
-// display sees device pixels, the client area placed at device(insets) and
-// as large as its buffer.
-Window* framed_window(display::SurfaceId id, RECT* window, RECT* client) {
-    Window* top = peek_window(reinterpret_cast<HWND>(id));
-    if (top == nullptr) {
-        return nullptr;
-    }
-    const Insets insets = nonclient_insets(top->style, top->ex_style);
-    if (insets.top <= insets.left) {
-        return nullptr;  // no caption: nothing to draw or drag
-    }
-    const int width = top->client.right - top->client.left, height = top->client.bottom - top->client.top;
-    *client = RECT{insets.left, insets.top, insets.left + width, insets.top + height};
-    *window = RECT{0, 0, client->right + insets.right, client->bottom + insets.bottom};
-    return top;
+// The window's frame painter in the display's terms.
+const Window* framed_top(display::SurfaceId id) {
+    const Window* top = peek_window(reinterpret_cast<HWND>(id));
+    return top != nullptr && top->frame != nullptr ? top : nullptr;
 }
 
-// The caption's small icon. The program can register only a stock icon or
-// none, and either shows the platform's default application icon; a
-// dialog's frame has no icon, as on the platform.
-bool has_caption_icon(const Window* top) {
-    return (top->style & WS_SYSMENU) && !(top->ex_style & WS_EX_DLGMODALFRAME);
-}
-
-unsigned frame_flags(const Window* top, unsigned state) {
-    unsigned flags = has_caption_icon(top) ? unsigned{look::FrameIcon} : 0u;
-    if (state & display::FrameActive) {
-        flags |= look::FrameActive;
-    }
-    if (top->style & WS_SYSMENU) {
-        flags |= look::FrameCloseBox;
-        if (state & display::FrameClosePushed) {
-            flags |= look::FrameClosePushed;
-        }
-    }
-    return flags;
-}
-
-bool frame_insets(display::SurfaceId id, int* left, int* top, int* right, int* bottom) {
-    RECT window, client;
-    const Window* framed = framed_window(id, &window, &client);
-    if (framed == nullptr) {
+bool display_frame_insets(display::SurfaceId id, int* left, int* top, int* right, int* bottom) {
+    const Window* framed = framed_top(id);
+    Insets insets{};
+    if (framed == nullptr || !framed->frame->insets(framed, &insets)) {
         return false;
     }
-    *left = device(framed, client.left);
-    *top = device(framed, client.top);
-    *right = device(framed, window.right) - *left - client_width(framed);
-    *bottom = device(framed, window.bottom) - *top - client_height(framed);
+    *left = insets.left;
+    *top = insets.top;
+    *right = insets.right;
+    *bottom = insets.bottom;
     return true;
 }
 
-void draw_frame(display::SurfaceId id, uint32_t* pixels, int width, int height, int stride, unsigned state) {
-    RECT window, client;
-    const Window* top = framed_window(id, &window, &client);
-    if (top == nullptr) {
-        return;
-    }
-    // The face first: where the edges' rounding and the client area's
-    // disagree by a pixel, it is the face that shows.
-    const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    const uint32_t rgb = static_cast<uint32_t>(GetRValue(face)) << 16 | GetGValue(face) << 8 | GetBValue(face);
-    for (int y = 0; y < height; y++) {
-        for (int x = 0; x < width; x++) {
-            pixels[static_cast<size_t>(y) * stride + x] = rgb;
-        }
-    }
-    gdi::PixelBuffer buffer{pixels, width, height, stride};
-    HDC dc = gdi::create_dc(&buffer, 0, 0, window, device_quarters(top));
-    if (dc != nullptr) {
-        // Drawn at its size on the device, as the desktop's icons are.
-        const int side = device(top, 16);
-        std::vector<uint32_t> icon(static_cast<size_t>(side) * side);
-        display::draw_default_icon(side, icon.data());
-        const look::FrameIconPicture picture{icon.data(), side};
-        look::draw_window_frame(dc, window, client, top->text.c_str(), frame_flags(top, state), &picture);
-        gdi::delete_dc(dc);
+void display_draw_frame(display::SurfaceId id, uint32_t* pixels, int width, int height, int stride, unsigned state) {
+    if (const Window* top = framed_top(id)) {
+        top->frame->paint(top, gdi::PixelBuffer{pixels, width, height, stride}, (state & display::FrameActive) != 0,
+                          (state & display::FrameClosePushed) != 0, display::draw_default_icon);
     }
 }
 
-display::FramePart frame_part_at(display::SurfaceId id, int x, int y) {
-    RECT window, client;
-    const Window* top = framed_window(id, &window, &client);
-    if (top == nullptr) {
-        return display::FramePart::Client;
-    }
-    switch (look::frame_part_at(window, client, frame_flags(top, 0), logical(top, x), logical(top, y))) {
+display::FramePart display_frame_part_at(display::SurfaceId id, int x, int y) {
+    const Window* top = framed_top(id);
+    switch (top != nullptr ? top->frame->part_at(top, x, y) : look::FramePart::Client) {
         case look::FramePart::Client:
             return display::FramePart::Client;
         case look::FramePart::Caption:
@@ -174,7 +100,7 @@ display::FramePart frame_part_at(display::SurfaceId id, int x, int y) {
     return display::FramePart::Border;
 }
 
-const display::FramePainter frame_painter = {frame_insets, draw_frame, frame_part_at};
+const display::FramePainter frame_painter = {display_frame_insets, display_draw_frame, display_frame_part_at};
 
 }  // namespace
 
@@ -189,16 +115,8 @@ int device_quarters(const Window* top) {
     return top != nullptr ? top->quarters : display_quarters(nullptr);
 }
 
-void follow_rescale(Window* top) {
-    if (!top->surface) {
-        return;
-    }
-    resize_buffer(top);
-    move_surface(top);
-    invalidate_tree(top);
-}
-
-void create_surface(Window* top) {
+void create_surface(Window* top, const FramePainter* frame) {
+    top->frame = frame;
     const display::Backend& display = display::current();
     // The desktop is asked before the first surface is made and its answer
     // waited for, a moment at most, before that surface shows a colour.
@@ -278,7 +196,6 @@ void recolour_surface(Window* top) {
     }
     // A backend that draws the frame itself draws it anew with its title.
     display.set_title(id_of(top), top->text.c_str());
-    invalidate_tree(top);
 }
 
 void activate_surface(Window* top) {

@@ -6,13 +6,27 @@
 #include "platform/posix/appearance/appearance.h"
 #include "platform/posix/display/input.h"
 #include "platform/posix/gdi/system_colours.h"
+#include "platform/posix/user/controls/look.h"
 #include "platform/posix/user/window.h"
 
 namespace user {
 
+// How the layer draws a top-level window's frame where the display draws
+// none (controls/frame_painter.h has the classic one), in device pixels of
+// the whole window: the insets of the client area (false: no frame), the
+// frame itself, the part at a point.
+struct FramePainter {
+    bool (*insets)(const Window* top, Insets* device);
+    void (*paint)(const Window* top, const gdi::PixelBuffer& pixels, bool active, bool close_pushed,
+                  void (*draw_icon)(int size, uint32_t* pixels));
+    look::FramePart (*part_at)(const Window* top, int x, int y);
+};
+
 // Each takes a top-level window; all but create_surface do nothing for one
 // without a surface.
-void create_surface(Window* top);  // hidden, over the client rectangle, tied to its owner
+// Hidden, over the client rectangle, tied to its owner; frame is kept for
+// the display's asking.
+void create_surface(Window* top, const FramePainter* frame);
 // The windows a top-level window owns are modal while it is disabled.
 void follow_owner_enabled(const Window* owner);
 void destroy_surface(Window* top);
@@ -27,13 +41,10 @@ void present(Window* top, const RECT& area);  // device pixels of the buffer
 // resize_buffer takes from the display.
 int display_quarters(const Window* top);
 int device_quarters(const Window* top);
-// The display drew the surface at a new scale: a buffer of the new size,
-// the surface resized, every window of it painted anew.
-void follow_rescale(Window* top);
 bool next_display_input(display::Input* input);
 void screen_size(int* width, int* height);
 // The system colours changed: the surface's background and any frame the
-// layer draws for it taken anew, every window of it painted anew.
+// layer draws for it taken anew.
 void recolour_surface(Window* top);
 
 // The desktop's contrast preference (colour_scheme.cpp): the scheme it

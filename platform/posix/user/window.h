@@ -8,15 +8,15 @@
 //   window_table.cpp     window handles (the one handle table), top-level order
 //   classes.cpp          RegisterClassA, UnregisterClassA, GetClassNameA
 //   window_create.cpp    CreateWindowExA
-//   window_position.cpp  ShowWindow, MoveWindow, WM_SHOWWINDOW, WM_SIZE, WM_MOVE
+//   window_position.cpp  ShowWindow, MoveWindow, WM_SHOWWINDOW, WM_SIZE, WM_MOVE;
+//                        moves and scale changes the display reports
 //   window_destroy.cpp   DestroyWindow
 //   window_longs.cpp     Get/SetWindowLongPtrA and window text
 //   window_tree.cpp      parents, children, owners, finding and enumerating
 //   geometry.cpp         client origins, window and client rectangles, mapping
 //   metrics.cpp          frame and caption sizes, GetSystemMetrics
 //   surface.h, .cpp      the one caller of the display backend; the build
-//                        keeps display.h from every other file here; and the
-//                        frame painter it hands a display that draws no frames
+//                        keeps display.h from every other file here
 //   accessibility.cpp    the one caller of the accessibility provider
 //   colour_scheme.cpp    the desktop's contrast as the system colours
 //   message_queue.cpp    the queue: posted messages and input, WM_QUIT, WM_PAINT
@@ -29,12 +29,15 @@
 //   accelerators.cpp     accelerator tables
 //   format.cpp           wsprintfA, wvsprintfA
 //   resources.cpp        LoadIconA, LoadCursorA, InitCommonControls
+//   controls/            the layer's own classes, listed below
 // and of platform/posix/user/controls:
 //   button.cpp           the BUTTON class and its descriptor
 //   static.cpp           the STATIC class and its descriptor
 //   message_box.cpp      MessageBoxA and the box's class
 //   look.h, look.cpp     the classic look the three draw with
 //   window_frame.cpp     the classic window frame, in the same look
+//   frame_painter.h, .cpp  a top-level window's frame in it, for a display
+//                        that draws none
 #pragma once
 
 #include <stdint.h>
@@ -54,6 +57,8 @@ struct Tree;
 }
 
 namespace user {
+
+struct FramePainter;
 
 struct WindowClass {
     std::string name;
@@ -91,6 +96,7 @@ struct Window {
     gdi::PixelBuffer buffer{};
     int quarters = 4;  // the device scale the buffer is drawn at (user/surface.h)
     bool surface = false;
+    const FramePainter* frame = nullptr;  // with a surface: its frame where the display draws none
     bool maximized = false;
     RECT restored{};  // where SW_RESTORE puts a maximised window back
 };
@@ -132,6 +138,9 @@ void show(HWND hwnd, bool visible, bool activate, bool notify = true);
 void send_size_and_move(HWND hwnd);
 // The display put a top-level window's client area at (x, y) on the screen.
 void moved_by_display(Window* top, int x, int y);
+// The display draws a top-level window's surface at a new scale: a buffer
+// of the new size, the surface resized, every window of it painted anew.
+void rescaled_by_display(Window* top);
 
 // Accessibility (accessibility.cpp): the windows as a screen reader sees them.
 void accessibility_frame_presented();
@@ -166,6 +175,9 @@ HWND active_window();
 
 // Painting (painting.cpp).
 void invalidate(HWND hwnd, const RECT* rect, bool erase);
+// Every window of the tree to be painted whole, children included whatever
+// their parent's clipping style.
+void invalidate_tree(const Window* window);
 bool find_window_to_paint(HWND filter, HWND* found);
 void resize_buffer(Window* window);
 

@@ -5,6 +5,7 @@
 // WM_SHOWWINDOW, WM_ACTIVATE, WM_SETFOCUS (from DefWindowProcA's handling
 // of WM_ACTIVATE), WM_SIZE, WM_MOVE. A child gets WM_SIZE and WM_MOVE
 // right after WM_CREATE.
+#include "platform/posix/user/controls/frame_painter.h"
 #include "platform/posix/user/surface.h"
 #include "platform/posix/user/window.h"
 
@@ -66,7 +67,7 @@ void attach(Window* window, Window* parent) {
     auto& tops = top_level_windows();
     tops.insert(tops.begin(), window->handle);
     resize_buffer(window);
-    create_surface(window);
+    create_surface(window, &classic_frame);
 }
 
 // False when the procedure refused WM_NCCREATE or WM_CREATE, or destroyed

@@ -1,5 +1,6 @@
 // Window position and size: ShowWindow, MoveWindow and the WM_SHOWWINDOW,
-// WM_SIZE and WM_MOVE they send.
+// WM_SIZE and WM_MOVE they send; a top-level window following the moves
+// and scale changes its display reports.
 #include "platform/posix/user/surface.h"
 #include "platform/posix/user/window.h"
 
@@ -44,6 +45,15 @@ void moved_by_display(Window* top, int x, int y) {
     top->rect = RECT{top->rect.left + dx, top->rect.top + dy, top->rect.right + dx, top->rect.bottom + dy};
     top->client = RECT{x, y, top->client.right + dx, top->client.bottom + dy};
     SendMessageA(top->handle, WM_MOVE, 0, MAKELPARAM(x, y));
+}
+
+void rescaled_by_display(Window* top) {
+    if (!top->surface) {
+        return;
+    }
+    resize_buffer(top);
+    move_surface(top);
+    invalidate_tree(top);
 }
 
 void show(HWND hwnd, bool visible, bool activate, bool notify) {
