@@ -17,6 +17,7 @@
 //   touch_promotion.h, .cpp  a touch as the mouse, for the backends that
 //                        get touch of their own (Wayland, headless)
 //   headless.h, .cpp     the headless backend, for tests (see tests/support)
+//   wayland_module.h, .cpp  the Wayland backend loaded as a module, on demand
 //   x11/                 the X11 backend; x11/connection.h lists its files
 //   wayland/             the Wayland backend; wayland/connection.h lists its files
 #pragma once

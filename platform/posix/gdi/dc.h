@@ -7,12 +7,14 @@
 // fontconfig):
 //   dc.h                 this: making and ending DCs, for the window layer
 //   shared.h, .cpp       the one state object: stock objects, the font engine
+//   device_scale.h, .cpp  the device scale: 96-DPI coordinates to device pixels
 //   device_context.h     the state behind an HDC, its clipped pixel operations
 //   dc.cpp               DC life, attributes, clipping, pixels
 //   gdi_objects.h, .cpp  brushes, pens and fonts: stock, created, selected
 //   gdi_draw.cpp         FillRect, DrawEdge, DrawFocusRect, SetPixel, lines
 //   text_draw.cpp        TextOutA, DrawTextA, text metrics and extents
 //   font.h, .cpp         faces from fontconfig rasterised with FreeType
+//   glyph_cache.h, .cpp  glyphs kept between runs in the user's cache folder
 //   system_colours.h, .cpp  GetSysColor: the classic and High Contrast schemes
 #pragma once
 

@@ -4,10 +4,10 @@
 // set up for threads (no XInitThreads), so only the thread that makes the
 // windows may touch it.
 //
-// Divisions:
+// Files of platform/posix/display/x11:
 //   x11.h         what tests may use beyond the display interface
 //   backend.cpp   the hook table, the one file that calls the others
-//   connection.cpp  the connection, its error handlers, closing it
+//   connection.h, .cpp  this; the connection, its error handlers, closing it
 //   surfaces.cpp  X windows: creation, size hints, identity, showing, moving
 //   titles.cpp    WM_NAME and _NET_WM_NAME from Windows-1252
 //   icon.cpp      the default application icon as _NET_WM_ICON
