@@ -5,6 +5,7 @@ windows are and which holds the keyboard from the tool's own protocol log
 (WAYLAND_DEBUG).
 """
 
+import math
 import os
 import re
 import shutil
@@ -13,7 +14,7 @@ import tempfile
 import time
 
 import processes
-from game import BOX_CAPTIONS, MAIN_TITLE
+from game import BOX_CAPTIONS, BUTTONS, CHECKBOXES, MAIN_TITLE
 from player import Player
 from results import Failure
 from seat import Seat
@@ -22,10 +23,17 @@ from session import Session
 SCREEN = (1280, 1024)  # logical pixels
 SCALE_120THS = 180
 KEY_ENTER = 28
+# evdev codes of the keys the scenarios press.
+KEYS = {"Tab": 15, "space": 57, "Return": 28, "F4": 62, "alt": 56, "shift": 42}
+
+# The middle of the message box's OK button, in its client area.
+BOX_OK = (93, 40)
 
 TOPLEVEL = re.compile(r'(xdg_toplevel@\d+)\.(?:set_title\("([^"]*)"\)|(destroy)\(\))')
 KEYBOARD = re.compile(r"wl_keyboard@\d+\.(enter|leave)\(\d+, (wl_surface@\d+)")
 POINTER = re.compile(r"wl_pointer@\d+\.(?:enter\(\d+, wl_surface@\d+,|motion\(\d+,) ([-\d.]+), ([-\d.]+)\)")
+ENTERED = re.compile(r"wl_pointer@\d+\.enter\(\d+, (wl_surface@\d+),")
+TOUCH = re.compile(r"wl_touch@\d+\.(down|up|motion|cancel|frame)\(")
 
 
 def fake_input_built(seat):
@@ -38,6 +46,7 @@ class KWin(Session):
         super().__init__(program)
         self.seat_program = os.path.abspath(seat)
         self.scale_120ths = scale_120ths
+        self.quarters = scale_120ths * 4 // 120
         self.kwin = None
         self.seat = None
         self.runtime = None
@@ -115,17 +124,35 @@ class KWinPlayer(Player):
     def wait_main(self):
         self.main = self.poll("main window", self.main_windows)[0]
         self.poll("main window's first frame", self.first_frame_shown)
-        # Where KWin put it: the pointer at a known place, and where the
-        # window says it is on it. Whole logical pixels, which KWin reports
-        # exactly (it rounds half ones).
+        self.offset = self.locate(self.main)
+        return self.main
+
+    def surface(self, toplevel):
+        """The wl_surface the toplevel was last made for."""
+        log = self.output()
+        made = log.rfind("get_toplevel(new id %s)" % toplevel)
+        role = re.findall(r"(xdg_surface@\d+)\.get_toplevel\(new id %s\)" % toplevel, log[:made + 80])
+        surfaces = re.findall(r"get_xdg_surface\(new id %s, (wl_surface@\d+)\)" % role[-1], log[:made]) if role else []
+        return surfaces[-1] if surfaces else None
+
+    def locate(self, toplevel):
+        """Where KWin put the toplevel, which it centres on the screen: the
+        pointer at the screen's middle, and where the toplevel's surface says
+        it is. Whole logical pixels, which KWin reports exactly (it rounds
+        half ones)."""
         at = (SCREEN[0] // 2, SCREEN[1] // 2)
-        before = len(POINTER.findall(self.output()))
+        surface = self.surface(toplevel)
+        mark = len(self.output())
         self.move_pointer(at[0] + 1, at[1] + 1)
         self.move_pointer(*at)
-        self.poll("the pointer on the window", lambda: len(POINTER.findall(self.output())) >= before + 2)
-        local = POINTER.findall(self.output())[-1]
-        self.offset = (at[0] - int(float(local[0])), at[1] - int(float(local[1])))
-        return self.main
+
+        def heard():
+            log = self.output()
+            entered = ENTERED.findall(log)
+            moves = POINTER.findall(log[mark:])
+            return moves if len(moves) >= 2 and entered and entered[-1] == surface else None
+        local = self.poll("the pointer on the window", heard)[-1]
+        return (at[0] - int(float(local[0])), at[1] - int(float(local[1])))
 
     def first_frame_shown(self):
         log = self.output()
@@ -140,15 +167,75 @@ class KWinPlayer(Player):
         self.run.point("down")
         self.run.point("up")
 
+    def layout_point(self, x, y, offset=None):
+        """The middle of device pixel (x, y) of a client area, in the
+        layout's logical pixels."""
+        offset = offset or self.offset
+        scale = self.run.quarters / 4
+        return offset[0] + (x + 0.5) / scale, offset[1] + (y + 0.5) / scale
+
+    def reaches(self, hand, device):
+        """KWin hands the client the pointer in whole logical pixels (a
+        motion to 35.67 arrives as 36, one by 0.67 as 1), so the pointer
+        reaches only the device pixels under them; a touch keeps wl_fixed's
+        1/256."""
+        if hand != "click_device":
+            return True
+        scale = self.run.quarters / 4
+        return math.floor(math.ceil(device / scale) * scale) == device
+
+    def click_device(self, x, y):
+        scale = self.run.quarters / 4
+        self.move_pointer(self.offset[0] + math.ceil(x / scale), self.offset[1] + math.ceil(y / scale))
+        self.run.point("down")
+        self.run.point("up")
+
+    # -- a finger, through KWin's fake touch
+
+    def touch_count(self):
+        return len(TOUCH.findall(self.output()))
+
+    def touch(self, line, expect_events=True):
+        """One touch command; waits until the tool has heard its events."""
+        before = self.touch_count()
+        self.run.point("touch " + line)
+        if expect_events:
+            self.poll("the tool to hear the touch", lambda: self.touch_count() > before)
+
+    def tap_device(self, x, y, offset=None):
+        self.touch("down 1 %.4f %.4f" % self.layout_point(x, y, offset))
+        self.touch("up 1")
+
+    def tap(self, x, y, offset=None):
+        """A tap in the middle of logical pixel (x, y)."""
+        self.tap_device(self.device(x), self.device(y), offset)
+
+    def checkbox_middle(self, index):
+        x, y = CHECKBOXES[index]
+        return x + 6, y + 10
+
+    def tap_button(self, button):
+        self.tap(*BUTTONS[button])
+
+    def tap_ok(self, box):
+        """The box's OK, where KWin centred the box."""
+        self.poll("the box's keyboard focus", lambda: self.keyboard_on(box))
+        self.tap(*BOX_OK, offset=self.locate(box))
+        self.poll("box to close", lambda: box not in [b for b, _ in self.boxes()] or not self.running())
+
+    def keys(self, *names):
+        self.poll("the keyboard on the window", lambda: self.keyboard_on(self.main))
+        for name in names:
+            self.run.point("key " + " ".join(str(KEYS[key]) for key in name.split("+")))
+
     def keyboard_on(self, toplevel):
         """Whether the toplevel's surface holds the keyboard now: a key sent
         before KWin moves the focus to a new box reaches the window below."""
         log = self.output()
         made = log.rfind("get_toplevel(new id %s)" % toplevel)
-        role = re.findall(r"(xdg_surface@\d+)\.get_toplevel\(new id %s\)" % toplevel, log[:made + 80])
-        surfaces = re.findall(r"get_xdg_surface\(new id %s, (wl_surface@\d+)\)" % role[-1], log[:made]) if role else []
+        surface = self.surface(toplevel)
         focus = KEYBOARD.findall(log[made:])
-        return bool(surfaces and focus) and focus[-1] == ("enter", surfaces[-1])
+        return bool(surface and focus) and focus[-1] == ("enter", surface)
 
     def answer(self, box):
         self.poll("the box's keyboard focus", lambda: self.keyboard_on(box))

@@ -177,13 +177,19 @@ class MutterPlayer(KWinPlayer):
         self.run.button(True)
         self.run.button(False)
 
+    def click_device(self, x, y):
+        """At scale 1 a device pixel is a logical one: its middle."""
+        self.click(x, y)
+
     def keys(self, *names):
         self.poll("the keyboard on the window", lambda: self.has_keys(self.main))
         for name in names:
-            if name.startswith("alt+"):
-                self.run.key(KEYS["Alt_L"], True)
-                self.run.key(KEYS[name[4:]])
-                self.run.key(KEYS["Alt_L"], False)
+            if "+" in name:
+                modifier, key = name.split("+")
+                held = KEYS[{"alt": "Alt_L", "shift": "Shift_L"}[modifier]]
+                self.run.key(held, True)
+                self.run.key(KEYS[key])
+                self.run.key(held, False)
             else:
                 self.run.key(KEYS[name])
 

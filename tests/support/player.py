@@ -158,6 +158,14 @@ class Player:
         self.xdotool("mousemove", "--window", self.main, (self.device(x) + self.device(x + 1)) // 2 + self.offset[0],
                      (self.device(y) + self.device(y + 1)) // 2 + self.offset[1], "click", 1)
 
+    def click_device(self, x, y):
+        """A click at the device pixel (x, y) of the client area."""
+        self.xdotool("mousemove", "--window", self.main, x + self.offset[0], y + self.offset[1], "click", 1)
+
+    def reaches(self, hand, device):
+        """Whether the hand (a method's name) can point at that device pixel."""
+        return True
+
     def click_checkbox(self, index):
         x, y = CHECKBOXES[index]
         self.click(x + 6, y + 10)

@@ -12,7 +12,7 @@ import sys
 import tempfile
 import time
 
-from game import ALL, AXES, BODY, MISC, PALADIN, REFERENCES, SORCERESS, STATE, SWORDS, TABLE
+from game import ALL, AXES, CHECKBOXES, BODY, MISC, PALADIN, REFERENCES, SORCERESS, STATE, SWORDS, TABLE
 from game import describe, expected_table, state_bytes
 from results import Failure, Skip
 
@@ -92,6 +92,57 @@ def tab_then_space(p):
     p.expect_selection(ALL - {AXES})
     p.press("Exit")
     p.expect_exit(0)
+
+
+def shift_tab_then_space(p):
+    """Shift must reach the key state: shift+Tab goes back to Axes, where
+    Tab alone would go on to Crossbows."""
+    p.start()
+    p.wait_main()
+    p.keys("Tab", "Tab", "shift+Tab", "space")
+    p.press("Set Filter")
+    p.answer(p.wait_box("Vorthane Sorvane"))
+    p.expect_selection(ALL - {AXES})
+    p.press("Exit")
+    p.expect_exit(0)
+
+
+# Which edge of which checkbox (each 90 x 20 at its corner): the tops and
+# bottoms are of boxes whose edge meets the device grid at 1.5 too.
+EDGES = [(0, "left"), (1, "right"), (2, "bottom"), (3, "top")]
+
+
+def edge_pixels(p, hand):
+    """The device pixel just inside each edge in EDGES, or the nearest one
+    inside it that the hand reaches (p.reaches). Mapped a pixel off either
+    way, a click there misses into the gap or the next box."""
+    points = []
+    for index, edge in EDGES:
+        x, y = CHECKBOXES[index]
+        left, top, right, bottom = p.device(x), p.device(y), p.device(x + 90) - 1, p.device(y + 20) - 1
+        step = {"left": 1, "top": 1, "right": -1, "bottom": -1}[edge]
+        along = left if edge == "left" else right if edge == "right" else top if edge == "top" else bottom
+        while not p.reaches(hand, along):
+            along += step
+        middle = ((left + right) // 2, (top + bottom) // 2)
+        points.append((index, (along, middle[1]) if edge in ("left", "right") else (middle[0], along)))
+    return points
+
+
+def inside_each_edge(hand):
+    """A click (hand "click_device") or a tap ("tap_device") one device
+    pixel inside each edge of a checkbox unchecks it."""
+    def scenario(p):
+        p.start()
+        p.wait_main()
+        for _, (x, y) in edge_pixels(p, hand):
+            getattr(p, hand)(x, y)
+        p.press("Set Filter")
+        p.answer(p.wait_box("Vorthane Sorvane"))
+        p.expect_selection(ALL - {index for index, _ in EDGES})
+        p.press("Exit")
+        p.expect_exit(0)
+    return scenario
 
 
 def list_missing(p):
@@ -210,6 +261,8 @@ SCENARIOS = [
     ("the close box ends with 0 and saves nothing", ending_saves_nothing(lambda p: p.close_box())),
     ("Alt+F4 ends with 0 and saves nothing", ending_saves_nothing(lambda p: p.keys("alt+F4"))),
     ("Tab then Space toggles Axes", tab_then_space),
+    ("Tab, Tab, Shift+Tab then Space toggles Axes: Shift reaches the key state", shift_tab_then_space),
+    ("a click one device pixel inside each edge of a checkbox lands", inside_each_edge("click_device")),
     ("a missing list is reported before any window", list_missing),
     ("a read-only state file is reported before any window", state_read_only),
     ("a state file that is a folder is reported before any window", state_is_a_folder),
@@ -232,6 +285,11 @@ def capture(player, window, path):
         time.sleep(0.1)
     with open(path, "wb") as f:
         f.write(shot)
+
+
+def by_label(name):
+    """(label, scenario) of the scenario whose name begins so."""
+    return next((label, scenario) for label, scenario in SCENARIOS if label.startswith(name))
 
 
 def by_name(name):

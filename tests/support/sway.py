@@ -132,6 +132,9 @@ def views(node, floating=False):
         yield from views(child, True)
 
 
+MODIFIERS = {"alt": "Alt_L", "shift": "Shift_L"}
+
+
 class WaylandPlayer(Player):
     """The player's hands on Wayland; the scenarios are the X11 ones."""
 
@@ -190,12 +193,23 @@ class WaylandPlayer(Player):
         self.run.point("down")
         self.run.point("up")
 
+    def click_device(self, x, y):
+        """The device pixel's middle: the seat moves in half logical pixels,
+        which at scale 1 and 2 reach every device pixel."""
+        scale = self.run.scale
+        self.offset = self.client_rect(self.main)[:2]
+        self.move_pointer(self.offset[0] + (x + 0.5) / scale, self.offset[1] + (y + 0.5) / scale)
+        self.run.point("down")
+        self.run.point("up")
+
     def keys(self, *names):
         self.focus(self.main)
         for name in names:
-            if name.startswith("alt+"):
-                # A key press of Alt, as a keyboard sends, not a modifier alone.
-                self.wtype("-P", "Alt_L", "-k", name[4:], "-p", "Alt_L")
+            if "+" in name:
+                # A key press of the modifier, as a keyboard sends, not a modifier alone.
+                modifier, key = name.split("+")
+                held = MODIFIERS[modifier]
+                self.wtype("-P", held, "-k", key, "-p", held)
             else:
                 self.wtype("-k", name)
 

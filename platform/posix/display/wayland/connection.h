@@ -13,7 +13,10 @@
 //   present.cpp    frames into buffers, one commit per frame, frame callbacks
 //   client_frame.cpp  the classic frame the window layer draws where the
 //                  compositor draws no decorations, and clicks on it
-//   pointer.cpp    wl_pointer to input, the cursor image
+//   pointing.cpp   the pointer's and touch's one way to input: positions
+//                  to device pixels, the frame the layer draws, the buttons
+//   pointer.cpp    the seat, wl_pointer, the cursor image
+//   touch.cpp      wl_touch through the promotion of touch to the mouse
 //   keyboard.cpp   wl_keyboard through xkbcommon to input, key repeat
 //   input.cpp      the wait for input
 //   module_entry.cpp  the one name the program looks up in the module
@@ -39,6 +42,7 @@
 
 #include "fractional-scale-v1-client-protocol.h"
 #include "platform/posix/display/display.h"
+#include "platform/posix/display/touch_promotion.h"
 #include "viewporter-client-protocol.h"
 #include "xdg-decoration-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
@@ -138,11 +142,14 @@ struct Connection {
     wl_pointer* pointer = nullptr;
     SurfaceId pointer_surface = 0;
     int pointer_x = 0, pointer_y = 0;  // client coordinates (device pixels), beyond the frame
-    int client_buttons = 0;            // held since they went down on a client area
+    int client_buttons = 0;            // held since they went down on a client area, a touch's too
     wl_surface* cursor = nullptr;
     std::unique_ptr<Buffer> cursor_buffer;
     int cursor_quarters = 0;                 // the device scale the arrow is drawn at
     wp_viewport* cursor_viewport = nullptr;  // made at the first fractional scale
+
+    wl_touch* touch_device = nullptr;
+    TouchPromotion touch;  // which point is the mouse, on which surface
 
     wl_keyboard* keyboard = nullptr;
     SurfaceId keyboard_surface = 0;
@@ -224,9 +231,17 @@ bool frame_button(Surface* surface, int x, int y, bool pressed, uint32_t serial)
 // The pointer moved over the whole window; true when the frame holds it.
 bool frame_motion(Surface* surface, int x, int y);
 
+// The pointer's and touch's way to input (pointing.cpp): a surface-local
+// position to client coordinates in device pixels, then motion and buttons
+// over the frame or the client area.
+void client_position(const Surface& surface, wl_fixed_t x, wl_fixed_t y, int* client_x, int* client_y);
+void point_motion(Surface* surface, int x, int y, uint32_t time);
+void point_button(Surface* surface, int x, int y, int which, bool pressed, uint32_t serial, uint32_t time);
+
 void add_seat(wl_registry* registry, uint32_t name, uint32_t version);
 void follow_pointer(bool present);
 void follow_keyboard(bool present);
+void follow_touch(bool present);
 void forget_input_surface(SurfaceId id);
 
 // Key input: the evdev code as the keymap's state types it.

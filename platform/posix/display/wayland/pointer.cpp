@@ -1,6 +1,5 @@
-// The seat's pointer: motion and buttons in client coordinates, the
-// compositor's surface-local ones taken to the device pixels drawn under
-// them, and the platform's arrow as the cursor image.
+// The seat's pointer: its motion and buttons down the way touch takes too
+// (pointing.cpp), and the platform's arrow as the cursor image.
 #include <linux/input-event-codes.h>
 #include <string.h>
 
@@ -100,41 +99,9 @@ void set_cursor(wl_pointer* pointer, uint32_t serial, int quarters) {
     wl_pointer_set_cursor(pointer, serial, c.cursor, 0, 0);
 }
 
-void queue_motion(uint32_t time) {
-    const Connection& c = connection();
-    Input input;
-    input.kind = InputKind::MouseMove;
-    input.surface = c.pointer_surface;
-    input.x = c.pointer_x;
-    input.y = c.pointer_y;
-    input.time = time;
-    queue_input(input);
-}
-
-// The pointer in client coordinates: a frame the layer draws lies before them.
 void follow_position(const Surface& surface, wl_fixed_t x, wl_fixed_t y) {
     Connection& c = connection();
-    c.pointer_x =
-        device_pixel(wl_fixed_to_double(x), outer_width(surface), logical_width(surface)) - surface.inset_left;
-    c.pointer_y =
-        device_pixel(wl_fixed_to_double(y), outer_height(surface), logical_height(surface)) - surface.inset_top;
-}
-
-bool on_client_area(const Surface& surface) {
-    const Connection& c = connection();
-    return c.pointer_x >= 0 && c.pointer_y >= 0 && c.pointer_x < surface.width && c.pointer_y < surface.height;
-}
-
-// Over a frame the layer draws, the program hears of the pointer only while
-// a button that went down on the client area is held, as X delivers it.
-void follow_motion(Surface* surface, uint32_t time) {
-    const Connection& c = connection();
-    if (frame_motion(surface, c.pointer_x + surface->inset_left, c.pointer_y + surface->inset_top)) {
-        return;
-    }
-    if (!surface->client_frame || c.client_buttons > 0 || on_client_area(*surface)) {
-        queue_motion(time);
-    }
+    client_position(surface, x, y, &c.pointer_x, &c.pointer_y);
 }
 
 void on_enter(void*, wl_pointer* pointer, uint32_t serial, wl_surface* on, wl_fixed_t x, wl_fixed_t y) {
@@ -147,7 +114,7 @@ void on_enter(void*, wl_pointer* pointer, uint32_t serial, wl_surface* on, wl_fi
     c.client_buttons = 0;
     follow_position(*surface, x, y);
     set_cursor(pointer, serial, cursor_quarters(*surface));
-    follow_motion(surface, 0);
+    point_motion(surface, c.pointer_x, c.pointer_y, 0);
 }
 
 void on_leave(void*, wl_pointer*, uint32_t, wl_surface*) {
@@ -160,7 +127,7 @@ void on_motion(void*, wl_pointer*, uint32_t time, wl_fixed_t x, wl_fixed_t y) {
         return;
     }
     follow_position(*surface, x, y);
-    follow_motion(surface, time);
+    point_motion(surface, connection().pointer_x, connection().pointer_y, time);
 }
 
 void on_button(void*, wl_pointer*, uint32_t serial, uint32_t time, uint32_t button, uint32_t state) {
@@ -173,29 +140,7 @@ void on_button(void*, wl_pointer*, uint32_t serial, uint32_t time, uint32_t butt
     if (surface == nullptr || which == 0) {
         return;  // extra buttons have no message here
     }
-    const bool pressed = state == WL_POINTER_BUTTON_STATE_PRESSED;
-    if (c.client_buttons == 0 && which == ButtonLeft &&
-        frame_button(surface, c.pointer_x + surface->inset_left, c.pointer_y + surface->inset_top, pressed, serial)) {
-        return;
-    }
-    if (surface->client_frame && pressed && c.client_buttons == 0 && !on_client_area(*surface)) {
-        return;  // other buttons on the frame do nothing
-    }
-    if (pressed) {
-        c.client_buttons++;
-    } else if (c.client_buttons > 0) {
-        c.client_buttons--;
-    } else if (surface->client_frame) {
-        return;  // the release of a press the compositor kept (a move)
-    }
-    Input input;
-    input.kind = pressed ? InputKind::ButtonDown : InputKind::ButtonUp;
-    input.surface = surface->id;
-    input.x = c.pointer_x;
-    input.y = c.pointer_y;
-    input.button = which;
-    input.time = time;
-    queue_input(input);
+    point_button(surface, c.pointer_x, c.pointer_y, which, state == WL_POINTER_BUTTON_STATE_PRESSED, serial, time);
 }
 
 // The wheel has no message here.
@@ -211,6 +156,7 @@ const wl_pointer_listener pointer_listener = {on_enter, on_leave,       on_motio
 void on_capabilities(void*, wl_seat*, uint32_t capabilities) {
     follow_pointer((capabilities & WL_SEAT_CAPABILITY_POINTER) != 0);
     follow_keyboard((capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0);
+    follow_touch((capabilities & WL_SEAT_CAPABILITY_TOUCH) != 0);
 }
 
 void on_name(void*, wl_seat*, const char*) {}
@@ -247,6 +193,7 @@ void forget_input_surface(SurfaceId id) {
         c.keyboard_surface = 0;
         c.repeat.key = 0;
     }
+    forget_touch_surface(&c.touch, id);
 }
 
 }  // namespace display::wayland
