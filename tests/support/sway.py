@@ -27,6 +27,7 @@ class Sway(Session):
     def __init__(self, program, seat, scale=1, xwayland=False, framed=False):
         super().__init__(program)
         self.scale = scale
+        self.quarters = 4 * scale
         self.seat_program = os.path.abspath(seat)
         self.xwayland = xwayland
         self.framed = framed
@@ -197,6 +198,13 @@ class WaylandPlayer(Player):
         """The device pixel's middle: the seat moves in half logical pixels,
         which at scale 1 and 2 reach every device pixel."""
         scale = self.run.scale
+        if scale > 1 and not getattr(self, "placed", False):
+            # Sway centres a floating window, at a half logical pixel for an
+            # odd size (the frame's 325), and its tree says the whole one
+            # below: put where the tree says, it is where clicks go.
+            x, y = self.node(self.main)["rect"]["x"], self.node(self.main)["rect"]["y"]
+            self.run.swaymsg("[con_id=%d] move absolute position %d %d" % (self.main, x, y))
+            self.placed = True
         self.offset = self.client_rect(self.main)[:2]
         self.move_pointer(self.offset[0] + (x + 0.5) / scale, self.offset[1] + (y + 0.5) / scale)
         self.run.point("down")
