@@ -1,9 +1,11 @@
-// Arbitrary bytes as the glyph cache file of a real key, through the
-// parser the cache reader uses. Whatever it accepts must be well-formed and
-// must be the file the writer makes of what it read; whatever it refuses
-// leaves the font as it was. The first byte chooses how the rest is taken:
-// even, as the whole file; odd, as what follows the key, framed here with a
-// true header and the key, so that the glyphs are reached past the checksum.
+// Arbitrary bytes as the glyph cache file of a real key, or as the kept
+// choice of faces, through the parsers the cache readers use. Whatever they
+// accept must be well-formed and must be the file the writer makes of what
+// was read; whatever they refuse leaves the font or choice as it was. The
+// first byte chooses how the rest is taken: bit 1 set, as a choice of faces
+// (framed with a true header when bit 0 is set too); else even, as the
+// whole glyph file; odd, as what follows the key, framed here with a true
+// header and the key, so that the glyphs are reached past the checksum.
 #include <stdint.h>
 #include <stdio.h>
 
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
+#include "platform/posix/gdi/face_choice.h"
 #include "platform/posix/gdi/glyph_cache.h"
 
 namespace {
@@ -27,20 +30,37 @@ uint64_t checksum(const std::string& bytes) {
     return hash;
 }
 
-std::string framed(const std::string& after_key) {
-    const std::string payload = key + after_key;
+std::string framed(const char* magic, const std::string& payload) {
     const uint32_t length = static_cast<uint32_t>(payload.size());
     const uint64_t sum = checksum(payload);
-    return std::string("SORVGC01") + std::string(reinterpret_cast<const char*>(&length), sizeof length) +
+    return std::string(magic) + std::string(reinterpret_cast<const char*>(&length), sizeof length) +
            std::string(reinterpret_cast<const char*>(&sum), sizeof sum) + payload;
+}
+
+void check_choice(const std::string& file) {
+    gdi::FaceChoice choice;
+    choice.regular = "untouched";
+    if (!gdi::parse_face_choice(file, &choice)) {
+        fuzz::require(choice.regular == "untouched" && choice.depends.empty(), "a refused choice leaves it");
+        return;
+    }
+    const std::string again = gdi::format_face_choice(choice);
+    if (again != file) {
+        fuzz::mismatch("the choice written of what was read", std::to_string(file.size()) + " bytes",
+                       std::to_string(again.size()) + " bytes");
+    }
 }
 
 bool within(int value, int low, int high) {
     return value >= low && value <= high;
 }
 
-void check_accepted(int glyph_em, const std::vector<std::unique_ptr<gdi::Glyph>>& glyphs) {
-    fuzz::require(within(glyph_em, 1, most_side), "the glyph size is positive and plausible");
+void check_accepted(const gdi::FaceMetrics& metrics, const std::vector<std::unique_ptr<gdi::Glyph>>& glyphs) {
+    fuzz::require(within(metrics.glyph_em, 1, most_side), "the glyph size is positive and plausible");
+    for (int value : {metrics.ascent, metrics.descent, metrics.average_width, metrics.max_width}) {
+        fuzz::require(within(value, -most_side, most_side), "the metrics");
+    }
+    fuzz::require(metrics.family.size() <= 256, "the family's name");
     for (int c = 0; c < 256; ++c) {
         const bool cached = c >= gdi::first_cached && c <= gdi::last_cached;
         fuzz::require((glyphs[c] != nullptr) == cached, "exactly the cached characters are filled in");
@@ -64,6 +84,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     gdi::GlyphCacheKey real;
     real.file = fuzz::private_folder() + "/face.ttf";
     real.em = 13;
+    real.recipe = 0x0001000000800011ull;
     real.freetype_version[0] = 2;
     real.freetype_version[1] = 12;
     real.freetype_version[2] = 1;
@@ -77,18 +98,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     const std::string rest(reinterpret_cast<const char*>(data) + 1, size - 1);
-    const std::string file = (data[0] & 1) ? framed(rest) : rest;
-    int glyph_em = -7;
+    if (data[0] & 2) {
+        check_choice((data[0] & 1) ? framed("SORVFC01", rest) : rest);
+        return 0;
+    }
+    const std::string file = (data[0] & 1) ? framed("SORVGC02", key + rest) : rest;
+    gdi::FaceMetrics metrics;
+    metrics.glyph_em = -7;
     std::vector<std::unique_ptr<gdi::Glyph>> glyphs(256);
-    if (!gdi::parse_glyph_cache(file, key, &glyph_em, &glyphs)) {
-        fuzz::require(glyph_em == -7, "a refused file leaves the glyph size");
+    if (!gdi::parse_glyph_cache(file, key, &metrics, &glyphs)) {
+        fuzz::require(metrics.glyph_em == -7 && metrics.family.empty(), "a refused file leaves the metrics");
         for (const std::unique_ptr<gdi::Glyph>& g : glyphs) {
             fuzz::require(g == nullptr, "a refused file leaves the glyphs");
         }
         return 0;
     }
-    check_accepted(glyph_em, glyphs);
-    const std::string again = gdi::format_glyph_cache(key, glyph_em, glyphs);
+    check_accepted(metrics, glyphs);
+    const std::string again = gdi::format_glyph_cache(key, metrics, glyphs);
     if (again != file) {
         fuzz::mismatch("the file written of what was read", std::to_string(file.size()) + " bytes",
                        std::to_string(again.size()) + " bytes");

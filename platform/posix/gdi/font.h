@@ -1,5 +1,7 @@
 // Text faces rasterised with FreeType: metrics in the shape GDI reports them,
-// and a cache of monochrome glyphs (coverage 0 or 255) for the 8-bit character set.
+// and a cache of monochrome glyphs (coverage 0 or 255) for the 8-bit character
+// set. A font the glyph cache holds opens without FreeType, which is loaded
+// only for a glyph the cache does not hold.
 #pragma once
 
 #include <stdint.h>
@@ -10,6 +12,9 @@
 #include <vector>
 
 namespace gdi {
+
+struct FaceMetrics;
+struct GlyphCacheKey;
 
 struct Glyph {
     int left = 0;  // from the pen position to the first column
@@ -59,12 +64,23 @@ class Font {
   private:
     Font() = default;
     // open_file's work; with fixed_glyph_em > 0 the glyphs are drawn at that
-    // size, and nothing is measured, read from the glyph cache or written.
+    // size and nothing is measured; embolden (26.6) widens them where the
+    // face is scalable.
     static std::unique_ptr<Font> open_face(int em_pixels, const std::string& file, const std::string& family,
-                                           int fixed_glyph_em);
+                                           int fixed_glyph_em, int embolden);
     struct Face;
+    void take_metrics(const FaceMetrics& metrics);
+    void settle_metrics();
+    // Rasterises every cached character and writes them to the glyph cache.
+    void fill_and_keep(const GlyphCacheKey& key, const FaceMetrics& metrics) const;
+    // The FreeType face, opened on first need; null when it cannot be.
+    Face* face() const;
 
-    std::unique_ptr<Face> face_;
+    mutable std::unique_ptr<Face> face_;
+    mutable bool face_tried_ = false;
+    bool usable_ = false;  // the face gave (or the cache holds) its glyphs
+    bool scalable_ = false;
+    long scaled_size_ = 0;  // 26.6 pixels for a device scale, else 0
     std::string family_;
     std::string file_;
     int em_ = 11;

@@ -1,25 +1,24 @@
 // The glyph cache's file: a header (magic, payload length, checksum), then
-// the key, the glyph size and each glyph's box, advance and coverage.
+// the key, the face's metrics and each glyph's box, advance and coverage.
 #include "platform/posix/gdi/glyph_cache.h"
 
-#include <errno.h>
-#include <fcntl.h>
 #include <stdint.h>
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
-#include <unistd.h>
+
+#include "platform/posix/gdi/cache_folder.h"
 
 namespace gdi {
 
 namespace {
 
-const char magic[8] = {'S', 'O', 'R', 'V', 'G', 'C', '0', '1'};
+const char magic[8] = {'S', 'O', 'R', 'V', 'G', 'C', '0', '2'};
 constexpr size_t header_size = sizeof magic + 4 + 8;
 // Far above what 95 glyphs of a user-interface size take.
 constexpr size_t max_file = 1 << 20;
 constexpr int max_side = 512;
+constexpr size_t max_family = 256;
 
 uint64_t fnv1a(const char* data, size_t size) {
     uint64_t hash = 14695981039346656037ull;
@@ -53,6 +52,10 @@ std::string glyph_cache_key_bytes(const GlyphCacheKey& key) {
     }
     std::string out;
     put<int32_t>(&out, key.em);
+    put<int32_t>(&out, key.glyph_em);
+    put<int64_t>(&out, key.scaled);
+    put<int32_t>(&out, key.embolden);
+    put<uint64_t>(&out, key.recipe);
     for (int part : key.freetype_version) {
         put<int32_t>(&out, part);
     }
@@ -66,50 +69,27 @@ std::string glyph_cache_key_bytes(const GlyphCacheKey& key) {
     return out;
 }
 
-namespace {
-
-std::string cache_folder() {
-    const char* cache_home = getenv("XDG_CACHE_HOME");
-    if (cache_home != nullptr && cache_home[0] == '/') {
-        return std::string(cache_home) + "/sorvane";
-    }
-    const char* home = getenv("HOME");
-    return home != nullptr && home[0] == '/' ? std::string(home) + "/.cache/sorvane" : std::string();
-}
-
-std::string cache_path(const GlyphCacheKey& key) {
+std::string glyph_cache_path(const GlyphCacheKey& key) {
     const std::string folder = cache_folder();
     if (folder.empty()) {
         return std::string();
     }
-    char name[64];
-    snprintf(name, sizeof name, "/glyphs-%016llx-%d.bin",
-             static_cast<unsigned long long>(fnv1a(key.file.data(), key.file.size())), key.em);
+    // One file per face, em and variant; a changed recipe or FreeType
+    // writes over it.
+    std::string variant = key.file;
+    put<int32_t>(&variant, key.glyph_em);
+    put<int64_t>(&variant, key.scaled);
+    put<int32_t>(&variant, key.embolden);
+    char name[96];
+    snprintf(name, sizeof name, "/glyphs-%s-%016llx-%d.bin", cache_architecture,
+             static_cast<unsigned long long>(fnv1a(variant.data(), variant.size())), key.em);
     return folder + name;
 }
 
-bool read_whole(const std::string& path, std::string* out) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    struct stat info;
-    bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
-              static_cast<size_t>(info.st_size) <= max_file;
-    if (ok) {
-        out->resize(static_cast<size_t>(info.st_size));
-        size_t got = 0;
-        while (got < out->size()) {
-            const ssize_t n = read(fd, &(*out)[got], out->size() - got);
-            if (n <= 0) {
-                break;
-            }
-            got += static_cast<size_t>(n);
-        }
-        ok = got == out->size();
-    }
-    close(fd);
-    return ok;
+namespace {
+
+bool plausible(int value) {
+    return value >= -max_side && value <= max_side;
 }
 
 bool take_glyph(const std::string& in, size_t* at, Glyph* g) {
@@ -142,18 +122,9 @@ bool take_glyph(const std::string& in, size_t* at, Glyph* g) {
     return true;
 }
 
-// Makes the folder and its parent, as the cache folder may not exist yet.
-bool make_folder(const std::string& folder) {
-    const size_t slash = folder.rfind('/');
-    if (slash != std::string::npos && slash > 0) {
-        mkdir(folder.substr(0, slash).c_str(), 0700);
-    }
-    return mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
-}
-
 }  // namespace
 
-bool parse_glyph_cache(const std::string& file, const std::string& key_bytes, int* glyph_em,
+bool parse_glyph_cache(const std::string& file, const std::string& key_bytes, FaceMetrics* metrics,
                        std::vector<std::unique_ptr<Glyph>>* glyphs) {
     if (key_bytes.empty() || file.size() < header_size || memcmp(file.data(), magic, sizeof magic) != 0) {
         return false;
@@ -168,10 +139,26 @@ bool parse_glyph_cache(const std::string& file, const std::string& key_bytes, in
         return false;
     }
     at += key_bytes.size();
-    int32_t size = 0;
-    if (!take(file, &at, &size) || size <= 0 || size > max_side) {
+    int32_t values[6];
+    for (int32_t& value : values) {
+        if (!take(file, &at, &value) || !plausible(value)) {
+            return false;
+        }
+    }
+    uint32_t family_size = 0;
+    if (values[0] <= 0 || values[5] < 0 || values[5] > 1 || !take(file, &at, &family_size) ||
+        family_size > max_family || file.size() - at < family_size) {
         return false;
     }
+    FaceMetrics read_metrics;
+    read_metrics.glyph_em = values[0];
+    read_metrics.ascent = values[1];
+    read_metrics.descent = values[2];
+    read_metrics.average_width = values[3];
+    read_metrics.max_width = values[4];
+    read_metrics.scalable = values[5] == 1;
+    read_metrics.family = file.substr(at, family_size);
+    at += family_size;
     std::vector<std::unique_ptr<Glyph>> read(256);
     for (int c = first_cached; c <= last_cached; ++c) {
         read[c] = std::make_unique<Glyph>();
@@ -182,17 +169,22 @@ bool parse_glyph_cache(const std::string& file, const std::string& key_bytes, in
     if (at != file.size()) {
         return false;
     }
-    *glyph_em = size;
+    *metrics = read_metrics;
     for (int c = first_cached; c <= last_cached; ++c) {
         (*glyphs)[c] = std::move(read[c]);
     }
     return true;
 }
 
-std::string format_glyph_cache(const std::string& key_bytes, int glyph_em,
+std::string format_glyph_cache(const std::string& key_bytes, const FaceMetrics& metrics,
                                const std::vector<std::unique_ptr<Glyph>>& glyphs) {
     std::string payload = key_bytes;
-    put<int32_t>(&payload, glyph_em);
+    for (int value : {metrics.glyph_em, metrics.ascent, metrics.descent, metrics.average_width, metrics.max_width,
+                      metrics.scalable ? 1 : 0}) {
+        put<int32_t>(&payload, value);
+    }
+    put<uint32_t>(&payload, static_cast<uint32_t>(metrics.family.size()));
+    payload += metrics.family;
     for (int c = first_cached; c <= last_cached; ++c) {
         const Glyph empty;
         const Glyph& g = glyphs[c] ? *glyphs[c] : empty;
@@ -207,38 +199,21 @@ std::string format_glyph_cache(const std::string& key_bytes, int glyph_em,
     return file + payload;
 }
 
-bool read_glyph_cache(const GlyphCacheKey& key, int* glyph_em, std::vector<std::unique_ptr<Glyph>>* glyphs) {
-    const std::string path = cache_path(key);
+bool read_glyph_cache(const GlyphCacheKey& key, FaceMetrics* metrics, std::vector<std::unique_ptr<Glyph>>* glyphs) {
+    const std::string path = glyph_cache_path(key);
     std::string file;
-    return !path.empty() && read_whole(path, &file) &&
-           parse_glyph_cache(file, glyph_cache_key_bytes(key), glyph_em, glyphs);
+    return !path.empty() && read_cache_file(path, max_file, &file) &&
+           parse_glyph_cache(file, glyph_cache_key_bytes(key), metrics, glyphs);
 }
 
-void write_glyph_cache(const GlyphCacheKey& key, int glyph_em, const std::vector<std::unique_ptr<Glyph>>& glyphs) {
-    const std::string path = cache_path(key);
+void write_glyph_cache(const GlyphCacheKey& key, const FaceMetrics& metrics,
+                       const std::vector<std::unique_ptr<Glyph>>& glyphs) {
+    const std::string path = glyph_cache_path(key);
     const std::string key_bytes = glyph_cache_key_bytes(key);
-    if (path.empty() || key_bytes.empty() || !make_folder(path.substr(0, path.rfind('/')))) {
+    if (path.empty() || key_bytes.empty() || metrics.family.size() > max_family) {
         return;
     }
-    const std::string file = format_glyph_cache(key_bytes, glyph_em, glyphs);
-    // Written aside and renamed over, so that a reader sees one whole file.
-    const std::string aside = path + "." + std::to_string(getpid());
-    const int fd = open(aside.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        return;
-    }
-    size_t done = 0;
-    while (done < file.size()) {
-        const ssize_t n = write(fd, file.data() + done, file.size() - done);
-        if (n <= 0) {
-            break;
-        }
-        done += static_cast<size_t>(n);
-    }
-    const bool whole = close(fd) == 0 && done == file.size();
-    if (!whole || rename(aside.c_str(), path.c_str()) != 0) {
-        unlink(aside.c_str());
-    }
+    write_cache_file(path, format_glyph_cache(key_bytes, metrics, glyphs));
 }
 
 }  // namespace gdi

@@ -21,18 +21,36 @@ struct FT_LibraryRec_;
 namespace gdi {
 
 struct Object;
+struct FreeTypeCalls;
+struct FontconfigCalls;
 
 // DC_PEN and the stock objects after it are not kept.
 constexpr int stock_count = DC_BRUSH + 1;
 constexpr int sys_colour_count = COLOR_MENUBAR + 1;
 
+// FreeType and fontconfig as library_loading.cpp loaded them, never
+// unloaded; a state 0 not tried yet, 1 loaded, -1 cannot be had.
+struct LoadedLibraries {
+    int freetype_state = 0;
+    const FreeTypeCalls* freetype = nullptr;
+    std::string freetype_file;
+    int fontconfig_state = 0;
+    const FontconfigCalls* fontconfig = nullptr;
+    std::string fontconfig_file;
+};
+
 // The font engine (font.cpp), found and started once for every font.
 struct FontEngine {
+    LoadedLibraries libraries;
     bool started = false;
     FT_LibraryRec_* freetype = nullptr;  // null when FreeType would not start
+    // FreeType's version, from the kept choice of faces or from FreeType.
+    bool freetype_version_known = false;
+    int freetype_version[3] = {};
     bool face_looked_up = false;
     std::string face_file;  // the last resort's when nothing better was found
     std::string face_family;
+    std::string bold_file;               // the family's bold face; empty when it has none
     bool missing_face_reported = false;  // said once, however many fonts fail
 };
 

@@ -70,10 +70,10 @@ struct GlyphCache : ::testing::Test {
         }
         ASSERT_EQ(system(("rm -rf " + folder).c_str()), 0);
     }
-    // The one cache file there is, or empty.
+    // The one glyph file there is, or empty.
     std::string cache_file() {
         std::string listed;
-        FILE* ls = popen(("ls " + folder + "/sorvane").c_str(), "r");
+        FILE* ls = popen(("cd " + folder + "/sorvane && ls glyphs-* 2>/dev/null").c_str(), "r");
         for (int c; ls != nullptr && (c = fgetc(ls)) != EOF;) {
             listed += c == '\n' ? '\0' : static_cast<char>(c);
         }

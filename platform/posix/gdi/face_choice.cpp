@@ -1,0 +1,183 @@
+// The kept choice of faces: a header (magic, payload length, checksum),
+// then the environment, the choice and each path with its identity.
+#include "platform/posix/gdi/face_choice.h"
+
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+
+#include "platform/posix/gdi/cache_folder.h"
+
+namespace gdi {
+
+namespace {
+
+const char magic[8] = {'S', 'O', 'R', 'V', 'F', 'C', '0', '1'};
+constexpr size_t header_size = sizeof magic + 4 + 8;
+constexpr size_t max_file = 1 << 20;
+constexpr size_t max_text = 4096;
+constexpr uint32_t max_depends = 4096;
+
+const char* const environment_read[] = {
+    "HOME",           "XDG_DATA_HOME", "XDG_CONFIG_HOME", "FONTCONFIG_FILE", "FONTCONFIG_PATH", "FONTCONFIG_SYSROOT",
+    "LD_LIBRARY_PATH"};
+
+uint64_t fnv1a(const char* data, size_t size) {
+    uint64_t hash = 14695981039346656037ull;
+    for (size_t i = 0; i < size; ++i) {
+        hash = (hash ^ static_cast<unsigned char>(data[i])) * 1099511628211ull;
+    }
+    return hash;
+}
+
+template <typename T>
+void put(std::string* out, T value) {
+    out->append(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+void put_text(std::string* out, const std::string& text) {
+    put<uint32_t>(out, static_cast<uint32_t>(text.size()));
+    *out += text;
+}
+
+template <typename T>
+bool take(const std::string& in, size_t* at, T* value) {
+    if (in.size() - *at < sizeof *value) {
+        return false;
+    }
+    memcpy(value, in.data() + *at, sizeof *value);
+    *at += sizeof *value;
+    return true;
+}
+
+bool take_text(const std::string& in, size_t* at, std::string* text) {
+    uint32_t size = 0;
+    if (!take(in, at, &size) || size > max_text || in.size() - *at < size) {
+        return false;
+    }
+    text->assign(in, *at, size);
+    *at += size;
+    return true;
+}
+
+// A variable's value, with whether it is set at all.
+std::string environment() {
+    std::string out;
+    for (const char* name : environment_read) {
+        const char* value = getenv(name);
+        out += value != nullptr ? '=' : '-';
+        put_text(&out, value != nullptr ? value : "");
+    }
+    return out;
+}
+
+// What a path is now: absent, or its device, inode, size and time.
+std::string identity(const std::string& path) {
+    std::string out;
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) {
+        out += '-';
+        return out;
+    }
+    out += '+';
+    put<uint64_t>(&out, info.st_dev);
+    put<uint64_t>(&out, info.st_ino);
+    put<int64_t>(&out, info.st_size);
+    put<int64_t>(&out, info.st_mtim.tv_sec);
+    put<int64_t>(&out, info.st_mtim.tv_nsec);
+    return out;
+}
+
+std::string choice_path(const std::string& environment_bytes) {
+    const std::string folder = cache_folder();
+    if (folder.empty()) {
+        return std::string();
+    }
+    char name[64];
+    snprintf(name, sizeof name, "/faces-%s-%016llx.bin", cache_architecture,
+             static_cast<unsigned long long>(fnv1a(environment_bytes.data(), environment_bytes.size())));
+    return folder + name;
+}
+
+}  // namespace
+
+std::string format_face_choice(const FaceChoice& choice) {
+    std::string payload = environment();
+    put_text(&payload, choice.regular);
+    put_text(&payload, choice.family);
+    put_text(&payload, choice.bold);
+    for (int part : choice.freetype_version) {
+        put<int32_t>(&payload, part);
+    }
+    put<uint32_t>(&payload, static_cast<uint32_t>(choice.depends.size()));
+    for (const std::string& path : choice.depends) {
+        put_text(&payload, path);
+        payload += identity(path);
+    }
+    std::string file(magic, sizeof magic);
+    put<uint32_t>(&file, static_cast<uint32_t>(payload.size()));
+    put<uint64_t>(&file, fnv1a(payload.data(), payload.size()));
+    return file + payload;
+}
+
+bool parse_face_choice(const std::string& bytes, FaceChoice* choice) {
+    if (bytes.size() < header_size || memcmp(bytes.data(), magic, sizeof magic) != 0) {
+        return false;
+    }
+    size_t at = sizeof magic;
+    uint32_t length = 0;
+    uint64_t checksum = 0;
+    take(bytes, &at, &length);
+    take(bytes, &at, &checksum);
+    const std::string now = environment();
+    if (length != bytes.size() - header_size || fnv1a(bytes.data() + header_size, length) != checksum ||
+        bytes.compare(at, now.size(), now) != 0) {
+        return false;
+    }
+    at += now.size();
+    FaceChoice read;
+    uint32_t count = 0;
+    bool ok = take_text(bytes, &at, &read.regular) && take_text(bytes, &at, &read.family) &&
+              take_text(bytes, &at, &read.bold);
+    for (int& part : read.freetype_version) {
+        int32_t value = 0;
+        ok = ok && take(bytes, &at, &value);
+        part = value;
+    }
+    ok = ok && take(bytes, &at, &count) && count <= max_depends;
+    for (uint32_t i = 0; ok && i < count; ++i) {
+        std::string path;
+        ok = take_text(bytes, &at, &path);
+        if (!ok) {
+            break;
+        }
+        // Only what the path is now serves: a face or folder changed since
+        // makes the choice stale.
+        const std::string is = identity(path);
+        ok = bytes.compare(at, is.size(), is) == 0;
+        at += is.size();
+        read.depends.push_back(path);
+    }
+    if (!ok || at != bytes.size()) {
+        return false;
+    }
+    *choice = read;
+    return true;
+}
+
+bool read_face_choice(FaceChoice* choice) {
+    const std::string path = choice_path(environment());
+    std::string bytes;
+    return !path.empty() && read_cache_file(path, max_file, &bytes) && parse_face_choice(bytes, choice);
+}
+
+void write_face_choice(const FaceChoice& choice) {
+    const std::string path = choice_path(environment());
+    if (!path.empty()) {
+        write_cache_file(path, format_face_choice(choice));
+    }
+}
+
+}  // namespace gdi

@@ -1,0 +1,78 @@
+// Loads FreeType and fontconfig with dlopen and takes their calls by name.
+#include <dlfcn.h>
+#include <link.h>
+
+#include "platform/posix/gdi/fontconfig_library.h"
+#include "platform/posix/gdi/freetype_library.h"
+#include "platform/posix/gdi/shared.h"
+
+namespace gdi {
+
+namespace {
+
+template <typename T>
+bool take(void* library, const char* name, T* out) {
+    *out = reinterpret_cast<T>(dlsym(library, name));
+    return *out != nullptr;
+}
+
+// The library's calls into *calls, and the path it was loaded from; false,
+// with the library closed again, when any call is missing.
+template <typename Calls, typename Take>
+bool load(const char* soname, Calls* calls, std::string* path, Take take_all) {
+    void* library = dlopen(soname, RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr) {
+        return false;
+    }
+    if (!take_all(library, calls)) {
+        dlclose(library);
+        return false;
+    }
+    link_map* map = nullptr;
+    if (dlinfo(library, RTLD_DI_LINKMAP, &map) == 0 && map != nullptr && map->l_name != nullptr) {
+        *path = map->l_name;
+    }
+    return true;
+}
+
+}  // namespace
+
+const FreeTypeCalls* freetype_calls() {
+    LoadedLibraries& loaded = shared().fonts.libraries;
+    if (loaded.freetype_state == 0) {
+        FreeTypeCalls calls;
+        const bool ok = load("libfreetype.so.6", &calls, &loaded.freetype_file, [](void* l, FreeTypeCalls* c) {
+#define SORVANE_TAKE(name) take(l, #name, &c->name)&&
+            return SORVANE_FREETYPE_CALLS(SORVANE_TAKE) true;
+#undef SORVANE_TAKE
+        });
+        loaded.freetype_state = ok ? 1 : -1;
+        loaded.freetype = ok ? new FreeTypeCalls(calls) : nullptr;
+    }
+    return loaded.freetype;
+}
+
+const char* freetype_file() {
+    return shared().fonts.libraries.freetype_file.c_str();
+}
+
+const FontconfigCalls* fontconfig_calls() {
+    LoadedLibraries& loaded = shared().fonts.libraries;
+    if (loaded.fontconfig_state == 0) {
+        FontconfigCalls calls;
+        const bool ok = load("libfontconfig.so.1", &calls, &loaded.fontconfig_file, [](void* l, FontconfigCalls* c) {
+#define SORVANE_TAKE(name) take(l, #name, &c->name)&&
+            return SORVANE_FONTCONFIG_CALLS(SORVANE_TAKE) true;
+#undef SORVANE_TAKE
+        });
+        loaded.fontconfig_state = ok ? 1 : -1;
+        loaded.fontconfig = ok ? new FontconfigCalls(calls) : nullptr;
+    }
+    return loaded.fontconfig;
+}
+
+const char* fontconfig_file() {
+    return shared().fonts.libraries.fontconfig_file.c_str();
+}
+
+}  // namespace gdi
