@@ -61,9 +61,9 @@ bool write_all(int fd, const std::string& bytes) {
     return true;
 }
 
-// Makes the folder and its parent, as the cache folder may not exist yet,
-// and tags it.
-bool make_folder(const std::string& folder) {
+}  // namespace
+
+bool make_cache_folder(const std::string& folder) {
     const size_t slash = folder.rfind('/');
     if (slash != std::string::npos && slash > 0) {
         mkdir(folder.substr(0, slash).c_str(), 0700);
@@ -81,6 +81,8 @@ bool make_folder(const std::string& folder) {
     }
     return true;
 }
+
+namespace {
 
 bool ours(const char* name) {
     for (const char* prefix : our_prefixes) {
@@ -179,7 +181,7 @@ void prune_cache_folder(const std::string& folder, long long before) {
 
 bool write_cache_file(const std::string& path, const std::string& bytes) {
     const size_t slash = path.rfind('/');
-    if (slash == std::string::npos || !make_folder(path.substr(0, slash))) {
+    if (slash == std::string::npos || !make_cache_folder(path.substr(0, slash))) {
         return false;
     }
     prune_cache_folder(path.substr(0, slash), static_cast<long long>(time(nullptr)) - cache_keep_seconds);

@@ -23,6 +23,10 @@ extern const char cache_architecture[];
 // read is marked used (its modification time, at most once a day).
 bool read_cache_file(const std::string& path, size_t most, std::string* out);
 
+// Makes the folder and its parent, as the cache folder may not exist yet,
+// and tags it; true when it is there.
+bool make_cache_folder(const std::string& folder);
+
 // Makes the folder (with its CACHEDIR.TAG), removes what has aged there,
 // then writes the file whole; false, with nothing left behind, when any of
 // it cannot be done.

@@ -175,7 +175,9 @@ bool read_face_choice(FaceChoice* choice) {
 
 void write_face_choice(const FaceChoice& choice) {
     const std::string path = choice_path(environment());
-    if (!path.empty()) {
+    // The folder first: making it changes its parent's time, and the
+    // parent may be one the choice rests on (a home holding fonts.conf).
+    if (!path.empty() && make_cache_folder(path.substr(0, path.rfind('/')))) {
         write_cache_file(path, format_face_choice(choice));
     }
 }
