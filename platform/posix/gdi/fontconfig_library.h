@@ -7,14 +7,30 @@
 
 namespace gdi {
 
-#define SORVANE_FONTCONFIG_CALLS(X)                                                                               \
-    X(FcInit)                                                                                                     \
-    X(FcFini)                                                                                                     \
-    X(FcPatternCreate)                                                                                            \
-    X(FcPatternDestroy) X(FcPatternAddString) X(FcPatternAddInteger) X(FcPatternGetString) X(FcPatternGetInteger) \
-        X(FcConfigSubstitute) X(FcDefaultSubstitute) X(FcFontMatch) X(FcConfigCreate) X(FcConfigDestroy)          \
-            X(FcConfigParseAndLoadFromMemory) X(FcConfigBuildFonts) X(FcConfigGetFonts) X(FcConfigGetCurrent)     \
-                X(FcConfigGetFontDirs) X(FcConfigGetConfigFiles) X(FcStrListNext) X(FcStrListDone)
+// clang-format off
+#define SORVANE_FONTCONFIG_CALLS(X) \
+    X(FcInit) \
+    X(FcFini) \
+    X(FcPatternCreate) \
+    X(FcPatternDestroy) \
+    X(FcPatternAddString) \
+    X(FcPatternAddInteger) \
+    X(FcPatternGetString) \
+    X(FcPatternGetInteger) \
+    X(FcConfigSubstitute) \
+    X(FcDefaultSubstitute) \
+    X(FcFontMatch) \
+    X(FcConfigCreate) \
+    X(FcConfigDestroy) \
+    X(FcConfigParseAndLoadFromMemory) \
+    X(FcConfigBuildFonts) \
+    X(FcConfigGetFonts) \
+    X(FcConfigGetCurrent) \
+    X(FcConfigGetFontDirs) \
+    X(FcConfigGetConfigFiles) \
+    X(FcStrListNext) \
+    X(FcStrListDone)
+// clang-format on
 
 struct FontconfigCalls {
 #define SORVANE_FONTCONFIG_MEMBER(name) decltype(&::name) name;

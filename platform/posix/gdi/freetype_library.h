@@ -12,12 +12,22 @@
 
 namespace gdi {
 
-#define SORVANE_FREETYPE_CALLS(X)                                                                                \
-    X(FT_Init_FreeType)                                                                                          \
-    X(FT_Library_Version)                                                                                        \
-    X(FT_New_Face)                                                                                               \
-    X(FT_Done_Face) X(FT_Set_Pixel_Sizes) X(FT_Set_Char_Size) X(FT_Load_Char) X(FT_Render_Glyph) X(FT_Get_Glyph) \
-        X(FT_Done_Glyph) X(FT_Glyph_To_Bitmap) X(FT_Outline_EmboldenXY) X(FT_Get_Sfnt_Table)
+// clang-format off
+#define SORVANE_FREETYPE_CALLS(X) \
+    X(FT_Init_FreeType) \
+    X(FT_Library_Version) \
+    X(FT_New_Face) \
+    X(FT_Done_Face) \
+    X(FT_Set_Pixel_Sizes) \
+    X(FT_Set_Char_Size) \
+    X(FT_Load_Char) \
+    X(FT_Render_Glyph) \
+    X(FT_Get_Glyph) \
+    X(FT_Done_Glyph) \
+    X(FT_Glyph_To_Bitmap) \
+    X(FT_Outline_EmboldenXY) \
+    X(FT_Get_Sfnt_Table)
+// clang-format on
 
 // The calls by their own names, so that the code reads as FreeType's.
 struct FreeTypeCalls {
