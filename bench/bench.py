@@ -46,6 +46,9 @@ SET_FILTER = "385,272"
 SCALE_2_PIXEL = "944,537,000000"
 SCALE_2_SET_FILTER = "770,544"
 SCALE_2_NAME = "the Linux build at scale 2"
+COLD_NAME = "the Linux build, cold (no glyph cache)"
+# Rows measured and shown but not held to a goal.
+UNJUDGED = (COLD_NAME,)
 # With a portal asking for more contrast and a dark scheme (bench/contrast_portal.py),
 # the same ink is white.
 CONTRAST_NAME = "the Linux build, portal: more contrast"
@@ -153,9 +156,11 @@ def game_folder(work, list_writer=None):
     return folder
 
 
-def watch(session, command, folder, click, timeout, pixel=LAST_PIXEL, click_at=SET_FILTER):
+def watch(session, command, folder, click, timeout, pixel=LAST_PIXEL, click_at=SET_FILTER, maps=None):
     arguments = [os.path.join(BENCH_BUILD, "watch"), "--pixel", pixel, "--dir", folder,
                  "--timeout", str(timeout)]
+    if maps:
+        arguments += ["--maps", maps]
     if click:
         arguments += ["--click", click_at]
     result = subprocess.run(arguments + ["--"] + command, env=session.env,
@@ -198,9 +203,10 @@ def startup_table(programs, runs):
     for name, _, click in programs:
         got = runs[name]
         column = lambda key: [run[key] for run in got]
+        judged = name not in UNJUDGED
         lines.append("| %s | %s | %s | %s | %s | %s | %s |" % (
             name, summary(column("map"), MS), summary(column("paint"), MS),
-            ratio(column("paint"), [r["paint"] for r in floor]),
+            ratio(column("paint"), [r["paint"] for r in floor]) if judged else "(not judged)",
             summary(column("click"), MS) if click else "-",
             summary(column("rss"), MB), ratio(column("rss"), [r["rss"] for r in floor])))
     wine_name = next((name for name, _, _ in programs if name.startswith("Windows build")), None)
@@ -208,10 +214,51 @@ def startup_table(programs, runs):
         wine, linux = runs[wine_name], runs[programs[1][0]]
         lines.append("\nThe Windows build under Wine paints %s slower than the Linux build." %
                      ratio([r["paint"] for r in wine], [r["paint"] for r in linux]))
+    if runs.get(COLD_NAME):
+        lines.append("\nA cold start (an empty glyph cache each run) paints in %s the warm start's time." %
+                     ratio([r["paint"] for r in runs[COLD_NAME]], [r["paint"] for r in runs[programs[1][0]]]))
     if runs.get(SCALE_2_NAME):
         lines.append("\nAt scale 2 the Linux build paints in %s its time at scale 1." %
                      ratio([r["paint"] for r in runs[SCALE_2_NAME]], [r["paint"] for r in runs[programs[1][0]]]))
     return "\n".join(lines)
+
+
+def library_names(maps):
+    """The shared libraries a /proc/PID/maps copy names, by file name."""
+    names = set()
+    for line in maps.splitlines():
+        fields = line.split()
+        if len(fields) >= 6 and ".so" in os.path.basename(fields[-1]):
+            names.add(os.path.basename(fields[-1]))
+    return sorted(names)
+
+
+def libraries_table(session, programs, work):
+    """One more run of each program: what it maps when its frame is painted."""
+    lines = ["| program | shared libraries mapped at the first frame |", "|---|---|"]
+    for name, command, _ in programs:
+        folder = game_folder(work)
+        maps = os.path.join(work, "maps")
+        pixel, _ = marks(name)
+        watch(session, resolve(command), folder, False, 60, pixel, maps=maps)
+        shutil.rmtree(folder)
+        found = library_names(open(maps).read()) if os.path.exists(maps) else []
+        if os.path.exists(maps):
+            os.remove(maps)
+        lines.append("| %s | %d: %s |" % (name, len(found), ", ".join(found)))
+    return "\n".join(lines)
+
+
+def marks(name):
+    """The pixel that says painted and the Set Filter button, for a row."""
+    if name == SCALE_2_NAME:
+        return SCALE_2_PIXEL, SCALE_2_SET_FILTER
+    return (CONTRAST_PIXEL if name == CONTRAST_NAME else LAST_PIXEL), SET_FILTER
+
+
+def resolve(command):
+    """A row's command; a callable makes it afresh for each run."""
+    return command() if callable(command) else command
 
 
 def first_line_list(megabytes):
@@ -415,12 +462,17 @@ def wayland_run(env, windows, command, folder):
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     mapped = windows.wait_mapped(process.pid, 60)
     rss = peak_rss_kb(process.pid)
+    try:
+        with open("/proc/%d/maps" % process.pid) as maps:
+            libraries = library_names(maps.read())
+    except OSError:
+        libraries = []
     process.kill()
     process.wait()
     if mapped is None:
         say("a Wayland run of %s did not map a window" % os.path.basename(command[0]))
         return None
-    return {"commit": (mapped - started) * 1e3, "rss": rss}
+    return {"commit": (mapped - started) * 1e3, "rss": rss, "libraries": libraries}
 
 
 def wayland_table(tool, rounds, work):
@@ -458,6 +510,10 @@ def wayland_table(tool, rounds, work):
         lines.append("| %s | %s | %s | %s | %s |" % (
             name, summary([r["commit"] for r in got], MS), ratio([r["commit"] for r in got], [r["commit"] for r in floor]),
             summary([r["rss"] for r in got], MB), ratio([r["rss"] for r in got], [r["rss"] for r in floor])))
+    lines += ["", "| program | shared libraries mapped at the first committed frame |", "|---|---|"]
+    for name, _ in programs:
+        found = runs[name][-1]["libraries"] if runs[name] else []
+        lines.append("| %s | %d: %s |" % (name, len(found), ", ".join(found)))
     return "\n".join(lines)
 
 
@@ -479,17 +535,8 @@ def main():
     arguments = parser.parse_args()
 
     build_helpers(arguments.wine)
-    floor = os.path.join(BENCH_BUILD, "floor")
-    programs = [("floor", [floor, LAST_PIXEL], False),
-                ("Linux build", [os.path.abspath(arguments.tool)], True)]
-    if arguments.wine:
-        programs.append(("Windows build, warm Wine", [wine_tool("wine64"), os.path.abspath(arguments.wine)], True))
-    for also in arguments.also:
-        label, _, path = also.partition("=")
-        programs.append(("Linux build, " + label, [os.path.abspath(path)], True))
-    programs.append((SCALE_2_NAME, ["env", "GDK_SCALE=2", os.path.abspath(arguments.tool)], True))
-
     work = tempfile.mkdtemp(prefix="sorvane-bench.")
+    programs = x11_programs(arguments, work)
     if arguments.wayland_only:
         try:
             print_wayland(arguments, work)
@@ -497,6 +544,9 @@ def main():
             shutil.rmtree(work, ignore_errors=True)
         return
     session = Session(work)
+    # The warm rows' glyph cache, filled by the round that warms the file
+    # caches; the cold row makes an empty one for each run.
+    session.env["XDG_CACHE_HOME"] = os.path.join(work, "glyph-cache")
     portal = None
     try:
         session.start_xvfb()
@@ -515,23 +565,21 @@ def main():
         for round_number in range(arguments.runs + 1):
             for name, command, click in programs:
                 folder = game_folder(work)
-                if name == SCALE_2_NAME:
-                    run = watch(session, command, folder, click, 60, SCALE_2_PIXEL, SCALE_2_SET_FILTER)
-                elif name == CONTRAST_NAME:
-                    run = watch(session, command, folder, click, 60, CONTRAST_PIXEL)
-                else:
-                    run = watch(session, command, folder, click, timeout=60)
+                pixel, click_at = marks(name)
+                run = watch(session, resolve(command), folder, click, 60, pixel, click_at)
                 shutil.rmtree(folder)
                 if run and round_number > 0:
                     runs[name].append(run)
         say("%d rounds done" % arguments.runs)
         print("Start-up, median (range) of %d runs:\n" % arguments.runs)
         print(startup_table(programs, runs))
+        print("\nShared libraries, one more run each:\n")
+        print(libraries_table(session, programs, work))
         if shutil.which("strace"):
             print("\nSystem calls of the Linux build under strace -f (the example list, no state file):\n")
             print(syscall_table(session, os.path.abspath(arguments.tool), work))
         if not arguments.no_growth:
-            growing = [(name, command, click) for name, command, click in programs[1:]
+            growing = [(name, resolve(command), click) for name, command, click in programs[1:]
                        if arguments.wine_growth or name.startswith("Linux build")]
             print("\nGrowth, median (range) of %d runs:\n" % arguments.growth_runs)
             print(growth_table(session, growing, arguments.growth_runs, work))
@@ -545,6 +593,26 @@ def main():
             print_wayland(arguments, work)
     finally:
         shutil.rmtree(work, ignore_errors=True)
+
+
+def x11_programs(arguments, work):
+    """The X11 rows, in the order they take turns: (name, command, click).
+    A row another change adds (a setting, a portal answering) goes here;
+    a command may be a callable that makes it afresh for each run."""
+    tool = os.path.abspath(arguments.tool)
+    programs = [("floor", [os.path.join(BENCH_BUILD, "floor"), LAST_PIXEL], False),
+                ("Linux build", [tool], True)]
+    if arguments.wine:
+        programs.append(("Windows build, warm Wine", [wine_tool("wine64"), os.path.abspath(arguments.wine)], True))
+    for also in arguments.also:
+        label, _, path = also.partition("=")
+        programs.append(("Linux build, " + label, [os.path.abspath(path)], True))
+    programs.append((SCALE_2_NAME, ["env", "GDK_SCALE=2", tool], True))
+
+    def cold():
+        return ["env", "XDG_CACHE_HOME=" + tempfile.mkdtemp(dir=work, prefix="cold-cache."), tool]
+    programs.append((COLD_NAME, cold, True))
+    return programs
 
 
 def print_wayland(arguments, work):

@@ -9,6 +9,7 @@
  *                        next window (the message box) to be mapped
  *   --dir DIR            start the program in DIR
  *   --timeout SECONDS    give up after this long (default 60)
+ *   --maps FILE          copy the program's /proc/PID/maps there when painted
  *
  * Prints one line: "map=MS paint=MS click=MS rss=KB" (times in
  * milliseconds from the start, click from the button's release; -1 where
@@ -61,6 +62,23 @@ static int pixel_matches(Display* display, Window window, int x, int y, unsigned
     return (pixel & 0xFFFFFF) == rgb;
 }
 
+static void copy_maps(pid_t pid, const char* to) {
+    char path[64];
+    snprintf(path, sizeof path, "/proc/%d/maps", (int)pid);
+    FILE* from = fopen(path, "r");
+    FILE* out = fopen(to, "w");
+    char line[1024];
+    while (from && out && fgets(line, sizeof line, from)) {
+        fputs(line, out);
+    }
+    if (from) {
+        fclose(from);
+    }
+    if (out) {
+        fclose(out);
+    }
+}
+
 static long peak_rss_kb(pid_t pid) {
     char path[64];
     snprintf(path, sizeof path, "/proc/%d/status", (int)pid);
@@ -96,7 +114,7 @@ static int next_event(Display* display, XEvent* event, double deadline) {
 }
 
 static void usage(void) {
-    fprintf(stderr, "usage: watch [--pixel X,Y,RRGGBB] [--click X,Y] [--dir DIR] [--timeout S] -- program [args]\n");
+    fprintf(stderr, "usage: watch [--pixel X,Y,RRGGBB] [--click X,Y] [--dir DIR] [--timeout S] [--maps FILE] -- program [args]\n");
     exit(2);
 }
 
@@ -104,6 +122,7 @@ int main(int argc, char** argv) {
     int px = -1, py = -1, cx = -1, cy = -1;
     unsigned long colour = 0;
     const char* dir = NULL;
+    const char* maps = NULL;
     double timeout_ms = 60000;
     int i = 1;
     for (; i < argc && strcmp(argv[i], "--") != 0; i++) {
@@ -118,6 +137,8 @@ int main(int argc, char** argv) {
             if (sscanf(argv[++i], "%d,%d", &cx, &cy) != 2) {
                 usage();
             }
+        } else if (strcmp(argv[i], "--maps") == 0) {
+            maps = argv[++i];
         } else if (strcmp(argv[i], "--dir") == 0) {
             dir = argv[++i];
         } else if (strcmp(argv[i], "--timeout") == 0) {
@@ -193,6 +214,9 @@ int main(int argc, char** argv) {
         }
         if (check && pixel_matches(display, target, px, py, colour)) {
             painted = now_ms() - start;
+            if (maps) {
+                copy_maps(child, maps);
+            }
             if (cx < 0) {
                 break;
             }
