@@ -13,13 +13,13 @@
 //   gdi_objects.h, .cpp  brushes, pens and fonts: stock, created, selected
 //   gdi_draw.cpp         FillRect, DrawEdge, DrawFocusRect, SetPixel, lines
 //   text_draw.cpp        TextOutA, DrawTextA, text metrics and extents
-//   font.h, .cpp         faces rasterised with FreeType, or read from the cache
-//   face_lookup.cpp      the faces fontconfig finds, and what that rests on
-//   face_choice.h, .cpp  the kept choice of faces, checked against what it rests on
+//   font.h, .cpp         faces rasterised with FreeType or read from the cache
+//   face_lookup.cpp      the faces fontconfig finds and what that rests on
+//   face_choice.h, .cpp  the kept choice of faces and what it rests on
 //   glyph_cache.h, .cpp  the kept metrics and glyphs of a font
-//   cache_folder.h, .cpp the cache folder: whole writes, use, ageing, its tag
-//   freetype_library.h   FreeType's calls, loaded on first need
-//   fontconfig_library.h fontconfig's calls, loaded on first need
+//   cache_folder.h, .cpp  the cache folder: whole writes, use and ageing
+//   freetype_library.h   FreeType's calls (loaded on first need)
+//   fontconfig_library.h  fontconfig's calls (loaded on first need)
 //   library_loading.cpp  the dlopen of both
 //   system_colours.h, .cpp  GetSysColor: the classic and High Contrast schemes
 #pragma once
