@@ -10,6 +10,9 @@ from results import expect
 # right, bottom); the close box 16 x 14, 2 in from the caption's right end
 # and top.
 FRAME = (3, 22, 3, 3)
+# The program's icon down its column 12 (of 16), at rows 1, 4 and 11: its
+# window's black frame and blue caption and its die's middle pip.
+ICON_COLUMN = [(0, 0, 0), (0, 0, 0x80), (0x80, 0, 0)]
 FACE, ACTIVE_CAPTION, INACTIVE_CAPTION, CAPTION_TEXT = (0xF5,) * 3, (0x0A, 0x24, 0x6A), (0x80,) * 3, (0xFF,) * 3
 
 
@@ -39,13 +42,12 @@ def check_frame(picture, active, what, client=(CLIENT_WIDTH, CLIENT_HEIGHT), ico
     expect(caption[0][0 + FRAME[0]] == (ACTIVE_CAPTION if active else INACTIVE_CAPTION),
            "%s: the caption begins in %r, not the %s colour" % (what, caption[0][FRAME[0]],
                                                                  "active" if active else "inactive"))
-    # The small icon, 16 x 16 from 2 in and 1 down: the default application
-    # icon's black frame, dark blue caption and white body.
+    # The small icon, 16 x 16 from 2 in and 1 down: the program's own.
     title_left = FRAME[0]
     if icon:
         left, top = FRAME[0] + 2, 1
-        got = [caption[top + y][left + 8] for y in (2, 4, 10)]
-        expect(got == [(0, 0, 0), (0, 0, 0x80), CAPTION_TEXT], "%s: no small icon in the caption: %r" % (what, got))
+        got = [caption[top + y][left + 12] for y in (1, 4, 11)]
+        expect(got == ICON_COLUMN, "%s: no small icon in the caption: %r" % (what, got))
         title_left = left + 16 + 2
     # The title: caption text pixels from the left, after the icon, none in
     # the caption's far right but for the close box; the close box face with

@@ -16,6 +16,7 @@ import processes
 from frame import FRAME
 from game import BOX_CAPTIONS, CLIENT_WIDTH, MAIN_TITLE
 from player import Player
+from program_identity import APP_ID
 from results import Failure
 from seat import Seat
 from session import Session
@@ -140,7 +141,7 @@ class WaylandPlayer(Player):
     """The player's hands on Wayland; the scenarios are the X11 ones."""
 
     def ours(self, node):
-        return node.get("shell") == "xdg_shell" and node.get("app_id") == "sorvane"
+        return node.get("shell") == "xdg_shell" and node.get("app_id") == APP_ID
 
     def windows(self, names):
         return [node for node, _ in views(self.run.tree()) if self.ours(node) and node.get("name") in names

@@ -1,6 +1,5 @@
-// The platform's default application icon, drawn here since the program
-// carries no icon of its own: a white window with a dark blue caption and a
-// black frame.
+// The platform's default application icon, for a window whose class has
+// none: a white window with a dark blue caption and a black frame.
 #include "platform/posix/display/display.h"
 
 namespace display {

@@ -55,6 +55,18 @@ inline bool clip_to_frame(const Frame& frame, int surface_width, int surface_hei
 
 struct FramePainter;
 
+// Who the program's windows belong to, the same whatever the binary is
+// called: the Wayland app id and the X11 window class, which are the id of
+// the desktop entry the packages install (cmake/product.cmake), so that
+// docks and task switchers put the windows under it.
+constexpr char application_id[] = "invalid.sorvane.Sorvane";
+
+// A window icon's picture: side x side 0xAARRGGBB pixels in rows.
+struct IconPicture {
+    int side;
+    const uint32_t* pixels;
+};
+
 struct Backend {
     const char* name;
     // Screen size in pixels.
@@ -87,6 +99,10 @@ struct Backend {
     // Optional: the painter of the frame the window layer draws where the
     // display draws none (below); the backend keeps it.
     void (*set_frame_painter)(const FramePainter* painter);
+    // Optional: the window's own icon, at each size it has, smallest first,
+    // for the desktop's task bar and switcher; a surface given none shows
+    // the platform's default application icon.
+    void (*set_icon)(SurfaceId id, const IconPicture* pictures, int count);
 };
 
 // Something else the program waits on beside the display (the

@@ -174,6 +174,7 @@ const Backend headless_backend = {
     "headless",   screen_size, create_surface, destroy_surface, show_surface,
     move_surface, set_title,   nullptr,        present,         next_input,
     set_owner,    set_modal,   set_background, device_quarters, set_frame_painter,
+    nullptr,  // no desktop to show a window's icon
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
-// Icons and cursors: the program carries no resources, so only the stock
-// ones exist; InitCommonControls has nothing to register beyond BUTTON
+// Icons and cursors: the stock ones, and the icons the program carries
+// (icons.cpp); InitCommonControls has nothing to register beyond BUTTON
 // and STATIC, which the layer registers itself.
+#include "platform/posix/user/icons.h"
 #include "platform/posix/user/window.h"
 
 namespace {
@@ -28,6 +29,9 @@ HICON load_stock(HINSTANCE instance, LPCSTR name) {
 }  // namespace
 
 HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) {
+    if (hInstance != nullptr) {
+        return user::load_resource_icon(hInstance, lpIconName);
+    }
     return load_stock(hInstance, lpIconName);
 }
 

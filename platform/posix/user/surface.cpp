@@ -9,9 +9,12 @@
 
 #include <string.h>
 
+#include <vector>
+
 #include "platform/posix/display/display.h"
 #include "platform/posix/gdi/device_scale.h"
 #include "platform/posix/gdi/gdi_objects.h"
+#include "platform/posix/user/icons.h"
 
 namespace user {
 
@@ -54,6 +57,23 @@ bool background_of(const Window* top, uint32_t* rgb) {
 void set_modal(const Window* owned, bool modal) {
     if (owned->surface && display::current().set_modal != nullptr) {
         display::current().set_modal(id_of(owned), modal);
+    }
+}
+
+// The class icon as the window's icon on the desktop, when it is one the
+// program carries; the display shows its default icon otherwise.
+void set_surface_icon(const Window* top) {
+    const display::Backend& display = display::current();
+    if (display.set_icon == nullptr || top->cls == nullptr) {
+        return;
+    }
+    const std::vector<IconPicture> pictures = resource_icon_pictures(top->cls->wc.hIcon);
+    std::vector<display::IconPicture> shown;
+    for (const IconPicture& picture : pictures) {
+        shown.push_back(display::IconPicture{picture.side, picture.pixels.data()});
+    }
+    if (!shown.empty()) {
+        display.set_icon(id_of(top), shown.data(), static_cast<int>(shown.size()));
     }
 }
 
@@ -133,6 +153,7 @@ void create_surface(Window* top, const FramePainter* frame) {
     if (!top->surface) {
         return;
     }
+    set_surface_icon(top);
     // The first answer only sets the colours: no window has drawn yet.
     if (desktop) {
         gdi::set_colour_scheme(scheme_for(appearance::settle(follow_desktop_colours)));

@@ -29,6 +29,7 @@
 //   accelerators.cpp     accelerator tables
 //   format.cpp           wsprintfA, wvsprintfA
 //   resources.cpp        LoadIconA, LoadCursorA, InitCommonControls
+//   icons.h, .cpp        the icons the program carries, decoded when drawn
 //   controls/            the layer's own classes, listed below
 // and of platform/posix/user/controls:
 //   button.cpp           the BUTTON class and its descriptor

@@ -109,6 +109,7 @@ const Backend backend = {
     set_background,
     wayland::device_quarters,
     set_frame_painter,
+    nullptr,  // the compositor shows the desktop entry's icon for the app id
 };
 
 }  // namespace

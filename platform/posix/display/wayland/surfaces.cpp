@@ -7,8 +7,8 @@ namespace display::wayland {
 
 namespace {
 
-// The same whatever the binary is called, so that a compositor can match it.
-constexpr char app_id[] = "sorvane";
+// The desktop entry's id, so that a compositor can match the window to it.
+constexpr const char* app_id = application_id;
 
 void on_enter(void* data, wl_surface*, wl_output* output) {
     Surface* surface = static_cast<Surface*>(data);

@@ -39,6 +39,7 @@ const Backend backend = {
     x11::set_background,
     device_quarters,
     nullptr,  // the window manager draws the frame
+    x11::set_icon,
 };
 
 }  // namespace

@@ -139,8 +139,10 @@ bool next_input(Input* input);
 // (display/desktop_scale.h); 4 when neither says more.
 int desktop_quarters(const char* gdk_scale, const char* resources);
 
-// The platform's default application icon as the window's _NET_WM_ICON.
+// The platform's default application icon as the window's _NET_WM_ICON,
+// and the window's own icon in its place.
 void set_default_icon(Display* display, Window window);
+void set_icon(SurfaceId id, const IconPicture* pictures, int count);
 
 // Windows-1252 text as UTF-8.
 std::string utf8_of_cp1252(const char* text);

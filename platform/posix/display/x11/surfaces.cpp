@@ -5,6 +5,8 @@
 #include <X11/Xatom.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 namespace display::x11 {
 
 namespace {
@@ -34,10 +36,12 @@ void set_size_hints(Display* display, const Surface& surface, int x, int y) {
 }
 
 // Who the window belongs to, the same whatever the binary is called, so a
-// window manager can match it, name its process and show an icon.
+// window manager can match it to the desktop entry, name its process and
+// show an icon.
 void set_identity(Display* display, Window window) {
     XClassHint* hint = XAllocClassHint();
-    char name[] = "sorvane", klass[] = "Sorvane";
+    char name[] = "sorvane", klass[sizeof application_id];
+    std::copy(application_id, application_id + sizeof application_id, klass);
     hint->res_name = name;
     hint->res_class = klass;
     XSetClassHint(display, window, hint);

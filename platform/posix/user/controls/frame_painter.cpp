@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/posix/gdi/device_scale.h"
+#include "platform/posix/user/icons.h"
 
 namespace user {
 
@@ -86,7 +87,10 @@ void paint_frame(const Window* top, const gdi::PixelBuffer& pixels, bool active,
     // Drawn at its size on the device, as the desktop's icons are.
     const int side = device(top, 16);
     std::vector<uint32_t> icon(static_cast<size_t>(side) * side);
-    draw_icon(side, icon.data());
+    // The class icon, else (a stock icon or none) the platform's default.
+    if (!draw_resource_icon(top->cls != nullptr ? top->cls->wc.hIcon : nullptr, side, icon.data())) {
+        draw_icon(side, icon.data());
+    }
     const look::FrameIconPicture picture{icon.data(), side};
     look::draw_window_frame(dc, window, client, top->text.c_str(), frame_flags(top, active, close_pushed), &picture);
     gdi::delete_dc(dc);

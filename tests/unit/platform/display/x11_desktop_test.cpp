@@ -145,7 +145,7 @@ TEST_F(X11Desktop, AWindowNamesItsProgramProcessMachineAndIcon) {
     XClassHint hint;
     ASSERT_TRUE(XGetClassHint(view_, window, &hint));
     EXPECT_STREQ(hint.res_name, "sorvane");
-    EXPECT_STREQ(hint.res_class, "Sorvane");
+    EXPECT_STREQ(hint.res_class, display::application_id);
     XFree(hint.res_name);
     XFree(hint.res_class);
 
@@ -165,6 +165,24 @@ TEST_F(X11Desktop, AWindowNamesItsProgramProcessMachineAndIcon) {
     }
     EXPECT_EQ(sizes, (std::vector<unsigned long>{16, 32, 48}));
     EXPECT_EQ(icon.size(), 6 + 16 * 16 + 32 * 32 + 48 * 48u);
+
+    // The window's own icon in its place, every picture as it was given.
+    std::vector<uint32_t> small(16 * 16, 0xFF000080u), large(24 * 24, 0x00000000u);
+    large[24 * 23 + 23] = 0xFF800000u;
+    const display::IconPicture pictures[] = {{16, small.data()}, {24, large.data()}};
+    backend->set_icon(1, pictures, 2);
+    display::x11::sync();
+    icon = property(window, "_NET_WM_ICON");
+    for (unsigned long& value : icon) {
+        value &= 0xFFFFFFFFu;  // Xlib hands format 32 back sign-extended
+    }
+    std::vector<unsigned long> expected;
+    for (const display::IconPicture& picture : pictures) {
+        expected.push_back(static_cast<unsigned long>(picture.side));
+        expected.push_back(static_cast<unsigned long>(picture.side));
+        expected.insert(expected.end(), picture.pixels, picture.pixels + picture.side * picture.side);
+    }
+    EXPECT_EQ(icon, expected);
     backend->destroy_surface(1);
 }
 
