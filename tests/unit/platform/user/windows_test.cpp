@@ -269,10 +269,11 @@ TEST_F(UserWindows, FormattingPrecisionSizesAndOddConversions) {
     EXPECT_STREQ(out, "end");
 }
 
-TEST_F(UserWindows, StockIconAndCursorButNoProgramIcon) {
+// The program carries its own icon now, as resource 1 (icons_test.cpp).
+TEST_F(UserWindows, StockIconAndCursorAndTheProgramIcon) {
     EXPECT_NE(LoadIconA(nullptr, IDI_APPLICATION), nullptr);
     EXPECT_NE(LoadCursorA(nullptr, IDC_ARROW), nullptr);
-    EXPECT_EQ(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)), nullptr);
+    EXPECT_NE(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)), nullptr);
 }
 
 }  // namespace
