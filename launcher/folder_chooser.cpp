@@ -329,7 +329,9 @@ class SessionBus {
         *out = Message{};
         out->type = static_cast<uint8_t>(input_[1]);
         Reader r{input_, 16, fields_end};
-        while (r.ok && r.align(8) && r.at < fields_end) {
+        // Each field starts on an 8-byte boundary; the last may end short of one.
+        for (size_t next = 16; r.ok && next < fields_end; next = (r.at + 7) / 8 * 8) {
+            r.at = next;
             const uint8_t code = static_cast<uint8_t>(input_[r.at++]);
             const std::string type = r.signature();
             if (type == "u" && code == reply_serial_field) {

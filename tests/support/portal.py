@@ -91,3 +91,55 @@ class Portal(Service):
         # The first version's reply: the value inside one more variant.
         value = self.value(*arguments, invocation)
         return None if value is None else GLib.Variant.new_tuple(GLib.Variant("v", GLib.Variant("v", value)))
+
+
+FILE_CHOOSER = "org.freedesktop.portal.FileChooser"
+FILE_CHOOSER_XML = """
+<interface name="org.freedesktop.portal.FileChooser">
+  <method name="OpenFile">
+    <arg type="s" name="parent_window" direction="in"/>
+    <arg type="s" name="title" direction="in"/>
+    <arg type="a{sv}" name="options" direction="in"/>
+    <arg type="o" name="handle" direction="out"/>
+  </method>
+</interface>
+"""
+
+
+class ChooserPortal(Portal):
+    """The portal with a FileChooser whose OpenFile answers as the test set
+    it (choose(uri) or cancel()): the request's handle from the caller's
+    name and handle_token, then Response on it once the reply is out, as
+    xdg-desktop-portal does. `opened` keeps each call's options, unpacked."""
+
+    INTERFACES = "<node>%s%s</node>" % (SETTINGS_XML, FILE_CHOOSER_XML)
+
+    def __init__(self, address):
+        super().__init__(address)
+        self.response = (1, {})
+        self.opened = []
+
+    def choose(self, uri):
+        self.response = (0, {"uris": GLib.Variant("as", [uri])})
+
+    def cancel(self):
+        self.response = (1, {})
+
+    def FileChooser_OpenFile(self, arguments, invocation):
+        _, _, options = arguments
+        with self.lock:
+            self.opened.append(options)
+        sender = invocation.get_sender()
+        handle = "%s/request/%s/%s" % (PATH, sender[1:].replace(".", "_"), options.get("handle_token", "t"))
+        code, results = self.response
+
+        def respond(*_):
+            self.connection.emit_signal(sender, handle, "org.freedesktop.portal.Request", "Response",
+                                        GLib.Variant("(ua{sv})", (code, results)))
+            return False
+
+        # An idle source runs after this call's reply has gone.
+        source = GLib.idle_source_new()
+        source.set_callback(respond)
+        source.attach(self.context)
+        return GLib.Variant("(o)", (handle,))
