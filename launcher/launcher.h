@@ -8,7 +8,8 @@
 //   main.cpp             the way through: argument, chooser, folder, the tool
 //   folder_argument.cpp  a path or a file:// URI as a path
 //   last_folder.cpp      the folder chosen last, under $XDG_STATE_HOME/sorvane/
-//   folder_chooser.cpp   the XDG desktop portal's FileChooser, for a folder
+//   folder_chooser.cpp   the XDG desktop portal's FileChooser, for a folder, over
+//                        platform/posix/bus
 //   failure.cpp          a failure: a line on standard error and a message box
 //   sorvane.desktop.in   the desktop entry, named by the application id
 //   sorvane.metainfo.xml.in  its AppStream metainfo, releases from CHANGELOG.md
