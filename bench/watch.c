@@ -114,7 +114,9 @@ static int next_event(Display* display, XEvent* event, double deadline) {
 }
 
 static void usage(void) {
-    fprintf(stderr, "usage: watch [--pixel X,Y,RRGGBB] [--click X,Y] [--dir DIR] [--timeout S] [--maps FILE] -- program [args]\n");
+    fprintf(
+        stderr,
+        "usage: watch [--pixel X,Y,RRGGBB] [--click X,Y] [--dir DIR] [--timeout S] [--maps FILE] -- program [args]\n");
     exit(2);
 }
 

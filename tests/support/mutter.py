@@ -115,9 +115,16 @@ class MutterPlayer(KWinPlayer):
 
     def made(self, toplevel):
         """Where the toplevel was last made in the log, and its wl_surface."""
+        return self.poll("the toplevel %s made in the log" % toplevel, lambda: self.made_now(toplevel))
+
+    def made_now(self, toplevel):
+        # The log is read while the tool writes it: a line may not be whole yet.
         log = self.output()
-        made = list(re.finditer(r"(xdg_surface@\d+)\.get_toplevel\(new id %s\)" % toplevel, log))[-1]
-        return made.start(), [s for x, s in SURFACE_OF.findall(log[:made.start()]) if x == made.group(1)][-1]
+        made = list(re.finditer(r"(xdg_surface@\d+)\.get_toplevel\(new id %s\)" % toplevel, log))
+        if not made:
+            return None
+        surfaces = [s for x, s in SURFACE_OF.findall(log[:made[-1].start()]) if x == made[-1].group(1)]
+        return (made[-1].start(), surfaces[-1]) if surfaces else None
 
     def surface(self, toplevel):
         return self.made(toplevel)[1]
