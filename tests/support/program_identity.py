@@ -14,9 +14,9 @@ THEME_ICON_SIZES = PROGRAM_ICON_SIZES + (128, 256)
 
 
 def _icon_resource():
-    spec = importlib.util.spec_from_file_location("icon_resource", os.path.join(ROOT, "cmake", "icon-resource.py"))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    found = importlib.util.spec_from_file_location("icon_resource", os.path.join(ROOT, "cmake", "icon-resource.py"))
+    module = importlib.util.module_from_spec(found)
+    found.loader.exec_module(module)
     return module
 
 
