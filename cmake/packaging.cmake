@@ -76,6 +76,8 @@ else()
   # The Wayland backend's module, where the program looks for it
   # (display/wayland_module.cpp): lib/sorvane/ beside bin/, whatever the
   # system's library folder. Not a program: 0644, as Debian has libraries.
+  # The launcher the desktop entry starts, in lib/sorvane/ as the Wayland module.
+  install(TARGETS sorvane_launcher RUNTIME DESTINATION lib/sorvane)
   install(TARGETS sorvane_wayland_module LIBRARY DESTINATION lib/sorvane
           PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
   # Installed without symbols or the compiler's notes, as Debian has programs.
@@ -96,10 +98,9 @@ else()
   install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES ${PROJECT_SOURCE_DIR}/README.md ${example_list} DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
-  # The way in from a desktop: the launcher the entry starts, beside the
-  # Wayland module; the entry and the metainfo, named by the application
-  # id; the icon in the icon theme at its sizes and as its drawing.
-  install(TARGETS sorvane_launcher RUNTIME DESTINATION lib/sorvane)
+  # The way in from a desktop: the entry and the metainfo, named by the
+  # application id; the icon in the icon theme at its sizes and as its
+  # drawing.
   set(launcher_path /usr/lib/sorvane/sorvane-launcher)
   configure_file(${PROJECT_SOURCE_DIR}/launcher/sorvane.desktop.in
                  ${PROJECT_BINARY_DIR}/${SORVANE_APP_ID}.desktop @ONLY)
