@@ -248,7 +248,7 @@ class XWaylandPlayer(WaylandPlayer):
     """The X11 build under sway's XWayland, with the same hands."""
 
     def ours(self, node):
-        return node.get("shell") == "xwayland" and (node.get("window_properties") or {}).get("class") == "Sorvane"
+        return node.get("shell") == "xwayland" and (node.get("window_properties") or {}).get("class") == APP_ID
 
     # Under XWayland, wtype's Tab then Space toggled nothing, and XTest's
     # Alt+F4 ended nothing: each through what worked.
