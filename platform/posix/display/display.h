@@ -8,6 +8,7 @@
 //
 // Files of platform/posix/display:
 //   display.h, .cpp      this interface, and choosing the backend
+//   wait_hook.cpp        what else the program waits on, polled with the display
 //   input.h              surfaces' ids and the input they report, all the
 //                        window layer sees beyond user/surface.cpp
 //   choice.h             which backends are tried, in what order

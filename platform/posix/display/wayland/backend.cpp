@@ -1,5 +1,6 @@
-// The Wayland backend: the connection to the compositor, the globals it
-// offers, and the table of hooks the window layer calls.
+// The Wayland backend's hook table and connecting: the one file that calls
+// the others from above, binding the globals the compositor offers; they
+// call down to each other and to the connection, never back.
 #include "platform/posix/display/wayland/connection.h"
 
 #include <stdlib.h>
@@ -12,8 +13,6 @@ namespace display {
 namespace wayland {
 
 namespace {
-
-Connection the_connection;
 
 // Newer versions add events this backend would have to answer.
 constexpr uint32_t compositor_version = 4;
@@ -38,7 +37,7 @@ void on_ping(void*, xdg_wm_base* wm_base, uint32_t serial) {
 const xdg_wm_base_listener wm_base_listener = {on_ping};
 
 void on_global(void*, wl_registry* registry, uint32_t name, const char* interface, uint32_t version) {
-    Connection& c = the_connection;
+    Connection& c = connection();
     if (strcmp(interface, wl_compositor_interface.name) == 0) {
         c.compositor = static_cast<wl_compositor*>(
             wl_registry_bind(registry, name, &wl_compositor_interface, version_of(version, compositor_version)));
@@ -70,7 +69,7 @@ void on_global_remove(void*, wl_registry*, uint32_t name) {
 const wl_registry_listener registry_listener = {on_global, on_global_remove};
 
 bool connect() {
-    Connection& c = the_connection;
+    Connection& c = connection();
     c.display = wl_display_connect(nullptr);
     if (c.display == nullptr) {
         return false;
@@ -90,7 +89,7 @@ void set_background(SurfaceId, uint32_t) {
 }
 
 void set_frame_painter(const FramePainter* painter) {
-    the_connection.frame_painter = painter;
+    connection().frame_painter = painter;
 }
 
 const Backend backend = {
@@ -113,55 +112,6 @@ const Backend backend = {
 };
 
 }  // namespace
-
-Connection& connection() {
-    return the_connection;
-}
-
-Surface* find_surface(SurfaceId id) {
-    auto found = the_connection.surfaces.find(id);
-    return found == the_connection.surfaces.end() ? nullptr : &found->second;
-}
-
-Surface* surface_of(wl_surface* surface) {
-    if (surface == nullptr) {
-        return nullptr;
-    }
-    for (auto& entry : the_connection.surfaces) {
-        if (entry.second.surface == surface) {
-            return &entry.second;
-        }
-    }
-    return nullptr;
-}
-
-void close() {
-    Connection& c = the_connection;
-    std::vector<SurfaceId> ids;
-    for (const auto& entry : c.surfaces) {
-        ids.push_back(entry.first);
-    }
-    for (SurfaceId id : ids) {
-        destroy_surface(id);
-    }
-    if (c.cursor_buffer != nullptr) {
-        destroy_buffer(c.cursor_buffer.get());
-    }
-    if (c.key_state != nullptr) {
-        xkb_state_unref(c.key_state);
-    }
-    if (c.keymap != nullptr) {
-        xkb_keymap_unref(c.keymap);
-    }
-    if (c.xkb != nullptr) {
-        xkb_context_unref(c.xkb);
-    }
-    // The compositor frees every object of a client that goes.
-    if (c.display != nullptr) {
-        wl_display_disconnect(c.display);
-    }
-    c = Connection();
-}
 
 }  // namespace wayland
 

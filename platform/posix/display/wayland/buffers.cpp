@@ -41,9 +41,8 @@ int anonymous_file(size_t bytes) {
 
 }  // namespace
 
-std::unique_ptr<Buffer> make_buffer(int width, int height, uint32_t format) {
-    Connection& c = connection();
-    if (c.shm == nullptr || width <= 0 || height <= 0) {
+std::unique_ptr<Buffer> make_buffer(wl_shm* shm, int width, int height, uint32_t format) {
+    if (shm == nullptr || width <= 0 || height <= 0) {
         return nullptr;
     }
     auto buffer = std::make_unique<Buffer>();
@@ -59,7 +58,7 @@ std::unique_ptr<Buffer> make_buffer(int width, int height, uint32_t format) {
         ::close(fd);
         return nullptr;
     }
-    wl_shm_pool* pool = wl_shm_create_pool(c.shm, fd, static_cast<int32_t>(buffer->bytes));
+    wl_shm_pool* pool = wl_shm_create_pool(shm, fd, static_cast<int32_t>(buffer->bytes));
     buffer->buffer = wl_shm_pool_create_buffer(pool, 0, width, height, width * 4, format);
     // The buffer keeps the pool's memory; the pool and the file may go.
     wl_shm_pool_destroy(pool);
@@ -82,7 +81,7 @@ void destroy_buffer(Buffer* buffer) {
 
 // Frees the buffers the compositor no longer reads: all of an old size,
 // and of the current size any beyond the first free one.
-Buffer* free_buffer(Surface* surface, int width, int height) {
+Buffer* free_buffer(wl_shm* shm, Surface* surface, int width, int height) {
     auto& buffers = surface->buffers;
     Buffer* found = nullptr;
     for (size_t i = 0; i < buffers.size();) {
@@ -101,7 +100,7 @@ Buffer* free_buffer(Surface* surface, int width, int height) {
     if (found != nullptr || buffers.size() >= max_buffers) {
         return found;
     }
-    auto made = make_buffer(width, height, WL_SHM_FORMAT_XRGB8888);
+    auto made = make_buffer(shm, width, height, WL_SHM_FORMAT_XRGB8888);
     if (made == nullptr) {
         return nullptr;
     }

@@ -43,10 +43,14 @@ void choose_frame(Surface* surface, bool client_side) {
     surface->framed.clear();
     surface->held = FramePart::Client;
     retire_buffers(surface);
-    set_size_limits(*surface);
     if (framed) {
         frame_changed(surface);
     }
+}
+
+void damage_whole(Surface* surface) {
+    surface->damage.push_back(Area{-surface->inset_left, -surface->inset_top, surface->width + surface->inset_right,
+                                   surface->height + surface->inset_bottom});
 }
 
 int outer_width(const Surface& surface) {

@@ -1,24 +1,33 @@
 // The one connection to the Wayland compositor and the surfaces living on
-// it, shared by the files of the Wayland backend.
+// it, shared by the files of the Wayland backend: the backend's only state,
+// per process, reached through connection() and forgotten whole by close().
+// libwayland's default queue is dispatched on the thread that waits for
+// input, which is the one that makes the windows: only it may touch this.
 //
-// Files of platform/posix/display/wayland:
+// Files of platform/posix/display/wayland (each calls only those below it,
+// and the connection):
 //   connection.h   this
 //   wayland.h      what tests may use beyond the display interface
-//   backend.cpp    the connection, its globals, the hook table
-//   outputs.cpp    wl_output: the screen's size and integer scale
-//   scale.h, .cpp  each surface's device scale: the outputs' integer one or
-//                  the compositor's fractional one, and how buffers show it
+//   backend.cpp    connecting, binding the globals, the hook table: the one
+//                  file that calls the others from above
+//   input.cpp      the wait for input
 //   surfaces.cpp   wl_surface and xdg_toplevel: showing, titles, owners
-//   buffers.cpp    wl_shm buffers and whether the compositor still reads them
-//   present.cpp    frames into buffers, one commit per frame, frame callbacks
-//   client_frame.cpp  the classic frame the window layer draws where the
-//                  compositor draws no decorations, and clicks on it
+//   seat.cpp       wl_seat: its devices, the surfaces they are on
 //   pointing.cpp   the pointer's and touch's one way to input: positions
 //                  to device pixels, the frame the layer draws, the buttons
-//   pointer.cpp    the seat, wl_pointer, the cursor image
+//   pointer.cpp    wl_pointer to input, the cursor image
 //   touch.cpp      wl_touch through the promotion of touch to the mouse
 //   keyboard.cpp   wl_keyboard through xkbcommon to input, key repeat
-//   input.cpp      the wait for input
+//   outputs.cpp    wl_output: the screen's size and each output's scale
+//   present.cpp    frames into buffers, one commit per frame, frame callbacks
+//   surface_scale.cpp  each surface's device scale: the outputs' integer one
+//                  or the compositor's fractional one, followed
+//   client_frame.cpp  the classic frame the window layer draws where the
+//                  compositor draws no decorations, and clicks on it
+//   scale.h, .cpp  the arithmetic of scales and how buffers show them
+//   connection.cpp  the connection, the look-ups, the input queue, taking
+//                  down a surface's objects or all of it
+//   buffers.cpp    wl_shm buffers and whether the compositor still reads them
 //   module_entry.cpp  the one name the program looks up in the module
 //   module.map     the module's exports: that name alone
 //   module_symbols.cmake  the check that the program exports what the module takes
@@ -163,9 +172,15 @@ struct Connection {
     std::unordered_map<SurfaceId, Surface> surfaces;
 };
 
+// connection.cpp
 Connection& connection();
 Surface* find_surface(SurfaceId id);
 Surface* surface_of(wl_surface* surface);
+void queue_input(const Input& input);
+// Destroys the surface's role objects (its frame callback, decoration,
+// toplevel and xdg_surface); release_surface those and all else it holds.
+void release_toplevel(Surface* surface);
+void release_surface(Surface* surface);
 
 // Hooks, one file each.
 bool create_surface(SurfaceId id, const char* title, int x, int y, int width, int height, bool resizable);
@@ -179,28 +194,27 @@ void present(SurfaceId id, const Frame& frame, int x, int y, int width, int heig
 bool next_input(Input* input);
 void screen_size(int* width, int* height);
 
-void queue_input(const Input& input);
 // Asks the window layer to present the whole surface again.
 void queue_expose(const Surface& surface);
 
-// Outputs: bound from the registry; the largest integer scale of those the
-// surface is on (null, or on none yet: of all).
+// Outputs: bound from the registry.
 void add_output(wl_registry* registry, uint32_t name, uint32_t version);
 void remove_output(uint32_t name);
-int output_scale(const Surface* surface);
 
-// The device scale (scale.cpp): the hook's answer, the compositor's
-// fractional scale watched while the surface lives, and following a change
-// of either scale (Rescaled to the layer).
+// The device scale (surface_scale.cpp): the hook's answer, the compositor's
+// fractional scale watched while the surface lives, following a change of
+// either scale (Rescaled to the layer), and the largest integer scale of
+// the outputs the surface is on (null, or on none yet: of all).
 int device_quarters(SurfaceId id);
 void watch_fractional_scale(Surface* surface);
-void forget_fractional_scale(Surface* surface);
 void follow_scale(Surface* surface);
+int output_scale(const Surface* surface);
 
-// Buffers: a free one of the size, made when none is; null when every one
-// is still read by the compositor and no more may be made.
-Buffer* free_buffer(Surface* surface, int width, int height);
-std::unique_ptr<Buffer> make_buffer(int width, int height, uint32_t format);
+// Buffers, made from the shm given: a free one of the size, made when none
+// is; null when every one is still read by the compositor and no more may
+// be made.
+Buffer* free_buffer(wl_shm* shm, Surface* surface, int width, int height);
+std::unique_ptr<Buffer> make_buffer(wl_shm* shm, int width, int height, uint32_t format);
 void destroy_buffer(Buffer* buffer);
 // Of an old size: freed now, or when the compositor lets go of them.
 void retire_buffers(Surface* surface);
@@ -208,8 +222,6 @@ void retire_buffers(Surface* surface);
 // Commits every surface whose frame changed and whose last frame the
 // compositor has shown.
 void commit_frames();
-// The whole surface is to be committed again.
-void damage_whole(Surface* surface);
 
 // The frame: whether the surface gets one (the decoration mode is the
 // compositor's answer; no decoration object, client side), its size
@@ -223,6 +235,8 @@ int outer_height(const Surface& surface);
 int logical_width(const Surface& surface);
 int logical_height(const Surface& surface);
 void frame_changed(Surface* surface);
+// The whole window, its frame too, is to be committed again.
+void damage_whole(Surface* surface);
 // The whole window: the frame, drawn if it changed, around the client area.
 Frame compose_frame(Surface* surface);
 // A button on the frame (surface coordinates of the whole window); true when
@@ -238,6 +252,7 @@ void client_position(const Surface& surface, wl_fixed_t x, wl_fixed_t y, int* cl
 void point_motion(Surface* surface, int x, int y, uint32_t time);
 void point_button(Surface* surface, int x, int y, int which, bool pressed, uint32_t serial, uint32_t time);
 
+// The seat (seat.cpp) and its devices.
 void add_seat(wl_registry* registry, uint32_t name, uint32_t version);
 void follow_pointer(bool present);
 void follow_keyboard(bool present);

@@ -65,10 +65,6 @@ bool read_events(Connection& c, int wait_ms, bool* served) {
 
 }  // namespace
 
-void queue_input(const Input& input) {
-    connection().queue.push_back(input);
-}
-
 bool next_input_within(Input* input, int timeout_ms) {
     Connection& c = connection();
     const int64_t deadline = timeout_ms < 0 ? 0 : now_ms() + timeout_ms;

@@ -1,5 +1,5 @@
-// Outputs: the screen the program is told of, and the integer scale of the
-// outputs a surface shows on.
+// Outputs: the screen the program is told of, and each output's integer
+// scale, which the surfaces on it follow.
 #include "platform/posix/display/wayland/connection.h"
 
 namespace display::wayland {
@@ -31,15 +31,6 @@ void on_scale(void* data, wl_output*, int32_t factor) {
 }
 
 const wl_output_listener output_listener = {on_geometry, on_mode, on_done, on_scale, nullptr, nullptr};
-
-const Output* find_output(wl_output* output) {
-    for (const auto& known : connection().outputs) {
-        if (known->output == output) {
-            return known.get();
-        }
-    }
-    return nullptr;
-}
 
 }  // namespace
 
@@ -76,26 +67,6 @@ void remove_output(uint32_t name) {
         }
         return;
     }
-}
-
-// The largest scale of the outputs the surface is on, so that it is sharp
-// on each; before it is on any, the largest of all.
-int output_scale(const Surface* surface) {
-    int scale = 1;
-    bool any = false;
-    const size_t count = surface != nullptr ? surface->outputs.size() : 0;
-    for (size_t i = 0; i < count; i++) {
-        if (const Output* output = find_output(surface->outputs[i])) {
-            scale = output->scale > scale ? output->scale : scale;
-            any = true;
-        }
-    }
-    if (!any) {
-        for (const auto& output : connection().outputs) {
-            scale = output->scale > scale ? output->scale : scale;
-        }
-    }
-    return scale;
 }
 
 // The first output's mode: its device pixels, which the window layer takes

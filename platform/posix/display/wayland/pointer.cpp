@@ -10,8 +10,6 @@ namespace display::wayland {
 
 namespace {
 
-constexpr uint32_t seat_version = 5;  // repeat_info from 4, pointer frames from 5
-
 // The classic arrow, its hot spot at the tip: X black, . white.
 const char* const arrow[] = {
     "X",         "XX",        "X.X",        "X..X",        "X...X",     "X....X",   "X.....X",
@@ -84,7 +82,7 @@ void set_cursor(wl_pointer* pointer, uint32_t serial, int quarters) {
         if (c.cursor_buffer != nullptr) {
             destroy_buffer(c.cursor_buffer.get());
         }
-        c.cursor_buffer = make_buffer(device_side(arrow_width, quarters), device_side(arrow_height, quarters),
+        c.cursor_buffer = make_buffer(c.shm, device_side(arrow_width, quarters), device_side(arrow_height, quarters),
                                       WL_SHM_FORMAT_ARGB8888);
         if (c.cursor_buffer == nullptr) {
             return;
@@ -153,24 +151,7 @@ void on_axis_discrete(void*, wl_pointer*, uint32_t, int32_t) {}
 const wl_pointer_listener pointer_listener = {on_enter, on_leave,       on_motion,    on_button,        on_axis,
                                               on_frame, on_axis_source, on_axis_stop, on_axis_discrete, nullptr};
 
-void on_capabilities(void*, wl_seat*, uint32_t capabilities) {
-    follow_pointer((capabilities & WL_SEAT_CAPABILITY_POINTER) != 0);
-    follow_keyboard((capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0);
-    follow_touch((capabilities & WL_SEAT_CAPABILITY_TOUCH) != 0);
-}
-
-void on_name(void*, wl_seat*, const char*) {}
-
-const wl_seat_listener seat_listener = {on_capabilities, on_name};
-
 }  // namespace
-
-void add_seat(wl_registry* registry, uint32_t name, uint32_t version) {
-    Connection& c = connection();
-    c.seat = static_cast<wl_seat*>(
-        wl_registry_bind(registry, name, &wl_seat_interface, version < seat_version ? version : seat_version));
-    wl_seat_add_listener(c.seat, &seat_listener, nullptr);
-}
 
 void follow_pointer(bool present) {
     Connection& c = connection();
@@ -182,18 +163,6 @@ void follow_pointer(bool present) {
         c.pointer = nullptr;
         c.pointer_surface = 0;
     }
-}
-
-void forget_input_surface(SurfaceId id) {
-    Connection& c = connection();
-    if (c.pointer_surface == id) {
-        c.pointer_surface = 0;
-    }
-    if (c.keyboard_surface == id) {
-        c.keyboard_surface = 0;
-        c.repeat.key = 0;
-    }
-    forget_touch_surface(&c.touch, id);
 }
 
 }  // namespace display::wayland

@@ -77,7 +77,7 @@ bool commit(Surface* surface) {
     const Frame& frame = surface->frame;
     if (!surface->damage.empty() && frame.pixels != nullptr) {
         const int outer_w = outer_width(*surface), outer_h = outer_height(*surface);
-        Buffer* buffer = free_buffer(surface, outer_w, outer_h);
+        Buffer* buffer = free_buffer(connection().shm, surface, outer_w, outer_h);
         if (buffer == nullptr) {
             return false;  // every buffer is still read: wait for a release
         }
@@ -109,11 +109,6 @@ bool commit(Surface* surface) {
 }
 
 }  // namespace
-
-void damage_whole(Surface* surface) {
-    surface->damage.push_back(Area{-surface->inset_left, -surface->inset_top, surface->width + surface->inset_right,
-                                   surface->height + surface->inset_bottom});
-}
 
 void present(SurfaceId id, const Frame& frame, int x, int y, int width, int height) {
     Surface* surface = find_surface(id);

@@ -1,14 +1,10 @@
-// The device scale of each surface: the integer scale of the outputs it is
-// on, or where the compositor offers it the fractional scale it prefers
-// for the surface, taken to the desktop's steps. The window layer draws at
-// it; when it changes the layer hears Rescaled and sizes the surface anew,
-// and only then do the buffers follow.
+// The arithmetic of scale.h: the compositor's scales to the desktop's
+// steps, and the buffers and coordinates that follow from them.
 #include "platform/posix/display/wayland/scale.h"
 
 #include <math.h>
 
 #include "platform/posix/display/desktop_scale.h"
-#include "platform/posix/display/wayland/connection.h"
 
 namespace display::wayland {
 
@@ -16,14 +12,6 @@ namespace {
 
 constexpr int unit_quarters = 4;
 constexpr int max_integer_scale = 4;  // as GDK_SCALE is taken on X11
-
-void on_preferred_scale(void* data, wp_fractional_scale_v1*, uint32_t scale) {
-    Surface* surface = static_cast<Surface*>(data);
-    surface->preferred_120ths = scale;
-    follow_scale(surface);
-}
-
-const wp_fractional_scale_v1_listener fractional_listener = {on_preferred_scale};
 
 }  // namespace
 
@@ -52,60 +40,6 @@ int device_pixel(double surface_local, int device_size, int logical_size) {
         return static_cast<int>(floor(surface_local));
     }
     return static_cast<int>(floor(surface_local * device_size / logical_size));
-}
-
-void watch_fractional_scale(Surface* surface) {
-    Connection& c = connection();
-    if (c.fractional_scales == nullptr || c.viewporter == nullptr) {
-        return;
-    }
-    surface->viewport = wp_viewporter_get_viewport(c.viewporter, surface->surface);
-    surface->fractional = wp_fractional_scale_manager_v1_get_fractional_scale(c.fractional_scales, surface->surface);
-    wp_fractional_scale_v1_add_listener(surface->fractional, &fractional_listener, surface);
-}
-
-void forget_fractional_scale(Surface* surface) {
-    if (surface->fractional != nullptr) {
-        wp_fractional_scale_v1_destroy(surface->fractional);
-        surface->fractional = nullptr;
-    }
-    if (surface->viewport != nullptr) {
-        wp_viewport_destroy(surface->viewport);
-        surface->viewport = nullptr;
-    }
-}
-
-void follow_scale(Surface* surface) {
-    const bool fractional = surface->viewport != nullptr && surface->preferred_120ths > 0;
-    const int quarters = quarters_for(output_scale(surface), fractional ? surface->preferred_120ths : 0);
-    if (quarters == surface->quarters && fractional == surface->fractional_wanted) {
-        return;
-    }
-    const bool same_size = quarters == surface->quarters;
-    surface->quarters = quarters;
-    surface->fractional_wanted = fractional;
-    if (same_size) {
-        // The same pixels, shown another way: no new drawing.
-        surface->fractional_drawn = fractional;
-        damage_whole(surface);
-        return;
-    }
-    Input input;
-    input.kind = InputKind::Rescaled;
-    input.surface = surface->id;
-    queue_input(input);
-}
-
-// A new surface starts where the others are, or at the outputs' scale.
-int device_quarters(SurfaceId id) {
-    if (const Surface* surface = find_surface(id)) {
-        return surface->quarters;
-    }
-    int quarters = 0;
-    for (const auto& entry : connection().surfaces) {
-        quarters = entry.second.quarters > quarters ? entry.second.quarters : quarters;
-    }
-    return quarters > 0 ? quarters : quarters_for(output_scale(nullptr), 0);
 }
 
 }  // namespace display::wayland

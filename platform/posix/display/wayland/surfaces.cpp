@@ -63,7 +63,9 @@ void on_toplevel_configure(void* data, xdg_toplevel*, int32_t, int32_t, wl_array
 
 // The compositor's answer to the server-side mode asked for.
 void on_decoration_configure(void* data, zxdg_toplevel_decoration_v1*, uint32_t mode) {
-    choose_frame(static_cast<Surface*>(data), mode == ZXDG_TOPLEVEL_DECORATION_V1_MODE_CLIENT_SIDE);
+    Surface* surface = static_cast<Surface*>(data);
+    choose_frame(surface, mode == ZXDG_TOPLEVEL_DECORATION_V1_MODE_CLIENT_SIDE);
+    set_size_limits(*surface);
 }
 
 const zxdg_toplevel_decoration_v1_listener decoration_listener = {on_decoration_configure};
@@ -110,24 +112,9 @@ void make_toplevel(Surface* surface) {
     wl_surface_commit(surface->surface);
 }
 
+// Owned toplevels lose their parent with it; they keep showing.
 void drop_toplevel(Surface* surface) {
-    if (surface->frame_callback != nullptr) {
-        wl_callback_destroy(surface->frame_callback);
-        surface->frame_callback = nullptr;
-    }
-    if (surface->decoration != nullptr) {
-        zxdg_toplevel_decoration_v1_destroy(surface->decoration);
-        surface->decoration = nullptr;
-    }
-    // Owned toplevels lose their parent with it; they keep showing.
-    if (surface->toplevel != nullptr) {
-        xdg_toplevel_destroy(surface->toplevel);
-        surface->toplevel = nullptr;
-    }
-    if (surface->xdg != nullptr) {
-        xdg_surface_destroy(surface->xdg);
-        surface->xdg = nullptr;
-    }
+    release_toplevel(surface);
     wl_surface_attach(surface->surface, nullptr, 0, 0);
     wl_surface_commit(surface->surface);
     surface->configured = false;
@@ -183,12 +170,7 @@ void destroy_surface(SurfaceId id) {
     if (surface == nullptr) {
         return;
     }
-    drop_toplevel(surface);
-    for (auto& buffer : surface->buffers) {
-        destroy_buffer(buffer.get());
-    }
-    forget_fractional_scale(surface);
-    wl_surface_destroy(surface->surface);
+    release_surface(surface);
     forget_input_surface(id);
     // Input already queued for the surface is dropped with it.
     for (auto it = c.queue.begin(); it != c.queue.end();) {
