@@ -33,3 +33,14 @@ def net_wm_icon(sizes=PROGRAM_ICON_SIZES):
     for size in sizes:
         values += [size, size] + icon_pixels(size)
     return values
+
+
+def icons_in(values):
+    """_NET_WM_ICON's pictures by side, as 0xAARRGGBB values (Xlib hands
+    format 32 back sign-extended)."""
+    icons, at = {}, 0
+    while values and at + 2 <= len(values):
+        side = values[at]
+        icons[side] = [v & 0xFFFFFFFF for v in values[at + 2:at + 2 + side * values[at + 1]]]
+        at += 2 + side * values[at + 1]
+    return icons

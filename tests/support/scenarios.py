@@ -15,6 +15,8 @@ import time
 from game import ALL, AXES, CHECKBOXES, BODY, MISC, PALADIN, REFERENCES, SORCERESS, STATE, SWORDS, TABLE
 from game import describe, expected_table, state_bytes
 from results import Failure, Skip
+import program_identity
+import xlib
 
 
 def start_without_state_file(p):
@@ -237,6 +239,24 @@ def expect_picture(p, window, reference):
         raise Failure("the picture differs from %s: %s" % (reference, result.stderr.strip() or result.returncode))
 
 
+def shows_the_programs_icon(p):
+    """The window manager is handed the program's own icon at 16 and 32: our
+    layer sets it from the class icon, Wine from the class icon Windows
+    would show on the taskbar. The default icon would differ in pixels."""
+    p.start()
+    p.wait_main()
+    queries = xlib.Queries(p.run.display)
+    try:
+        icons = program_identity.icons_in(queries.property(p.main, "_NET_WM_ICON")[1])
+    finally:
+        queries.close()
+    for side in (16, 32):
+        if icons.get(side) != program_identity.icon_pixels(side):
+            raise Failure("the window's %d-pixel icon is not the program's (it has %s)" % (side, sorted(icons)))
+    p.press("Exit")
+    p.expect_exit(0)
+
+
 def looks_like_the_references(p):
     if shutil.which("import") is None or shutil.which("compare") is None:
         raise Skip("ImageMagick is not installed")
@@ -270,6 +290,7 @@ SCENARIOS = [
     ("a file named Data stops the table and ends the tool", data_is_a_file),
     ("a saved selection is shown at start", saved_selection_shown),
     ("the window and the message box match the reference pictures pixel for pixel", looks_like_the_references),
+    ("the window shows the program's icon at 16 and 32", shows_the_programs_icon),
 ]
 
 
