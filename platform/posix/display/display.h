@@ -9,6 +9,7 @@
 // Files of platform/posix/display:
 //   display.h, .cpp      this interface, and choosing the backend
 //   wait_hook.cpp        what else the program waits on, polled with the display
+//   module_imports.h     what the Wayland module takes from the program: C alone
 //   input.h              surfaces' ids and the input they report, all the
 //                        window layer sees beyond user/surface.cpp
 //   choice.h             which backends are tried, in what order
@@ -17,6 +18,8 @@
 //   default_icon.cpp     the platform's default application icon
 //   touch_promotion.h, .cpp  a touch as the mouse, for the backends that
 //                        get touch of their own (Wayland, headless)
+//   virtual_keys.h, .cpp  key symbols to virtual keys, for X11 and Wayland
+//   cp1252.h, .cpp       the program's text as UTF-8, for both backends' titles
 //   headless.h, .cpp     the headless backend, for tests (see tests/support)
 //   wayland_module.h, .cpp  the Wayland backend loaded as a module, on demand
 //   x11/                 the X11 backend; x11/connection.h lists its files

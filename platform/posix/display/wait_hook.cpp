@@ -1,6 +1,7 @@
 // The wait hooks: what else the program waits on beside the display, polled
 // with the backend's own descriptors.
 #include "platform/posix/display/display.h"
+#include "platform/posix/display/module_imports.h"
 
 namespace display {
 
@@ -96,3 +97,10 @@ int poll_with_hook(pollfd* own, int count, int timeout_ms, bool* served) {
 }
 
 }  // namespace display
+
+int sorvane_poll_with_hook(struct pollfd* own, int count, int timeout_ms, int* served) {
+    bool hook_served = false;
+    const int ready = display::poll_with_hook(own, count, timeout_ms, &hook_served);
+    *served = hook_served ? 1 : 0;
+    return ready;
+}

@@ -4,6 +4,7 @@
 #include <errno.h>
 #include <poll.h>
 
+#include "platform/posix/display/module_imports.h"
 #include "platform/posix/display/wayland/connection.h"
 #include "platform/posix/display/wayland/wayland.h"
 
@@ -48,7 +49,9 @@ bool read_events(Connection& c, int wait_ms, bool* served) {
         return false;
     }
     pollfd in = {wl_display_get_fd(c.display), POLLIN, 0};
-    int ready = poll_with_hook(&in, 1, wait_ms, served);
+    int hook_served = 0;
+    int ready = sorvane_poll_with_hook(&in, 1, wait_ms, &hook_served);
+    *served = hook_served != 0;
     if (ready > 0 && (in.revents & (POLLIN | POLLERR | POLLHUP))) {
         if (!check(wl_display_read_events(c.display))) {
             return false;

@@ -5,6 +5,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include "platform/posix/display/virtual_keys.h"
 #include "platform/posix/display/wayland/connection.h"
 #include "platform/posix/win32_user.h"
 
@@ -138,9 +139,9 @@ bool translate_key(xkb_state* state, uint32_t key, bool pressed, uint32_t time, 
     // and shift+a is still A. The keypad's digits depend on Num Lock.
     const xkb_keysym_t* plain = nullptr;
     int count = xkb_keymap_key_get_syms_by_level(keymap, code, xkb_state_key_get_layout(state, code), 0, &plain);
-    int vk = is_keypad_digit(sym) || count < 1 ? x11::virtual_key(sym) : x11::virtual_key(plain[0]);
+    int vk = is_keypad_digit(sym) || count < 1 ? virtual_key(sym) : virtual_key(plain[0]);
     if (vk == 0) {
-        vk = x11::virtual_key(sym);
+        vk = virtual_key(sym);
     }
     const uint32_t typed = xkb_state_key_get_utf32(state, code);
     char text = typed > 0 && typed < 0x100 ? static_cast<char>(typed) : 0;

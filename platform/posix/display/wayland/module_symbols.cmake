@@ -1,29 +1,55 @@
-# Run with cmake -DNM=... -DMODULE=<sorvane-wayland.so> -DPROGRAM=<sorvane> -P:
-# fails unless every name the Wayland module takes from outside its
-# libraries is one the program exports, so that a Wayland start can load it.
+# Run with cmake -DNM=... -DMODULE=<sorvane-wayland.so> -DPROGRAM=<sorvane>
+# -DIMPORTS=<display/module_imports.h> -P: fails unless the Wayland module
+# takes from the program only the C functions module_imports.h declares, and
+# the program exports each of them. A C++ name across the boundary would
+# carry a type of one C++ runtime into the other (std::string above all).
+cmake_policy(VERSION 3.20)
 foreach(binary MODULE PROGRAM)
   execute_process(COMMAND ${NM} -D ${${binary}} OUTPUT_VARIABLE ${binary}_symbols RESULT_VARIABLE status)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "${NM} could not read ${${binary}}")
   endif()
 endforeach()
-string(REGEX MATCHALL " U _ZN7display[^\n]*" wanted "${MODULE_symbols}")
-set(missing)
-foreach(symbol IN LISTS wanted)
-  string(REGEX REPLACE "^ U " "" symbol "${symbol}")
-  if(NOT PROGRAM_symbols MATCHES " T ${symbol}\n")
-    list(APPEND missing "${symbol}")
+file(READ ${IMPORTS} declared)
+string(REGEX MATCHALL "sorvane_[a-z_0-9]+\\(" allowed "${declared}")
+list(TRANSFORM allowed REPLACE "\\($" "")
+if(NOT allowed)
+  message(FATAL_ERROR "${IMPORTS} declares no function: the check reads the wrong thing")
+endif()
+
+# A name with a version comes from a shared library the module was linked
+# with (libc, wayland-client, a sanitizer build's libstdc++); one without
+# is the program's to give, or nobody's.
+string(REGEX MATCHALL " U [^@\n]+\n" unversioned "${MODULE_symbols}")
+list(TRANSFORM unversioned REPLACE "^ U ([^\n]+)\n$" "\\1")
+string(REGEX MATCHALL " [TDBRVWi] [^@\n]+\n" exported "${PROGRAM_symbols}")
+list(TRANSFORM exported REPLACE "^ [A-Za-z] ([^\n]+)\n$" "\\1")
+set(wrong)
+set(taken)
+foreach(symbol IN LISTS unversioned)
+  if(symbol MATCHES "^_Z")
+    list(APPEND wrong "${symbol} (a C++ name)")
+  elseif(symbol IN_LIST allowed)
+    list(APPEND taken ${symbol})
+    if(NOT symbol IN_LIST exported)
+      list(APPEND wrong "${symbol} (the program does not export it)")
+    endif()
+  elseif(symbol IN_LIST exported)
+    list(APPEND wrong "${symbol} (not in module_imports.h)")
   endif()
 endforeach()
-if(missing)
-  list(JOIN missing "\n  " listed)
-  message(FATAL_ERROR "the Wayland module needs what the program does not export:\n  ${listed}")
+if(wrong)
+  list(JOIN wrong "\n  " listed)
+  message(FATAL_ERROR "the Wayland module takes what it may not take from the program:\n  ${listed}")
 endif()
-if(NOT wanted)
-  message(FATAL_ERROR "the module takes nothing of the display layer: the check reads the wrong thing")
-endif()
+# Only the boundary's names: the program's table stays small.
+foreach(symbol IN LISTS exported)
+  if(symbol MATCHES "^_Z")
+    message(FATAL_ERROR "the program exports the C++ name ${symbol}")
+  endif()
+endforeach()
 if(NOT MODULE_symbols MATCHES " T sorvane_open_wayland\n")
   message(FATAL_ERROR "the module does not export sorvane_open_wayland")
 endif()
-list(LENGTH wanted count)
-message(STATUS "the program exports the ${count} display names the Wayland module takes")
+list(JOIN taken ", " names)
+message(STATUS "the Wayland module takes from the program only ${names}")

@@ -3,6 +3,8 @@
 // begin again from its first configure anyway.
 #include "platform/posix/display/wayland/connection.h"
 
+#include "platform/posix/display/cp1252.h"
+
 namespace display::wayland {
 
 namespace {
@@ -155,7 +157,7 @@ bool create_surface(SurfaceId id, const char* title, int x, int y, int width, in
     surface.surface = wl_compositor_create_surface(c.compositor);
     wl_surface_add_listener(surface.surface, &surface_listener, &surface);
     watch_fractional_scale(&surface);
-    surface.title = x11::utf8_of_cp1252(title != nullptr ? title : "");
+    surface.title = utf8_of_cp1252(title != nullptr ? title : "");
     surface.x = x;
     surface.y = y;
     surface.width = width;
@@ -223,7 +225,7 @@ void set_title(SurfaceId id, const char* title) {
     if (surface == nullptr) {
         return;
     }
-    surface->title = x11::utf8_of_cp1252(title != nullptr ? title : "");
+    surface->title = utf8_of_cp1252(title != nullptr ? title : "");
     if (surface->toplevel != nullptr) {
         xdg_toplevel_set_title(surface->toplevel, surface->title.c_str());
     }

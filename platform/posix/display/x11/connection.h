@@ -15,7 +15,6 @@
 //   scale.cpp     the desktop's scale (GDK_SCALE, Xft.dpi)
 //   present.cpp   frames into windows, as they are
 //   input.cpp     X events to input, moves by the window manager
-//   keys.cpp      key symbols to virtual keys
 #pragma once
 
 // display.h comes before Xlib, whose macros would break InputKind.
@@ -144,12 +143,7 @@ int desktop_quarters(const char* gdk_scale, const char* resources);
 void set_default_icon(Display* display, Window window);
 void set_icon(SurfaceId id, const IconPicture* pictures, int count);
 
-// Windows-1252 text as UTF-8.
-std::string utf8_of_cp1252(const char* text);
 // WM_NAME, _NET_WM_NAME and the icon names of a window.
 void store_title(Display* display, Window window, const char* title);
-
-// The Win32 virtual-key code of a key symbol, 0 when it has none.
-int virtual_key(unsigned long keysym);
 
 }  // namespace display::x11

@@ -7,6 +7,7 @@
 #include <poll.h>
 #include <time.h>
 
+#include "platform/posix/display/virtual_keys.h"
 #include "platform/posix/display/x11/x11.h"
 
 namespace display::x11 {

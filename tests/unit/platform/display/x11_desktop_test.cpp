@@ -11,6 +11,8 @@ constexpr display::InputKind no_input = display::InputKind::None;
 // After GoogleTest: Xlib's macros would hide its names.
 #include "platform/posix/display/x11/connection.h"
 
+#include "platform/posix/display/cp1252.h"
+
 #include <string.h>
 #include <unistd.h>
 
@@ -47,7 +49,7 @@ TEST(X11DesktopScale, ComesFromGdkScaleElseFromXftDpiToTheStepAbove) {
 }
 
 TEST(X11DesktopTitles, Windows1252BecomesUtf8) {
-    using display::x11::utf8_of_cp1252;
+    using display::utf8_of_cp1252;
     EXPECT_EQ(utf8_of_cp1252(""), "");
     EXPECT_EQ(utf8_of_cp1252("Plain"), "Plain");
     EXPECT_EQ(utf8_of_cp1252("Caf\xE9 \xFF"), "Caf\xC3\xA9 \xC3\xBF");

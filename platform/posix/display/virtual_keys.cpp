@@ -1,11 +1,11 @@
 // Key symbols to Win32 virtual-key codes.
-#include "platform/posix/display/x11/connection.h"
+#include "platform/posix/display/virtual_keys.h"
 
 #include <X11/keysym.h>
 
 #include "platform/posix/win32_user.h"
 
-namespace display::x11 {
+namespace display {
 
 namespace {
 
@@ -134,4 +134,4 @@ int virtual_key(unsigned long keysym) {
     return 0;
 }
 
-}  // namespace display::x11
+}  // namespace display
