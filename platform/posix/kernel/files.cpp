@@ -122,6 +122,18 @@ int open_descriptor(const kernel::ResolvedPath& where, DWORD disposition, DWORD 
     return fd;
 }
 
+BOOL close_file(HANDLE handle) {
+    std::lock_guard<std::mutex> lock(files_mutex);
+    OpenFile* file = static_cast<OpenFile*>(kernel::remove_handle(handle, kernel::HandleKind::File));
+    if (file == nullptr) {
+        return FALSE;
+    }
+    // The descriptor is gone whatever close reports, as with CloseHandle.
+    kernel::sys.close(file->fd);
+    delete file;
+    return TRUE;
+}
+
 // Admits the open descriptor past the other handles' share modes, truncates
 // it if asked, and gives it a handle; closes it on any failure.
 HANDLE register_file(int fd, unsigned rights, DWORD share_mode, bool truncates) {
@@ -148,6 +160,7 @@ HANDLE register_file(int fd, unsigned rights, DWORD share_mode, bool truncates) 
         fd, (rights & right_read) != 0, (rights & right_write) != 0, rights, request.share, st.st_dev, st.st_ino, false,
         {}};
     file->sole_writer = between_processes && S_ISREG(st.st_mode) && (request.share & right_write) == 0;
+    kernel::set_close_hook(kernel::HandleKind::File, close_file);
     HANDLE handle = kernel::insert_handle(kernel::HandleKind::File, file);
     if (handle == nullptr) {
         kernel::sys.close(fd);
@@ -366,19 +379,3 @@ DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
     }
     return static_cast<DWORD>(size);
 }
-
-namespace kernel {
-
-BOOL close_file_handle(HANDLE handle) {
-    std::lock_guard<std::mutex> lock(files_mutex);
-    OpenFile* file = static_cast<OpenFile*>(remove_handle(handle, HandleKind::File));
-    if (file == nullptr) {
-        return FALSE;
-    }
-    // The descriptor is gone whatever close reports, as with CloseHandle.
-    sys.close(file->fd);
-    delete file;
-    return TRUE;
-}
-
-}  // namespace kernel

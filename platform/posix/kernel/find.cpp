@@ -150,6 +150,15 @@ bool matching_names(const std::string& folder, std::string pattern, std::vector<
     return true;
 }
 
+BOOL close_search(HANDLE handle) {
+    Search* search = static_cast<Search*>(kernel::remove_handle(handle, kernel::HandleKind::Find));
+    if (search == nullptr) {
+        return FALSE;
+    }
+    delete search;
+    return TRUE;
+}
+
 }  // namespace
 
 HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData) {
@@ -186,6 +195,7 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
         SetLastError(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
+    kernel::set_close_hook(kernel::HandleKind::Find, close_search);
     HANDLE handle = kernel::insert_handle(kernel::HandleKind::Find, search);
     if (handle == nullptr) {
         delete search;
@@ -213,18 +223,5 @@ BOOL WINAPI FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData) {
 }
 
 BOOL WINAPI FindClose(HANDLE hFindFile) {
-    return kernel::close_find_handle(hFindFile);
+    return close_search(hFindFile);
 }
-
-namespace kernel {
-
-BOOL close_find_handle(HANDLE handle) {
-    Search* search = static_cast<Search*>(remove_handle(handle, HandleKind::Find));
-    if (search == nullptr) {
-        return FALSE;
-    }
-    delete search;
-    return TRUE;
-}
-
-}  // namespace kernel

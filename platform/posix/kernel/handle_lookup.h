@@ -22,7 +22,8 @@ static_assert(last_handle_generation == (uint64_t(1) << (31 - handle_generation_
 // A slot's live generation and kind in one word, so one load tells whether a
 // handle names it: generation << kind_bits | kind, and 0 for a free slot.
 constexpr unsigned handle_kind_bits = 3;
-static_assert(static_cast<unsigned>(HandleKind::DeviceContext) < (1u << handle_kind_bits), "kinds fit");
+constexpr unsigned handle_kind_count = static_cast<unsigned>(HandleKind::DeviceContext) + 1;
+static_assert(handle_kind_count <= (1u << handle_kind_bits), "kinds fit");
 
 inline uint32_t handle_tag(uint64_t generation, HandleKind kind) {
     return static_cast<uint32_t>(generation << handle_kind_bits) | static_cast<uint32_t>(kind);

@@ -23,6 +23,8 @@ struct Table {
     std::recursive_mutex mutex;
     uint32_t used = 0;  // slots handed out at least once
     std::vector<uint32_t> free_slots;
+    // Read without the lock by CloseHandle.
+    std::atomic<CloseHook> close_hooks[handle_kind_count] = {};
 };
 Table& table = *new Table;
 
@@ -116,6 +118,10 @@ void* remove_handle(HANDLE handle, HandleKind kind) {
     return object;
 }
 
+void set_close_hook(HandleKind kind, CloseHook hook) {
+    table.close_hooks[static_cast<unsigned>(kind)].store(hook, std::memory_order_release);
+}
+
 void for_each_handle(HandleKind kind, bool (*visit)(void* object, void* context), void* context) {
     std::lock_guard<std::recursive_mutex> lock(table.mutex);
     for (uint32_t index = 0; index < table.used; ++index) {
@@ -141,14 +147,14 @@ void set_free_generations_for_test(uint64_t generation) {
 }  // namespace kernel
 
 BOOL WINAPI CloseHandle(HANDLE hObject) {
-    switch (kernel::handle_kind(hObject)) {
-        case kernel::HandleKind::File:
-            return kernel::close_file_handle(hObject);
-        case kernel::HandleKind::Find:
-            return kernel::close_find_handle(hObject);
-        default:
-            // Heaps are destroyed, not closed.
-            SetLastError(ERROR_INVALID_HANDLE);
-            return FALSE;
+    kernel::HandleKind kind = kernel::handle_kind(hObject);
+    kernel::CloseHook hook =
+        kind == kernel::HandleKind::None
+            ? nullptr
+            : kernel::table.close_hooks[static_cast<unsigned>(kind)].load(std::memory_order_acquire);
+    if (hook == nullptr) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
     }
+    return hook(hObject);
 }

@@ -34,6 +34,17 @@ HandleKind handle_kind(HANDLE handle);
 // when it is not a live handle of that kind.
 void* remove_handle(HANDLE handle, HandleKind kind);
 
+// What CloseHandle does with a live handle of a kind: retires it and frees
+// its object, or fails with the last error set.
+using CloseHook = BOOL (*)(HANDLE handle);
+
+// Lets CloseHandle close handles of the kind. The file that makes a kind
+// registers its closer before it gives out a handle of it, so the table
+// never calls a kind's code by name: kinds build on the table, and the
+// table needs none of them. Kinds without a hook (heaps, windows, GDI
+// objects) are refused with ERROR_INVALID_HANDLE.
+void set_close_hook(HandleKind kind, CloseHook hook);
+
 // Calls visit for every live object of the kind until it returns false.
 void for_each_handle(HandleKind kind, bool (*visit)(void* object, void* context), void* context);
 
@@ -42,13 +53,5 @@ constexpr uint64_t last_handle_generation = (uint64_t(1) << 13) - 1;
 // For tests: gives every free slot this generation, so that the end of a
 // slot's generations is reached without using them all up.
 void set_free_generations_for_test(uint64_t generation);
-
-}  // namespace kernel
-
-namespace kernel {
-
-// Closers of the kinds that CloseHandle accepts, in files.cpp and find.cpp.
-BOOL close_file_handle(HANDLE handle);
-BOOL close_find_handle(HANDLE handle);
 
 }  // namespace kernel

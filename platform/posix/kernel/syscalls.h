@@ -7,6 +7,7 @@
 //   errors.h, .cpp       the last error and the one translation of errno
 //   handles.h, .cpp      the one handle table: kernel objects, windows,
 //                        accelerator tables and GDI objects; CloseHandle
+//                        through the close hook each kind registers
 //   handle_lookup.h      the slots' layout and the lookup without a lock
 //   heap.cpp             private heaps
 //   files.cpp            CreateFileA, reads, writes, the file pointer

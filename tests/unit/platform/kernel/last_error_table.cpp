@@ -252,6 +252,20 @@ const Row table[] = {
          return CloseHandle(file) != FALSE;
      }},
     {"CloseHandle", "a handle never opened", ERROR_INVALID_HANDLE, [] { return CloseHandle(never_opened) == FALSE; }},
+    // Only files and searches register a closer: a heap is destroyed, and
+    // a closed handle stays closed.
+    {"CloseHandle", "a heap", ERROR_INVALID_HANDLE,
+     [] {
+         HANDLE heap = HeapCreate(0, 0, 0);
+         bool refused = keep(CloseHandle(heap) == FALSE);
+         return HeapDestroy(heap) && refused;
+     }},
+    {"CloseHandle", "a closed file", ERROR_INVALID_HANDLE,
+     [] {
+         HANDLE file = open_as("ten.txt", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
+         CloseHandle(file);
+         return CloseHandle(file) == FALSE;
+     }},
 
     // Searches and the file system.
     {"FindFirstFileA", "a pattern", untouched, [] { return finds("folder\\*"); }},
