@@ -37,22 +37,6 @@ DeviceContext* find_dc(HDC h) {
     return static_cast<DeviceContext*>(kernel::peek_handle(h, kernel::HandleKind::DeviceContext));
 }
 
-bool selected_anywhere(const Object* object) {
-    bool found = false;
-    auto visit = [](void* dc_object, void* context) {
-        const auto* dc = static_cast<const DeviceContext*>(dc_object);
-        auto* seen = static_cast<std::pair<const Object*, bool*>*>(context);
-        if (dc->font == seen->first || dc->brush == seen->first || dc->pen == seen->first) {
-            *seen->second = true;
-            return false;
-        }
-        return true;
-    };
-    std::pair<const Object*, bool*> context{object, &found};
-    kernel::for_each_handle(kernel::HandleKind::DeviceContext, visit, &context);
-    return found;
-}
-
 const Font& DeviceContext::current_font() const {
     return font && font->font ? *font->font : *system_font();
 }

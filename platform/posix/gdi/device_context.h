@@ -65,7 +65,5 @@ struct DeviceContext {
 
 // The live DC behind h; null for anything else.
 DeviceContext* find_dc(HDC h);
-// Whether some live DC has the object selected.
-bool selected_anywhere(const Object* object);
 
 }  // namespace gdi

@@ -1,10 +1,10 @@
-// Brushes, pens and fonts: the stock set, the ones callers create, and
-// selecting them into a DC.
+// Brushes, pens and fonts: the stock set and the ones callers create.
+// Selecting and deleting them, which must see the DCs, is selection.cpp's,
+// so that DCs build on objects and objects know nothing of DCs.
 #include "platform/posix/gdi/gdi_objects.h"
 
 #include <memory>
 
-#include "platform/posix/gdi/device_context.h"
 #include "platform/posix/gdi/font.h"
 #include "platform/posix/gdi/shared.h"
 #include "platform/posix/kernel/handles.h"
@@ -194,35 +194,4 @@ HPEN WINAPI CreatePen(int iStyle, int cWidth, COLORREF color) {
     pen->pen_width = cWidth > 1 ? cWidth : 1;
     pen->hollow = iStyle == PS_NULL;
     return static_cast<HPEN>(pen->handle);
-}
-
-HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
-    gdi::DeviceContext* dc = gdi::find_dc(hdc);
-    Object* object = gdi::find_any_object(h);
-    if (!dc || !object) {
-        return nullptr;
-    }
-    Object** slot = object->kind == ObjectKind::Brush ? &dc->brush
-                    : object->kind == ObjectKind::Pen ? &dc->pen
-                                                      : &dc->font;
-    Object* previous = *slot;
-    *slot = object;
-    return gdi::handle_of(previous);
-}
-
-BOOL WINAPI DeleteObject(HGDIOBJ ho) {
-    Object* object = gdi::find_any_object(ho);
-    if (!object) {
-        return FALSE;
-    }
-    if (object->stock) {
-        return TRUE;
-    }
-    // Freeing an object a DC still draws with would leave the DC dangling.
-    if (gdi::selected_anywhere(object)) {
-        return FALSE;
-    }
-    kernel::remove_handle(ho, kernel::HandleKind::GdiObject);
-    delete object;
-    return TRUE;
 }

@@ -4,7 +4,10 @@
 namespace gdi {
 
 Shared& shared() {
-    static Shared state;
+    // Never destroyed, as the handle table is not: a static destructor that
+    // draws at exit still finds the stock objects, and with no destructor to
+    // run this file needs nothing of font.cpp, which needs this file.
+    static Shared& state = *new Shared;
     return state;
 }
 
