@@ -10,7 +10,8 @@
 //   device_scale.h, .cpp  the device scale: 96-DPI coordinates to device pixels
 //   device_context.h     the state behind an HDC, its clipped pixel operations
 //   dc.cpp               DC life, attributes, clipping, pixels
-//   gdi_objects.h, .cpp  brushes, pens and fonts: stock, created, selected
+//   gdi_objects.h, .cpp  brushes, pens and fonts: stock and created
+//   selection.cpp        SelectObject, DeleteObject (which sees the DCs)
 //   gdi_draw.cpp         FillRect, DrawEdge, DrawFocusRect, SetPixel, lines
 //   text_draw.cpp        TextOutA, DrawTextA, text metrics and extents
 //   font.h, .cpp         faces rasterised with FreeType or read from the cache
@@ -18,6 +19,7 @@
 //   face_choice.h, .cpp  the kept choice of faces and what it rests on
 //   glyph_cache.h, .cpp  the kept metrics and glyphs of a font
 //   cache_folder.h, .cpp  the cache folder: whole writes, use and ageing
+//   cache_record.h, .cpp  the cache files' header, fields and file identity
 //   freetype_library.h   FreeType's calls (loaded on first need)
 //   fontconfig_library.h  fontconfig's calls (loaded on first need)
 //   library_loading.cpp  the dlopen of both

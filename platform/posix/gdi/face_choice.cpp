@@ -6,16 +6,15 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <sys/stat.h>
 
 #include "platform/posix/gdi/cache_folder.h"
+#include "platform/posix/gdi/cache_record.h"
 
 namespace gdi {
 
 namespace {
 
-const char magic[8] = {'S', 'O', 'R', 'V', 'F', 'C', '0', '1'};
-constexpr size_t header_size = sizeof magic + 4 + 8;
+const char magic[cache_magic_size] = {'S', 'O', 'R', 'V', 'F', 'C', '0', '1'};
 constexpr size_t max_file = 1 << 20;
 constexpr size_t max_text = 4096;
 constexpr uint32_t max_depends = 4096;
@@ -24,32 +23,9 @@ const char* const environment_read[] = {
     "HOME",           "XDG_DATA_HOME", "XDG_CONFIG_HOME", "FONTCONFIG_FILE", "FONTCONFIG_PATH", "FONTCONFIG_SYSROOT",
     "LD_LIBRARY_PATH"};
 
-uint64_t fnv1a(const char* data, size_t size) {
-    uint64_t hash = 14695981039346656037ull;
-    for (size_t i = 0; i < size; ++i) {
-        hash = (hash ^ static_cast<unsigned char>(data[i])) * 1099511628211ull;
-    }
-    return hash;
-}
-
-template <typename T>
-void put(std::string* out, T value) {
-    out->append(reinterpret_cast<const char*>(&value), sizeof value);
-}
-
 void put_text(std::string* out, const std::string& text) {
     put<uint32_t>(out, static_cast<uint32_t>(text.size()));
     *out += text;
-}
-
-template <typename T>
-bool take(const std::string& in, size_t* at, T* value) {
-    if (in.size() - *at < sizeof *value) {
-        return false;
-    }
-    memcpy(value, in.data() + *at, sizeof *value);
-    *at += sizeof *value;
-    return true;
 }
 
 bool take_text(const std::string& in, size_t* at, std::string* text) {
@@ -75,19 +51,8 @@ std::string environment() {
 
 // What a path is now: absent, or its device, inode, size and time.
 std::string identity(const std::string& path) {
-    std::string out;
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0) {
-        out += '-';
-        return out;
-    }
-    out += '+';
-    put<uint64_t>(&out, info.st_dev);
-    put<uint64_t>(&out, info.st_ino);
-    put<int64_t>(&out, info.st_size);
-    put<int64_t>(&out, info.st_mtim.tv_sec);
-    put<int64_t>(&out, info.st_mtim.tv_nsec);
-    return out;
+    std::string out = "+";
+    return append_file_identity(path, &out) ? out : "-";
 }
 
 std::string choice_path(const std::string& environment_bytes) {
@@ -116,24 +81,13 @@ std::string format_face_choice(const FaceChoice& choice) {
         put_text(&payload, path);
         payload += identity(path);
     }
-    std::string file(magic, sizeof magic);
-    put<uint32_t>(&file, static_cast<uint32_t>(payload.size()));
-    put<uint64_t>(&file, fnv1a(payload.data(), payload.size()));
-    return file + payload;
+    return seal_cache_record(magic, payload);
 }
 
 bool parse_face_choice(const std::string& bytes, FaceChoice* choice) {
-    if (bytes.size() < header_size || memcmp(bytes.data(), magic, sizeof magic) != 0) {
-        return false;
-    }
-    size_t at = sizeof magic;
-    uint32_t length = 0;
-    uint64_t checksum = 0;
-    take(bytes, &at, &length);
-    take(bytes, &at, &checksum);
+    size_t at = cache_header_size;
     const std::string now = environment();
-    if (length != bytes.size() - header_size || fnv1a(bytes.data() + header_size, length) != checksum ||
-        bytes.compare(at, now.size(), now) != 0) {
+    if (!is_cache_record(bytes, magic) || bytes.compare(at, now.size(), now) != 0) {
         return false;
     }
     at += now.size();

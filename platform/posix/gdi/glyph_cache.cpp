@@ -5,49 +5,25 @@
 #include <stdint.h>
 #include <stdio.h>
 #include <string.h>
-#include <sys/stat.h>
 
 #include "platform/posix/gdi/cache_folder.h"
+#include "platform/posix/gdi/cache_record.h"
 
 namespace gdi {
 
 namespace {
 
-const char magic[8] = {'S', 'O', 'R', 'V', 'G', 'C', '0', '2'};
-constexpr size_t header_size = sizeof magic + 4 + 8;
+const char magic[cache_magic_size] = {'S', 'O', 'R', 'V', 'G', 'C', '0', '2'};
 // Far above what 95 glyphs of a user-interface size take.
 constexpr size_t max_file = 1 << 20;
 constexpr int max_side = 512;
 constexpr size_t max_family = 256;
 
-uint64_t fnv1a(const char* data, size_t size) {
-    uint64_t hash = 14695981039346656037ull;
-    for (size_t i = 0; i < size; ++i) {
-        hash = (hash ^ static_cast<unsigned char>(data[i])) * 1099511628211ull;
-    }
-    return hash;
-}
-
-template <typename T>
-void put(std::string* out, T value) {
-    out->append(reinterpret_cast<const char*>(&value), sizeof value);
-}
-
-template <typename T>
-bool take(const std::string& in, size_t* at, T* value) {
-    if (in.size() - *at < sizeof *value) {
-        return false;
-    }
-    memcpy(value, in.data() + *at, sizeof *value);
-    *at += sizeof *value;
-    return true;
-}
-
 }  // namespace
 
 std::string glyph_cache_key_bytes(const GlyphCacheKey& key) {
-    struct stat info;
-    if (stat(key.file.c_str(), &info) != 0) {
+    std::string identity;
+    if (!append_file_identity(key.file, &identity)) {
         return std::string();
     }
     std::string out;
@@ -59,11 +35,7 @@ std::string glyph_cache_key_bytes(const GlyphCacheKey& key) {
     for (int part : key.freetype_version) {
         put<int32_t>(&out, part);
     }
-    put<uint64_t>(&out, info.st_dev);
-    put<uint64_t>(&out, info.st_ino);
-    put<int64_t>(&out, info.st_size);
-    put<int64_t>(&out, info.st_mtim.tv_sec);
-    put<int64_t>(&out, info.st_mtim.tv_nsec);
+    out += identity;
     put<uint32_t>(&out, static_cast<uint32_t>(key.file.size()));
     out += key.file;
     return out;
@@ -126,16 +98,8 @@ bool take_glyph(const std::string& in, size_t* at, Glyph* g) {
 
 bool parse_glyph_cache(const std::string& file, const std::string& key_bytes, FaceMetrics* metrics,
                        std::vector<std::unique_ptr<Glyph>>* glyphs) {
-    if (key_bytes.empty() || file.size() < header_size || memcmp(file.data(), magic, sizeof magic) != 0) {
-        return false;
-    }
-    size_t at = sizeof magic;
-    uint32_t length = 0;
-    uint64_t checksum = 0;
-    take(file, &at, &length);
-    take(file, &at, &checksum);
-    if (length != file.size() - header_size || fnv1a(file.data() + header_size, length) != checksum ||
-        file.compare(at, key_bytes.size(), key_bytes) != 0) {
+    size_t at = cache_header_size;
+    if (key_bytes.empty() || !is_cache_record(file, magic) || file.compare(at, key_bytes.size(), key_bytes) != 0) {
         return false;
     }
     at += key_bytes.size();
@@ -193,10 +157,7 @@ std::string format_glyph_cache(const std::string& key_bytes, const FaceMetrics& 
         }
         payload.append(reinterpret_cast<const char*>(g.coverage.data()), g.coverage.size());
     }
-    std::string file(magic, sizeof magic);
-    put<uint32_t>(&file, static_cast<uint32_t>(payload.size()));
-    put<uint64_t>(&file, fnv1a(payload.data(), payload.size()));
-    return file + payload;
+    return seal_cache_record(magic, payload);
 }
 
 bool read_glyph_cache(const GlyphCacheKey& key, FaceMetrics* metrics, std::vector<std::unique_ptr<Glyph>>* glyphs) {
