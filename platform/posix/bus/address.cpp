@@ -5,42 +5,11 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "platform/posix/bus/percent_escapes.h"
+
 namespace bus {
 
 namespace {
-
-int hex_digit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
-bool unescaped(const std::string& value, std::string* out) {
-    out->clear();
-    for (size_t i = 0; i < value.size(); i++) {
-        if (value[i] != '%') {
-            out->push_back(value[i]);
-            continue;
-        }
-        if (i + 2 >= value.size()) {
-            return false;
-        }
-        const int high = hex_digit(value[i + 1]), low = hex_digit(value[i + 2]);
-        if (high < 0 || low < 0) {
-            return false;
-        }
-        out->push_back(static_cast<char>(high * 16 + low));
-        i += 2;
-    }
-    return true;
-}
 
 bool fill(const std::string& path, bool abstract, SocketAddress* out) {
     const size_t offset = abstract ? 1 : 0;
@@ -71,7 +40,7 @@ bool unix_entry(const std::string& entry, SocketAddress* out) {
         }
         const std::string key = pair.substr(0, equals);
         std::string value;
-        if ((key == "path" || key == "abstract") && unescaped(pair.substr(equals + 1), &value)) {
+        if ((key == "path" || key == "abstract") && percent_decoded(pair.substr(equals + 1), &value)) {
             return fill(value, key == "abstract", out);
         }
     }

@@ -11,6 +11,7 @@
 //   stream.h, .cpp         bytes from the bus, in pieces, to messages
 //   auth.h, .cpp           the authentication exchange's lines
 //   address.h, .cpp        where the session bus listens
+//   percent_escapes.h, .cpp  %xx escapes undone (the launcher's too)
 #pragma once
 
 #include <stdint.h>

@@ -9,6 +9,7 @@
 
 #include "platform/posix/bus/auth.h"
 #include "platform/posix/bus/bus.h"
+#include "platform/posix/bus/percent_escapes.h"
 #include "unit/support/fake_bus.h"
 
 namespace {
@@ -160,6 +161,30 @@ TEST(BusAddress, FirstUnixEntryUnescaped) {
         ASSERT_EQ(bus::unix_socket_of(c.address, &a), c.found) << c.address;
         if (c.found) {
             EXPECT_EQ(std::string(a.un.sun_path, c.path.size()), c.path) << c.address;
+        }
+    }
+}
+
+TEST(BusAddress, PercentEscapesUndone) {
+    struct Case {
+        const char* text;
+        bool ok;
+        std::string decoded;
+    } cases[] = {
+        {"", true, ""},
+        {"/tmp/a%20b", true, "/tmp/a b"},
+        {"%2f%2F%41", true, "//A"},
+        {"%00x", true, std::string(1, '\0') + "x"},
+        {"100%", false, ""},
+        {"%4", false, ""},
+        {"%g0", false, ""},
+        {"%0g", false, ""},
+    };
+    for (const Case& c : cases) {
+        std::string decoded = "left over";
+        ASSERT_EQ(bus::percent_decoded(c.text, &decoded), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(decoded, c.decoded) << c.text;
         }
     }
 }
