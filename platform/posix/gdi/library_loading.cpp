@@ -35,21 +35,29 @@ bool load(const char* soname, Calls* calls, std::string* path, Take take_all) {
     return true;
 }
 
+// The calls, loaded on the first ask only: *state 1 with *kept set when the
+// library could be had, -1 when it cannot, and never tried again.
+template <typename Calls, typename Take>
+const Calls* load_once(const char* soname, int* state, const Calls** kept, std::string* path, Take take_all) {
+    if (*state == 0) {
+        Calls calls;
+        const bool ok = load(soname, &calls, path, take_all);
+        *state = ok ? 1 : -1;
+        *kept = ok ? new Calls(calls) : nullptr;
+    }
+    return *kept;
+}
+
 }  // namespace
 
 const FreeTypeCalls* freetype_calls() {
     LoadedLibraries& loaded = shared().fonts.libraries;
-    if (loaded.freetype_state == 0) {
-        FreeTypeCalls calls;
-        const bool ok = load("libfreetype.so.6", &calls, &loaded.freetype_file, [](void* l, FreeTypeCalls* c) {
+    return load_once("libfreetype.so.6", &loaded.freetype_state, &loaded.freetype, &loaded.freetype_file,
+                     [](void* l, FreeTypeCalls* c) {
 #define SORVANE_TAKE(name) take(l, #name, &c->name)&&
-            return SORVANE_FREETYPE_CALLS(SORVANE_TAKE) true;
+                         return SORVANE_FREETYPE_CALLS(SORVANE_TAKE) true;
 #undef SORVANE_TAKE
-        });
-        loaded.freetype_state = ok ? 1 : -1;
-        loaded.freetype = ok ? new FreeTypeCalls(calls) : nullptr;
-    }
-    return loaded.freetype;
+                     });
 }
 
 const char* freetype_file() {
@@ -58,17 +66,12 @@ const char* freetype_file() {
 
 const FontconfigCalls* fontconfig_calls() {
     LoadedLibraries& loaded = shared().fonts.libraries;
-    if (loaded.fontconfig_state == 0) {
-        FontconfigCalls calls;
-        const bool ok = load("libfontconfig.so.1", &calls, &loaded.fontconfig_file, [](void* l, FontconfigCalls* c) {
+    return load_once("libfontconfig.so.1", &loaded.fontconfig_state, &loaded.fontconfig, &loaded.fontconfig_file,
+                     [](void* l, FontconfigCalls* c) {
 #define SORVANE_TAKE(name) take(l, #name, &c->name)&&
-            return SORVANE_FONTCONFIG_CALLS(SORVANE_TAKE) true;
+                         return SORVANE_FONTCONFIG_CALLS(SORVANE_TAKE) true;
 #undef SORVANE_TAKE
-        });
-        loaded.fontconfig_state = ok ? 1 : -1;
-        loaded.fontconfig = ok ? new FontconfigCalls(calls) : nullptr;
-    }
-    return loaded.fontconfig;
+                     });
 }
 
 const char* fontconfig_file() {

@@ -211,6 +211,24 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
 
 namespace {
 
+// The file a read or a write goes to, after ReadFile's and WriteFile's
+// checks in the platform's order; null with the last error set.
+OpenFile* file_for_transfer(HANDLE handle, const void* buffer, DWORD count, LPOVERLAPPED overlapped, bool writes) {
+    OpenFile* file = file_of(handle);
+    if (file == nullptr) {
+        return nullptr;
+    }
+    if (overlapped != nullptr || (buffer == nullptr && count != 0)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    if (!(writes ? file->can_write : file->can_read)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    return file;
+}
+
 // ReadFile's every check in the platform's order, and the reads that refill
 // the buffer or bypass it. Kept out of line so that the buffered path below
 // stays a leaf that saves no registers.
@@ -219,16 +237,8 @@ namespace {
     if (lpNumberOfBytesRead != nullptr) {
         *lpNumberOfBytesRead = 0;
     }
-    OpenFile* file = file_of(hFile);
+    OpenFile* file = file_for_transfer(hFile, lpBuffer, nNumberOfBytesToRead, lpOverlapped, false);
     if (file == nullptr) {
-        return FALSE;
-    }
-    if (lpOverlapped != nullptr || (lpBuffer == nullptr && nNumberOfBytesToRead != 0)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    if (!file->can_read) {
-        SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
     size_t done = 0;
@@ -265,16 +275,8 @@ BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrit
     if (lpNumberOfBytesWritten != nullptr) {
         *lpNumberOfBytesWritten = 0;
     }
-    OpenFile* file = file_of(hFile);
+    OpenFile* file = file_for_transfer(hFile, lpBuffer, nNumberOfBytesToWrite, lpOverlapped, true);
     if (file == nullptr) {
-        return FALSE;
-    }
-    if (lpOverlapped != nullptr || (lpBuffer == nullptr && nNumberOfBytesToWrite != 0)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    if (!file->can_write) {
-        SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
     if (!kernel::settle_position(file)) {

@@ -23,6 +23,19 @@ Heap* heap_of(HANDLE handle) {
     return static_cast<Heap*>(kernel::find_handle(handle, kernel::HandleKind::Heap));
 }
 
+using Block = std::unordered_map<void*, SIZE_T>::iterator;
+
+// The heap's record of a block; false with ERROR_INVALID_PARAMETER for a
+// pointer the heap did not hand out, null included.
+bool find_block(Heap* heap, const void* memory, Block* found) {
+    *found = heap->blocks.find(const_cast<void*>(memory));
+    if (*found == heap->blocks.end()) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    return true;
+}
+
 bool fits(const Heap* heap, SIZE_T old_size, SIZE_T new_size) {
     if (heap->maximum == 0 || new_size <= old_size) {
         return true;
@@ -90,9 +103,8 @@ LPVOID WINAPI HeapReAlloc(HANDLE hHeap, DWORD dwFlags, LPVOID lpMem, SIZE_T dwBy
     if (heap == nullptr) {
         return nullptr;
     }
-    auto found = heap->blocks.find(lpMem);
-    if (lpMem == nullptr || found == heap->blocks.end()) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+    Block found;
+    if (!find_block(heap, lpMem, &found)) {
         return nullptr;
     }
     SIZE_T old_size = found->second;
@@ -136,9 +148,8 @@ BOOL WINAPI HeapFree(HANDLE hHeap, DWORD dwFlags, LPVOID lpMem) {
     if (lpMem == nullptr) {
         return TRUE;
     }
-    auto found = heap->blocks.find(lpMem);
-    if (found == heap->blocks.end()) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+    Block found;
+    if (!find_block(heap, lpMem, &found)) {
         return FALSE;
     }
     heap->in_use -= found->second;
@@ -154,9 +165,8 @@ SIZE_T WINAPI HeapSize(HANDLE hHeap, DWORD dwFlags, LPCVOID lpMem) {
     if (heap == nullptr) {
         return static_cast<SIZE_T>(-1);
     }
-    auto found = heap->blocks.find(const_cast<void*>(lpMem));
-    if (found == heap->blocks.end()) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+    Block found;
+    if (!find_block(heap, lpMem, &found)) {
         return static_cast<SIZE_T>(-1);
     }
     return found->second;
