@@ -251,7 +251,7 @@ def libraries_table(session, programs, work):
 
 def marks(name):
     """The pixel that says painted and the Set Filter button, for a row."""
-    if name == SCALE_2_NAME:
+    if name.startswith(SCALE_2_NAME):
         return SCALE_2_PIXEL, SCALE_2_SET_FILTER
     return (CONTRAST_PIXEL if name == CONTRAST_NAME else LAST_PIXEL), SET_FILTER
 
@@ -475,7 +475,7 @@ def wayland_run(env, windows, command, folder):
     return {"commit": (mapped - started) * 1e3, "rss": rss, "libraries": libraries}
 
 
-def wayland_table(tool, rounds, work):
+def wayland_table(tool, also, rounds, work):
     sway_tests = load_sway_tests()
 
     class Sway(sway_tests.Sway):
@@ -485,6 +485,8 @@ def wayland_table(tool, rounds, work):
     run = Sway(tool, "", scale=1)
     programs = [("floor (wl_shm)", [os.path.join(BENCH_BUILD, "floor_wayland"), LAST_PIXEL]),
                 ("Linux build (Wayland)", [os.path.abspath(tool)])]
+    for label, _, path in (entry.partition("=") for entry in also):
+        programs.append(("Linux build, %s (Wayland)" % label, [os.path.abspath(path)]))
     runs = {name: [] for name, _ in programs}
     windows = None
     try:
@@ -608,6 +610,9 @@ def x11_programs(arguments, work):
         label, _, path = also.partition("=")
         programs.append(("Linux build, " + label, [os.path.abspath(path)], True))
     programs.append((SCALE_2_NAME, ["env", "GDK_SCALE=2", tool], True))
+    for also in arguments.also:
+        label, _, path = also.partition("=")
+        programs.append((SCALE_2_NAME + ", " + label, ["env", "GDK_SCALE=2", os.path.abspath(path)], True))
 
     def cold():
         return ["env", "XDG_CACHE_HOME=" + tempfile.mkdtemp(dir=work, prefix="cold-cache."), tool]
@@ -620,7 +625,7 @@ def print_wayland(arguments, work):
         say("no Wayland row: sway, swaymsg or wayland-scanner is not installed")
         return
     print("\nOn Wayland (headless sway, pixman), median (range) of %d runs:\n" % arguments.runs)
-    print(wayland_table(arguments.tool, arguments.runs, work))
+    print(wayland_table(arguments.tool, arguments.also, arguments.runs, work))
 
 
 if __name__ == "__main__":
