@@ -7,6 +7,20 @@
 
 namespace user {
 
+void ask_desktop_colours() {
+    if (display_has_desktop()) {
+        appearance::ask();
+    }
+}
+
+// The first answer only sets the colours: no window has drawn yet. Later
+// calls return at once.
+void settle_desktop_colours() {
+    if (display_has_desktop()) {
+        gdi::set_colour_scheme(scheme_for(appearance::settle(follow_desktop_colours)));
+    }
+}
+
 gdi::ColourScheme scheme_for(const appearance::Preference& p) {
     if (!p.more_contrast) {
         return gdi::ColourScheme::classic;

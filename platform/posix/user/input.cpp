@@ -226,7 +226,7 @@ void queue_input(const display::Input& input) {
         case display::InputKind::Expose:
             if (top != nullptr && top->parent == nullptr) {
                 RECT area{input.x, input.y, input.x + input.width, input.y + input.height};
-                present(top, area);
+                show_drawn(top, area);
             }
             break;
         case display::InputKind::FocusIn:

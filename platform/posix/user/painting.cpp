@@ -58,7 +58,7 @@ bool finish_dc(HDC dc) {
     }
     Window* top = it->second != nullptr ? peek_window(it->second) : nullptr;
     if (top != nullptr) {
-        present(top, gdi::dc_drawn_area(dc));
+        show_drawn(top, gdi::dc_drawn_area(dc));
     }
     dcs.erase(it);
     gdi::delete_dc(dc);
@@ -150,6 +150,14 @@ void resize_buffer(Window* window) {
     size_t count = static_cast<size_t>(width > 0 ? width : 0) * static_cast<size_t>(height > 0 ? height : 0);
     window->pixels.assign(count > 0 ? count : 1, unpainted_colour);
     window->buffer = gdi::PixelBuffer{window->pixels.data(), width, height, width};
+}
+
+// surface.cpp only hands the display pixels; a frame on the screen is news
+// for the provider, which reads the window tree, so the painter tells it.
+void show_drawn(Window* top, const RECT& area) {
+    if (present(top, area)) {
+        accessibility_frame_presented();
+    }
 }
 
 }  // namespace user

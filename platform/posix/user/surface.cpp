@@ -135,35 +135,36 @@ int device_quarters(const Window* top) {
     return top != nullptr ? top->quarters : display_quarters(nullptr);
 }
 
+bool display_has_desktop() {
+    return strcmp(display::current().name, "headless") != 0;
+}
+
 void create_surface(Window* top, const FramePainter* frame) {
     top->frame = frame;
     const display::Backend& display = display::current();
-    // The desktop is asked before the first surface is made and its answer
-    // waited for, a moment at most, before that surface shows a colour.
-    const bool desktop = strcmp(display.name, "headless") != 0;
-    if (desktop) {
-        appearance::ask();
-    }
     if (display.set_frame_painter != nullptr) {
         display.set_frame_painter(&frame_painter);
     }
     top->surface = display.create_surface(id_of(top), top->text.c_str(), device(top, top->client.left),
                                           device(top, top->client.top), client_width(top), client_height(top),
                                           (top->style & WS_THICKFRAME) != 0);
-    if (!top->surface) {
-        return;
+    if (top->surface) {
+        set_surface_icon(top);
     }
-    set_surface_icon(top);
-    // The first answer only sets the colours: no window has drawn yet.
-    if (desktop) {
-        gdi::set_colour_scheme(scheme_for(appearance::settle(follow_desktop_colours)));
-    }
+}
+
+void set_surface_background(Window* top) {
+    const display::Backend& display = display::current();
     uint32_t rgb = 0;
-    if (display.set_background != nullptr && background_of(top, &rgb)) {
+    if (top->surface && display.set_background != nullptr && background_of(top, &rgb)) {
         display.set_background(id_of(top), rgb);
     }
+}
+
+void set_surface_owner(Window* top) {
+    const display::Backend& display = display::current();
     Window* owner = top->owner != nullptr ? peek_window(top->owner) : nullptr;
-    if (owner != nullptr && owner->surface && display.set_owner != nullptr) {
+    if (top->surface && owner != nullptr && owner->surface && display.set_owner != nullptr) {
         display.set_owner(id_of(top), id_of(owner));
         // A box made while it holds its owner disabled.
         set_modal(top, (owner->style & WS_DISABLED) != 0);
@@ -210,13 +211,9 @@ void recolour_surface(Window* top) {
     if (!top->surface) {
         return;
     }
-    const display::Backend& display = display::current();
-    uint32_t rgb = 0;
-    if (display.set_background != nullptr && background_of(top, &rgb)) {
-        display.set_background(id_of(top), rgb);
-    }
+    set_surface_background(top);
     // A backend that draws the frame itself draws it anew with its title.
-    display.set_title(id_of(top), top->text.c_str());
+    display::current().set_title(id_of(top), top->text.c_str());
 }
 
 void activate_surface(Window* top) {
@@ -225,17 +222,17 @@ void activate_surface(Window* top) {
     }
 }
 
-void present(Window* top, const RECT& area) {
+bool present(Window* top, const RECT& area) {
     if (top == nullptr || !top->surface) {
-        return;
+        return false;
     }
     RECT r = rect_intersection(area, RECT{0, 0, top->buffer.width, top->buffer.height});
     if (rect_empty(r)) {
-        return;
+        return false;
     }
     display::Frame frame{top->buffer.pixels, top->buffer.width, top->buffer.height, top->buffer.stride};
     display::current().present(id_of(top), frame, r.left, r.top, r.right - r.left, r.bottom - r.top);
-    accessibility_frame_presented();
+    return true;
 }
 
 bool next_display_input(display::Input* input) {

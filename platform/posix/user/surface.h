@@ -3,9 +3,7 @@
 // are the calls it offers the rest.
 #pragma once
 
-#include "platform/posix/appearance/appearance.h"
 #include "platform/posix/display/input.h"
-#include "platform/posix/gdi/system_colours.h"
 #include "platform/posix/user/controls/look.h"
 #include "platform/posix/user/window.h"
 
@@ -22,11 +20,18 @@ struct FramePainter {
     look::FramePart (*part_at)(const Window* top, int x, int y);
 };
 
+// Every display but the headless one has a desktop whose colour preference
+// the layer follows (colour_scheme.cpp).
+bool display_has_desktop();
+
 // Each takes a top-level window; all but create_surface do nothing for one
 // without a surface.
-// Hidden, over the client rectangle, tied to its owner; frame is kept for
-// the display's asking.
+// Hidden, over the client rectangle, with the class icon; frame is kept for
+// the display's asking. The caller gives it its background and its owner
+// after, once the colours are settled (window_create.cpp).
 void create_surface(Window* top, const FramePainter* frame);
+void set_surface_background(Window* top);  // the class brush's colour
+void set_surface_owner(Window* top);       // modal while the owner is disabled
 // The windows a top-level window owns are modal while it is disabled.
 void follow_owner_enabled(const Window* owner);
 void destroy_surface(Window* top);
@@ -34,7 +39,9 @@ void show_surface(Window* top, bool visible);
 void move_surface(Window* top);  // to the client rectangle
 void set_surface_title(Window* top);
 void activate_surface(Window* top);
-void present(Window* top, const RECT& area);  // device pixels of the buffer
+// The area (device pixels of the buffer) on the screen; false when none of
+// it could be shown.
+bool present(Window* top, const RECT& area);
 // The scale in quarters (gdi/device_scale.h) the display asks a top-level
 // window's surface to be drawn at, null for the screen's; 4 when it has
 // none. device_quarters: the one the window's buffer is drawn at, which
@@ -46,11 +53,5 @@ void screen_size(int* width, int* height);
 // The system colours changed: the surface's background and any frame the
 // layer draws for it taken anew.
 void recolour_surface(Window* top);
-
-// The desktop's contrast preference (colour_scheme.cpp): the scheme it
-// asks for, and taking it on, which create_surface asks of the desktop for
-// every display but the headless one.
-gdi::ColourScheme scheme_for(const appearance::Preference& p);
-void follow_desktop_colours(appearance::Preference p);
 
 }  // namespace user

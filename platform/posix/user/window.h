@@ -47,7 +47,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/appearance/appearance.h"
 #include "platform/posix/gdi/dc.h"
+#include "platform/posix/gdi/system_colours.h"
 #include "platform/win32.h"
 
 namespace display {
@@ -144,8 +146,19 @@ void moved_by_display(Window* top, int x, int y);
 void rescaled_by_display(Window* top);
 
 // Accessibility (accessibility.cpp): the windows as a screen reader sees them.
+// The first frame on the screen lets the provider begin: whoever presents
+// one tells it (painting.cpp), as the display knows nothing of readers.
 void accessibility_frame_presented();
 const a11y::Tree& accessibility_tree();
+
+// The desktop's colours (colour_scheme.cpp). Asked for before a top-level
+// window's surface is made and settled after, so the portal answers while
+// the display works, and before the program's WM_CREATE reads a colour;
+// both ask nothing of a display without a desktop.
+void ask_desktop_colours();
+void settle_desktop_colours();
+gdi::ColourScheme scheme_for(const appearance::Preference& p);
+void follow_desktop_colours(appearance::Preference p);
 
 // Message queue (message_queue.cpp).
 // key_vk and key_down: a key message's change to the key state, applied
@@ -181,6 +194,8 @@ void invalidate(HWND hwnd, const RECT* rect, bool erase);
 void invalidate_tree(const Window* window);
 bool find_window_to_paint(HWND filter, HWND* found);
 void resize_buffer(Window* window);
+// The area of the top-level window's buffer put on the screen.
+void show_drawn(Window* top, const RECT& area);
 
 // The layer's own classes (controls/), each described beside its procedure.
 WNDCLASSA button_class();

@@ -67,7 +67,14 @@ void attach(Window* window, Window* parent) {
     auto& tops = top_level_windows();
     tops.insert(tops.begin(), window->handle);
     resize_buffer(window);
+    ask_desktop_colours();
     create_surface(window, &classic_frame);
+    if (window->surface) {
+        // The background the surface first shows is in the desktop's colours.
+        settle_desktop_colours();
+        set_surface_background(window);
+        set_surface_owner(window);
+    }
 }
 
 // False when the procedure refused WM_NCCREATE or WM_CREATE, or destroyed
