@@ -27,14 +27,6 @@ def icon_pixels(size):
     return pixels
 
 
-def net_wm_icon(sizes=PROGRAM_ICON_SIZES):
-    """_NET_WM_ICON as the program sets it: each size, its side twice, then its pixels."""
-    values = []
-    for size in sizes:
-        values += [size, size] + icon_pixels(size)
-    return values
-
-
 def icons_in(values):
     """_NET_WM_ICON's pictures by side, as 0xAARRGGBB values (Xlib hands
     format 32 back sign-extended)."""
