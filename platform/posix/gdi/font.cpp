@@ -91,7 +91,9 @@ const FontEngine& with_face_file() {
 }
 
 int scaled(long font_units, int em, int units_per_em) {
-    return static_cast<int>(lround(static_cast<double>(font_units) * em / units_per_em));
+    // Half away from zero, as lround, without libm.
+    double exact = static_cast<double>(font_units) * em / units_per_em;
+    return static_cast<int>(exact < 0 ? exact - 0.5 : exact + 0.5);
 }
 
 // Copies a monochrome bitmap into g as coverage 0 or 255.
