@@ -13,17 +13,20 @@
 //   a11y.h            this: the tree the window layer describes
 //   atspi.h           AT-SPI's roles, states and other numbers by name
 //   sd_bus.h, .cpp    the part of libsystemd's sd-bus we use, loaded on demand
-//   provider.h        the state the files below share
+//   provider.h, .cpp  the state the files below share, in one object
 //   status.h, .cpp    org.a11y.Status on the session bus, through platform/posix/bus
-//   connection.cpp    registration on the accessibility bus, the wait hook
+//   connection.cpp    registration on the accessibility bus, the wait hook;
+//                     on top of the rest: it calls objects.cpp and events.cpp
 // What a reader is told, pure and tested without a bus:
-//   semantics.h, .cpp   role and state names, actions, text, layers
+//   semantics.h, .cpp   role and state names, actions, text, layers, UTF-8
 //   text_spans.h, .cpp  a label's text by offset, boundary and granularity
 //   extents.h, .cpp     extents in each coordinate type, hit tests, indexes
 //   changes.h, .cpp     the tree described again, the differences as events
 // The bus's side:
+//   references.h, .cpp  the loaded sd-bus, object paths, references to objects
 //   interfaces.h      the interface tables: methods and properties by name
-//   objects.cpp       the objects, calls routed to the tables, Properties
+//   objects.cpp       the objects, the list of tables, calls routed to them,
+//                     Properties
 //   accessible.cpp, application.cpp, component.cpp, action.cpp, text.cpp,
 //   cache.cpp         one interface each
 //   events.cpp        the events sent, only those a listener asked for

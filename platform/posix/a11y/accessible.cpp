@@ -64,7 +64,7 @@ void get_application(Call& c) {
 
 void get_interfaces(Call& c) {
     sd().message_open_container(c.reply, 'a', "s");
-    for (const Interface* interface : interfaces_of(c.target)) {
+    for (const Interface* interface : c.target.interfaces) {
         sd().message_append(c.reply, "s", interface->name);
     }
     sd().message_close_container(c.reply);

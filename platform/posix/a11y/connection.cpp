@@ -3,7 +3,9 @@
 // session bus while org.a11y.Status says IsEnabled or ScreenReaderEnabled
 // (status.cpp); then sd-bus is loaded and the root is embedded in the
 // registry's desktop. Calls are asynchronous, answered from the program's
-// own loop through the display's wait hook.
+// own loop through the display's wait hook. The files of the bus's side
+// sit below this one: it hands calls to objects.cpp and has events.cpp
+// follow the changes before each wait.
 #include <stdlib.h>
 #include <string.h>
 #include <time.h>
@@ -17,10 +19,7 @@ namespace a11y {
 
 namespace {
 
-enum class Phase { Idle, Pending, Running, Off };
-Phase phase = Phase::Idle;
-
-const char* registry_name = "org.a11y.atspi.Registry";
+constexpr const char* registry_name = "org.a11y.atspi.Registry";
 
 void close_bus(sd_bus** bus) {
     if (*bus != nullptr) {
@@ -125,18 +124,18 @@ void on_address(const char* address) {
 // Runs once, from the first wait after the first frame.
 void begin() {
     Provider& p = provider();
-    phase = Phase::Off;
+    p.phase = Phase::off;
     const char* address = getenv("AT_SPI_BUS_ADDRESS");
     if (address != nullptr && *address != '\0') {
         p.sd = sd_bus_library();
         if (p.sd != nullptr) {
             register_on(address);
         }
-        phase = p.bus != nullptr ? Phase::Running : Phase::Off;
+        p.phase = p.bus != nullptr ? Phase::running : Phase::off;
         return;
     }
     if (status::open({on_status, on_address})) {
-        phase = Phase::Running;
+        p.phase = Phase::running;
     }
 }
 
@@ -176,11 +175,11 @@ void dispatch(const pollfd* fds, int count);
 const display::WaitHook hook = {prepare, dispatch};
 
 int prepare(pollfd* fds, int max, int* timeout_ms) {
-    if (phase == Phase::Pending) {
+    Provider& p = provider();
+    if (p.phase == Phase::pending) {
         begin();
     }
-    Provider& p = provider();
-    if (phase == Phase::Off || (status::fd() < 0 && p.bus == nullptr) || max < 2) {
+    if (p.phase == Phase::off || (status::fd() < 0 && p.bus == nullptr) || max < 2) {
         display::remove_wait_hook(&hook);
         return 0;
     }
@@ -215,18 +214,14 @@ void dispatch(const pollfd* fds, int count) {
 
 }  // namespace
 
-Provider& provider() {
-    static Provider p;
-    return p;
-}
-
 void frame_presented(const Tree* tree, const char* application_name) {
-    if (phase != Phase::Idle) {
+    Provider& p = provider();
+    if (p.phase != Phase::idle) {
         return;
     }
-    provider().tree = tree;
-    provider().application_name = application_name;
-    phase = Phase::Pending;
+    p.tree = tree;
+    p.application_name = application_name;
+    p.phase = Phase::pending;
     display::add_wait_hook(&hook);
 }
 

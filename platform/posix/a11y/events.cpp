@@ -4,7 +4,8 @@
 #include <ctype.h>
 #include <string.h>
 
-#include "platform/posix/a11y/provider.h"
+#include "platform/posix/a11y/references.h"
+#include "platform/posix/a11y/semantics.h"
 
 namespace a11y {
 

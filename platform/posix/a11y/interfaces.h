@@ -5,9 +5,13 @@
 
 #include <stddef.h>
 
-#include "platform/posix/a11y/provider.h"
+#include <vector>
+
+#include "platform/posix/a11y/references.h"
 
 namespace a11y {
+
+struct Interface;
 
 // The object a call names.
 struct Target {
@@ -15,7 +19,14 @@ struct Target {
     Kind kind = Kind::window;
     NodeId id = 0;  // the window; 0 for the others
     Node node;      // the application's: its name and the top-level windows
+    // The interfaces it implements, Properties aside, as objects.cpp's
+    // table lists them: handed down, so no interface needs the table.
+    std::vector<const Interface*> interfaces;
 };
+
+inline bool is_window(const Target& t) {
+    return t.kind == Target::Kind::window;
+}
 
 // One method call: what it asked, the reply the handler appends to, and a
 // click to post once the reply is out.
@@ -46,20 +57,12 @@ struct Interface {
     size_t property_count;
 };
 
-// One file each.
+// One file each; objects.cpp lists them.
 extern const Interface accessible_interface;   // accessible.cpp
 extern const Interface application_interface;  // application.cpp
 extern const Interface component_interface;    // component.cpp
 extern const Interface action_interface;       // action.cpp
 extern const Interface text_interface;         // text.cpp
 extern const Interface cache_interface;        // cache.cpp
-
-// The interfaces the object implements, Properties aside.
-std::vector<const Interface*> interfaces_of(const Target& t);
-
-// The reply's building blocks the interfaces share (objects.cpp).
-const SdBus& sd();
-void append_null_reference(sd_bus_message* m);
-bool is_window(const Target& t);
 
 }  // namespace a11y

@@ -2,8 +2,9 @@
 // one object per window and the cache. A call is routed by its path to
 // its object, by interface and member name to the handler of the
 // interface's table; org.freedesktop.DBus.Properties is answered here
-// from the same tables.
-#include <stdio.h>
+// from the same tables. The list of tables is kept here alone and each
+// object's share handed down in its Target, so no interface file needs
+// this one.
 #include <stdlib.h>
 #include <string.h>
 
@@ -43,8 +44,18 @@ bool find_target(const char* path, Target* t) {
     return provider().tree->describe(t->id, &t->node);
 }
 
+std::vector<const Interface*> interfaces_of(const Target& t) {
+    std::vector<const Interface*> list;
+    for (const Interface* interface : all_interfaces) {
+        if (interface->serves(t)) {
+            list.push_back(interface);
+        }
+    }
+    return list;
+}
+
 const Interface* interface_named(const Target& t, const char* name) {
-    for (const Interface* interface : interfaces_of(t)) {
+    for (const Interface* interface : t.interfaces) {
         if (strcmp(interface->name, name) == 0) {
             return interface;
         }
@@ -161,54 +172,6 @@ int answer_method(sd_bus_message* call, const Target& t, const char* interface_n
 
 }  // namespace
 
-const SdBus& sd() {
-    return *provider().sd;
-}
-
-bool is_window(const Target& t) {
-    return t.kind == Target::Kind::window;
-}
-
-std::vector<const Interface*> interfaces_of(const Target& t) {
-    std::vector<const Interface*> list;
-    for (const Interface* interface : all_interfaces) {
-        if (interface->serves(t)) {
-            list.push_back(interface);
-        }
-    }
-    return list;
-}
-
-std::string path_of(NodeId id) {
-    if (id == 0) {
-        return root_path;
-    }
-    char name[64];
-    snprintf(name, sizeof name, "%s%llx", object_prefix, static_cast<unsigned long long>(id));
-    return name;
-}
-
-int append_reference(sd_bus_message* m, NodeId id) {
-    return sd().message_append(m, "(so)", provider().unique_name.c_str(), path_of(id).c_str());
-}
-
-void append_null_reference(sd_bus_message* m) {
-    sd().message_append(m, "(so)", provider().unique_name.c_str(), null_path);
-}
-
-std::string utf8(const std::string& text) {
-    std::string out;
-    for (unsigned char c : text) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
 int answer_call(sd_bus_message* m, void*, sd_bus_error*) {
     uint8_t type = 0;
     const char* path = sd().message_get_path(m);
@@ -224,6 +187,7 @@ int answer_call(sd_bus_message* m, void*, sd_bus_error*) {
     if (!find_target(path, &t)) {
         return error(m, "org.freedesktop.DBus.Error.UnknownObject", "object", path);
     }
+    t.interfaces = interfaces_of(t);
     if (interface == nullptr) {
         return error(m, "org.freedesktop.DBus.Error.UnknownMethod", "method", member);
     }

@@ -1,5 +1,5 @@
-// The provider's state, one object shared by connection.cpp, objects.cpp
-// and events.cpp.
+// The provider's state, one object (provider.cpp) that connection.cpp
+// keeps and the files above it read: the tree, the bus, the listeners.
 #pragma once
 
 #include <string>
@@ -16,7 +16,12 @@ constexpr const char* object_prefix = "/org/a11y/atspi/accessible/";
 constexpr const char* null_path = "/org/a11y/atspi/null";
 constexpr const char* cache_path = "/org/a11y/atspi/cache";
 
+// Idle until the first frame; Pending until the first wait; then Running
+// while either bus may speak, or Off for good.
+enum class Phase { idle, pending, running, off };
+
 struct Provider {
+    Phase phase = Phase::idle;
     const Tree* tree = nullptr;
     std::string application_name;
     const SdBus* sd = nullptr;
@@ -38,10 +43,6 @@ Provider& provider();
 
 // objects.cpp: the filter that answers calls to our objects.
 int answer_call(sd_bus_message* m, void* userdata, sd_bus_error* error);
-std::string path_of(NodeId id);  // 0: the application
-int append_reference(sd_bus_message* m, NodeId id);
-// Text from the window layer's 8-bit strings, taken as Latin-1.
-std::string utf8(const std::string& text);
 
 // events.cpp
 bool wanted(const char* event);  // "object:state-changed:checked"

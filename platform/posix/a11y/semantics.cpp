@@ -64,4 +64,17 @@ atspi::Layer layer_of(const Node& node) {
     return node.parent == 0 ? atspi::Layer::window : atspi::Layer::widget;
 }
 
+std::string utf8(const std::string& text) {
+    std::string out;
+    for (unsigned char c : text) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
 }  // namespace a11y

@@ -1,6 +1,9 @@
 // What a node is to a reader, apart from how the bus carries it: role and
-// state names, the action a control offers, whether it has text, its layer.
+// state names, the action a control offers, whether it has text, its layer,
+// its text as the bus carries it.
 #pragma once
+
+#include <string>
 
 #include "platform/posix/a11y/a11y.h"
 
@@ -18,5 +21,8 @@ bool has_text(const Node& node);
 
 // A top-level window stacks as a window, the rest as widgets.
 atspi::Layer layer_of(const Node& node);
+
+// Text from the window layer's 8-bit strings, taken as Latin-1.
+std::string utf8(const std::string& text);
 
 }  // namespace a11y

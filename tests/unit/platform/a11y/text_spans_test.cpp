@@ -1,7 +1,9 @@
 // A label's text by offset: each boundary and granularity, at the text's
-// ends and inside it, and the spans before and after.
+// ends and inside it, and the spans before and after; its bytes as the bus
+// carries them.
 #include <gtest/gtest.h>
 
+#include "platform/posix/a11y/semantics.h"
 #include "platform/posix/a11y/text_spans.h"
 
 namespace {
@@ -61,6 +63,24 @@ TEST(AccessibleText, GranularitiesRangesAndCharacters) {
     EXPECT_EQ(a11y::character_at("\xe9t\xe9", 0), 0xE9);  // Latin-1, not negative
     EXPECT_EQ(a11y::character_at(text, 30), 0);
     EXPECT_EQ(a11y::character_at(text, -1), 0);
+}
+
+// The window layer's strings are Latin-1: every byte above 0x7F is its own
+// character, two bytes of UTF-8 on the bus.
+TEST(AccessibleText, EightBitTextReachesTheBusAsUtf8) {
+    const struct {
+        std::string text;
+        std::string sent;
+    } rows[] = {
+        {"", ""},
+        {"Save & quit", "Save & quit"},
+        {"Caf\xE9", "Caf\xC3\xA9"},
+        {"\x80\xBF\xC0\xFF", "\xC2\x80\xC2\xBF\xC3\x80\xC3\xBF"},
+        {std::string("a\0b", 3), std::string("a\0b", 3)},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(a11y::utf8(row.text), row.sent) << row.text;
+    }
 }
 
 }  // namespace
