@@ -1,5 +1,6 @@
-// The provider's state, one object (provider.cpp) that connection.cpp
-// keeps and the files above it read: the tree, the bus, the listeners.
+// The provider's state in one object (provider.cpp, which needs nothing
+// else): connection.cpp registers and fills it, events.cpp keeps what the
+// listeners were told in it, the interfaces read it.
 #pragma once
 
 #include <string>
@@ -16,8 +17,8 @@ constexpr const char* object_prefix = "/org/a11y/atspi/accessible/";
 constexpr const char* null_path = "/org/a11y/atspi/null";
 constexpr const char* cache_path = "/org/a11y/atspi/cache";
 
-// Idle until the first frame; Pending until the first wait; then Running
-// while either bus may speak, or Off for good.
+// idle until the first frame, pending until the first wait after it; then
+// running while either bus may speak, or off for good.
 enum class Phase { idle, pending, running, off };
 
 struct Provider {
