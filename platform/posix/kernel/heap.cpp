@@ -1,6 +1,7 @@
 // Private heaps. Each heap records its blocks, so a block from another heap
 // or a stray pointer is refused, and HeapDestroy releases all of them at
 // once. Blocks come from malloc, which keeps them visible to sanitizers.
+#include <algorithm>
 #include <mutex>
 #include <unordered_map>
 
@@ -8,6 +9,8 @@
 #include "platform/posix/kernel/syscalls.h"
 
 namespace {
+
+constexpr SIZE_T max_reserved_blocks = 1 << 16;
 
 struct Heap {
     std::unordered_map<void*, SIZE_T> blocks;
@@ -53,6 +56,10 @@ HANDLE WINAPI HeapCreate(DWORD flOptions, SIZE_T dwInitialSize, SIZE_T dwMaximum
     }
     std::lock_guard<std::mutex> lock(heaps_mutex);
     Heap* heap = new Heap{{}, dwMaximumSize, 0};
+    // Room for as many blocks as the initial size holds at 8 bytes each, so
+    // the record of blocks does not rehash again and again while a program
+    // fills its heap at start.
+    heap->blocks.reserve(std::min<SIZE_T>(dwInitialSize / 8, max_reserved_blocks));
     HANDLE handle = kernel::insert_handle(kernel::HandleKind::Heap, heap);
     if (handle == nullptr) {
         delete heap;

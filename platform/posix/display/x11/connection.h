@@ -53,6 +53,8 @@ struct Surface {
     // Where the window layer last put or heard the client area was.
     int reported_x = 0, reported_y = 0;
     bool modal = false;
+    // The window layer gave an icon; otherwise the default goes on at map.
+    bool has_icon = false;
     // Presented areas not yet sent, and the frame they are taken from.
     struct Area {
         int left, top, right, bottom;

@@ -44,9 +44,10 @@ void set_default_icon(Display* display, Window window) {
 
 void set_icon(SurfaceId id, const IconPicture* pictures, int count) {
     Display* display = live_display();
-    const Surface* surface = find_surface(id);
+    Surface* surface = find_surface(id);
     if (display != nullptr && surface != nullptr && count > 0) {
         put_icon(display, surface->window, pictures, count);
+        surface->has_icon = true;
     }
 }
 

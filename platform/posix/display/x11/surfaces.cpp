@@ -60,7 +60,6 @@ void set_identity(Display* display, Window window) {
             XFree(machine.value);
         }
     }
-    set_default_icon(display, window);
 }
 
 }  // namespace
@@ -134,6 +133,11 @@ void show_surface(SurfaceId id, bool visible) {
         return;
     }
     if (visible) {
+        // Drawn and sent only for a window the layer gave no icon of its own.
+        if (!surface->has_icon) {
+            set_default_icon(display, surface->window);
+            surface->has_icon = true;
+        }
         XMapRaised(display, surface->window);
     } else {
         // Withdrawing also tells a window manager, which unmapping alone

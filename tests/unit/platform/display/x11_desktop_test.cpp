@@ -158,7 +158,11 @@ TEST_F(X11Desktop, AWindowNamesItsProgramProcessMachineAndIcon) {
     EXPECT_EQ(text_property(window, "_NET_WM_NAME"), "\xE2\x82\xAC Caf\xC3\xA9");
     EXPECT_EQ(text_property(window, "WM_NAME"), "? Caf\xE9");
 
-    // Three icons, each its width and height and then its pixels.
+    // No icon until the window is mapped, then the default's three, each
+    // its width and height and then its pixels.
+    EXPECT_TRUE(property(window, "_NET_WM_ICON").empty());
+    backend->show_surface(1, true);
+    display::x11::sync();
     std::vector<unsigned long> icon = property(window, "_NET_WM_ICON");
     std::vector<unsigned long> sizes;
     for (size_t at = 0; at + 2 <= icon.size(); at += 2 + icon[at] * icon[at + 1]) {
@@ -185,6 +189,18 @@ TEST_F(X11Desktop, AWindowNamesItsProgramProcessMachineAndIcon) {
         expected.insert(expected.end(), picture.pixels, picture.pixels + picture.side * picture.side);
     }
     EXPECT_EQ(icon, expected);
+
+    // A window given its icon before it is mapped keeps it: no default on top.
+    ASSERT_TRUE(backend->create_surface(2, "own icon", 10, 10, 40, 30, false));
+    backend->set_icon(2, pictures, 2);
+    backend->show_surface(2, true);
+    display::x11::sync();
+    icon = property(display::x11::window_of(2), "_NET_WM_ICON");
+    for (unsigned long& value : icon) {
+        value &= 0xFFFFFFFFu;
+    }
+    EXPECT_EQ(icon, expected);
+    backend->destroy_surface(2);
     backend->destroy_surface(1);
 }
 
