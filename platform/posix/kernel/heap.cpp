@@ -91,13 +91,11 @@ LPVOID WINAPI HeapAlloc(HANDLE hHeap, DWORD dwFlags, SIZE_T dwBytes) {
         return nullptr;
     }
     // A zero-byte block is still a distinct block.
-    void* block = kernel::sys.malloc(dwBytes == 0 ? 1 : dwBytes);
+    const SIZE_T size = dwBytes == 0 ? 1 : dwBytes;
+    void* block = (dwFlags & HEAP_ZERO_MEMORY) ? kernel::sys.calloc(1, size) : kernel::sys.malloc(size);
     if (block == nullptr) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
-    }
-    if (dwFlags & HEAP_ZERO_MEMORY) {
-        memset(block, 0, dwBytes);
     }
     heap->blocks[block] = dwBytes;
     heap->in_use += dwBytes;

@@ -30,10 +30,10 @@ void exit_default(int status) {
 }
 
 const Syscalls defaults = {
-    open_default,   ::close,        ::read,     ::write,      ::lseek,  ::ftruncate, ::fstat,
-    ::fstatfs,      fcntl_default,  ::flock,    ::nanosleep,  ::stat,   ::lstat,     ::mkdir,
-    ::opendir,      ::readdir,      ::closedir, ::getcwd,     ::malloc, ::realloc,   ::free,
-    getpid_default, gettid_default, ::signal,   exit_default,
+    open_default, ::close,        ::read,         ::write,     ::lseek,      ::ftruncate, ::fstat,
+    ::fstatfs,    fcntl_default,  ::flock,        ::nanosleep, ::stat,       ::lstat,     ::mkdir,
+    ::opendir,    ::readdir,      ::closedir,     ::getcwd,    ::malloc,     ::calloc,    ::realloc,
+    ::free,       getpid_default, gettid_default, ::signal,    exit_default,
 };
 
 }  // namespace

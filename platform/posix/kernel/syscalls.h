@@ -54,6 +54,7 @@ struct Syscalls {
     int (*closedir)(DIR* dir);
     char* (*getcwd)(char* buffer, size_t size);
     void* (*malloc)(size_t size);
+    void* (*calloc)(size_t count, size_t size);  // zeroed blocks: fresh pages stay untouched
     void* (*realloc)(void* block, size_t size);
     void (*free)(void* block);
     pid_t (*getpid)();

@@ -109,6 +109,9 @@ TEST(KernelHeap, ZeroSizedBlocksAreDistinctAndLimitsHold) {
 void* refuse_allocation(size_t) {
     return nullptr;
 }
+void* refuse_zeroed_allocation(size_t, size_t) {
+    return nullptr;
+}
 void* refuse_reallocation(void*, size_t) {
     return nullptr;
 }
@@ -119,7 +122,11 @@ TEST(KernelHeap, AllocationFailureLeavesTheHeapIntact) {
     memcpy(block, "abc", 4);
     kernel::sys.malloc = refuse_allocation;
     kernel::sys.realloc = refuse_reallocation;
+    kernel::sys.calloc = refuse_zeroed_allocation;
     EXPECT_EQ(HeapAlloc(heap, 0, 16), nullptr);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_NOT_ENOUGH_MEMORY));
+    SetLastError(0);
+    EXPECT_EQ(HeapAlloc(heap, HEAP_ZERO_MEMORY, 16), nullptr);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_NOT_ENOUGH_MEMORY));
     EXPECT_EQ(HeapReAlloc(heap, 0, block, 4096), nullptr);
     kernel::reset_syscalls();
