@@ -63,22 +63,27 @@ const Backend& current() {
     const char* wayland_display = getenv("WAYLAND_DISPLAY");
     int count = backends_to_try(getenv("SORVANE_DISPLAY"),
                                 wayland_socket_present(wayland_display, getenv("XDG_RUNTIME_DIR")), order);
+    char reasons[2][256] = {};
     for (int i = 0; i < count && installed == nullptr; i++) {
-        installed = order[i] == BackendKind::Wayland ? open_wayland_module() : open_x11();
+        installed = order[i] == BackendKind::Wayland ? open_wayland_module(reasons[i], sizeof reasons[i])
+                                                     : open_x11(reasons[i], sizeof reasons[i]);
     }
-    if (installed == nullptr) {
-        if (count == 1 && order[0] == BackendKind::Wayland) {
-            fprintf(stderr, "%s: cannot open Wayland display \"%s\"\n", program_invocation_short_name,
-                    wayland_display != nullptr && wayland_display[0] != '\0' ? wayland_display : "wayland-0");
+    if (installed != nullptr) {
+        return *installed;
+    }
+    for (int i = 0; i < count; i++) {
+        if (order[i] == BackendKind::Wayland) {
+            const bool named = wayland_display != nullptr && wayland_display[0] != '\0';
+            fprintf(stderr, "%s: cannot open Wayland display \"%s\": %s\n", program_invocation_short_name,
+                    named ? wayland_display : "wayland-0", reasons[i]);
         } else {
             const char* name = getenv("DISPLAY");
-            fprintf(stderr, "%s: cannot open display \"%s\"\n", program_invocation_short_name,
-                    name != nullptr ? name : "");
+            fprintf(stderr, "%s: cannot open display \"%s\": %s\n", program_invocation_short_name,
+                    name != nullptr ? name : "", reasons[i]);
         }
-        fflush(stderr);
-        _Exit(1);
     }
-    return *installed;
+    fflush(stderr);
+    _Exit(1);
 }
 
 }  // namespace display

@@ -20,6 +20,7 @@
 //                        get touch of their own (Wayland, headless)
 //   virtual_keys.h, .cpp  key symbols to virtual keys, for X11 and Wayland
 //   cp1252.h, .cpp       the program's text as UTF-8, for both backends' titles
+//   reason.cpp           a backend's reason for a failed connect, to its caller
 //   headless.h, .cpp     the headless backend, for tests (see tests/support)
 //   wayland_module.h, .cpp  the Wayland backend loaded as a module, on demand
 //   x11/                 the X11 backend; x11/connection.h lists its files
@@ -32,6 +33,7 @@
 #endif
 
 #include <poll.h>
+#include <stddef.h>
 #include <stdint.h>
 
 #include "platform/posix/display/input.h"
@@ -71,8 +73,29 @@ struct IconPicture {
     const uint32_t* pixels;
 };
 
+// What a backend can do beyond what every one does: the hook of each is set
+// only in a backend that has it.
+enum Capability : unsigned {
+    // activate_surface gives a surface the keyboard (on Wayland only the
+    // compositor does).
+    gives_keyboard = 1u << 0,
+    // set_background: the display shows a colour beyond the client area
+    // should the surface be made larger than it (0x00RRGGBB).
+    shows_background = 1u << 1,
+    // set_frame_painter: the display may leave the frame to the window
+    // layer, which draws it with the painter the backend keeps (below).
+    layer_frames = 1u << 2,
+    // set_icon: the window's own icon, at each size it has, smallest first,
+    // for the desktop's task bar and switcher; a surface given none shows
+    // the platform's default application icon.
+    window_icons = 1u << 3,
+};
+
+// The hooks, set by name in each backend (in a constexpr function: several
+// neighbours share a type).
 struct Backend {
     const char* name;
+    unsigned capabilities;  // Capability
     // Screen size in pixels.
     void (*screen_size)(int* width, int* height);
     // A new hidden surface whose client area is at (x, y) on the screen.
@@ -81,33 +104,51 @@ struct Backend {
     void (*show_surface)(SurfaceId id, bool visible);
     void (*move_surface)(SurfaceId id, int x, int y, int width, int height);
     void (*set_title)(SurfaceId id, const char* title);
-    // Asks the display to give the surface the keyboard; optional.
-    void (*activate_surface)(SurfaceId id);
     // The frame changed inside (x, y, width, height).
     void (*present)(SurfaceId id, const Frame& frame, int x, int y, int width, int height);
-    // Blocks until input arrives. False when no more input can ever come.
+    // Blocks until input arrives. False when no more input can ever come;
+    // failure then says why.
     bool (*next_input)(Input* input);
-    // Optional: the surface belongs to another, as a dialog to its window.
+    // The surface belongs to another, as a dialog to its window.
     void (*set_owner)(SurfaceId id, SurfaceId owner);
-    // Optional: the surface holds its owner disabled, and is modal.
+    // The surface holds its owner disabled, and is modal.
     void (*set_modal)(SurfaceId id, bool modal);
-    // Optional: what shows beyond the client area should the surface be
-    // made larger than it (0x00RRGGBB).
-    void (*set_background)(SurfaceId id, uint32_t rgb);
-    // Optional: a surface's device scale in quarters (4 is 1, 6 is 1.5; 4
-    // when absent); for id 0, or a surface not made yet, the scale a new
-    // one gets and the screen's. The window layer draws at that scale:
-    // every size, position, frame and input of this interface is in device
-    // pixels. When it changes the backend reports Rescaled.
+    // A surface's device scale in quarters (4 is 1, 6 is 1.5); for id 0, or
+    // a surface not made yet, the scale a new one gets and the screen's. The
+    // window layer draws at that scale: every size, position, frame and
+    // input of this interface is in device pixels. When it changes the
+    // backend reports Rescaled.
     int (*device_quarters)(SurfaceId id);
-    // Optional: the painter of the frame the window layer draws where the
-    // display draws none (below); the backend keeps it.
+    // Closes the connection and forgets every surface; the backend's open
+    // connects anew.
+    void (*close)();
+    // Why the display was lost, a line for standard error; empty while it
+    // serves.
+    const char* (*failure)();
+
+    // Each set only with its capability.
+    void (*activate_surface)(SurfaceId id);
+    void (*set_background)(SurfaceId id, uint32_t rgb);
     void (*set_frame_painter)(const FramePainter* painter);
-    // Optional: the window's own icon, at each size it has, smallest first,
-    // for the desktop's task bar and switcher; a surface given none shows
-    // the platform's default application icon.
     void (*set_icon)(SurfaceId id, const IconPicture* pictures, int count);
 };
+
+constexpr bool can(const Backend& backend, Capability capability) {
+    return (backend.capabilities & capability) != 0;
+}
+
+// Every hook set, and each optional one exactly when its capability is
+// claimed: each backend asserts it of its table when it is compiled.
+constexpr bool complete(const Backend& b) {
+    const bool every = b.name != nullptr && b.screen_size != nullptr && b.create_surface != nullptr &&
+                       b.destroy_surface != nullptr && b.show_surface != nullptr && b.move_surface != nullptr &&
+                       b.set_title != nullptr && b.present != nullptr && b.next_input != nullptr &&
+                       b.set_owner != nullptr && b.set_modal != nullptr && b.device_quarters != nullptr &&
+                       b.close != nullptr && b.failure != nullptr;
+    return every && (b.activate_surface != nullptr) == can(b, gives_keyboard) &&
+           (b.set_background != nullptr) == can(b, shows_background) &&
+           (b.set_frame_painter != nullptr) == can(b, layer_frames) && (b.set_icon != nullptr) == can(b, window_icons);
+}
 
 // Something else the program waits on beside the display (the
 // accessibility bus, the desktop's settings): every backend polls its
@@ -156,14 +197,17 @@ void draw_default_icon(int size, uint32_t* pixels);
 // installed, else the one SORVANE_DISPLAY names (x11, wayland), else a
 // Wayland compositor when WAYLAND_DISPLAY or the default socket is there,
 // else (or when it does not answer) X11 when DISPLAY names a reachable
-// server. With none the program says
-// `<program>: cannot open display "<DISPLAY>"` (or `cannot open Wayland
-// display "<name>"` when only Wayland was tried) on standard error and
-// exits 1.
+// server. With none the program says why for each one tried, as
+// `<program>: cannot open Wayland display "<name>": <why>` and
+// `<program>: cannot open display "<DISPLAY>": <why>`, on standard error
+// and exits 1.
 const Backend& current();
 
-// For test harnesses and the X11 module: installs a backend for the rest of
-// the process.
+// For test harnesses: installs a backend for the rest of the process.
 void install(const Backend* backend);
+
+// How a backend's open says why it could not connect: a line for standard
+// error, copied into reason (size bytes, always terminated).
+void set_reason(char* reason, size_t size, const char* why);
 
 }  // namespace display

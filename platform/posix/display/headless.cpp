@@ -170,12 +170,40 @@ void set_frame_painter(const FramePainter* painter) {
     state().frame_painter = painter;
 }
 
-const Backend headless_backend = {
-    "headless",   screen_size, create_surface, destroy_surface, show_surface,
-    move_surface, set_title,   nullptr,        present,         next_input,
-    set_owner,    set_modal,   set_background, device_quarters, set_frame_painter,
-    nullptr,  // no desktop to show a window's icon
-};
+// Forgets every surface, as a display's close does; the queue stays the test's.
+void close() {
+    state().surfaces.clear();
+}
+
+const char* failure() {
+    return "";
+}
+
+// No desktop to show a window's icon, nor anyone to give the keyboard.
+constexpr Backend hooks() {
+    Backend b{};
+    b.name = "headless";
+    b.capabilities = shows_background | layer_frames;
+    b.screen_size = screen_size;
+    b.create_surface = create_surface;
+    b.destroy_surface = destroy_surface;
+    b.show_surface = show_surface;
+    b.move_surface = move_surface;
+    b.set_title = set_title;
+    b.present = present;
+    b.next_input = next_input;
+    b.set_owner = set_owner;
+    b.set_modal = set_modal;
+    b.device_quarters = device_quarters;
+    b.close = close;
+    b.failure = failure;
+    b.set_background = set_background;
+    b.set_frame_painter = set_frame_painter;
+    return b;
+}
+
+constexpr Backend headless_backend = hooks();
+static_assert(complete(headless_backend), "a hook is missing or set without its capability");
 
 }  // namespace
 

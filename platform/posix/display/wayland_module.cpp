@@ -31,8 +31,8 @@ std::string module_path() {
 
 }  // namespace
 
-const Backend* open_wayland_module() {
-    using Open = const Backend* (*)();
+const Backend* open_wayland_module(char* reason, size_t size) {
+    using Open = const Backend* (*)(char* reason, size_t size);
     const std::string path = module_path();
     // Local: the module's copy of the C++ runtime stays its own. A second
     // dlopen only counts the module again.
@@ -42,9 +42,10 @@ const Backend* open_wayland_module() {
         fprintf(stderr, "%s: no Wayland backend: %s\n", program_invocation_short_name,
                 path.empty() ? "the program's folder is unknown" : dlerror());
         fflush(stderr);
+        set_reason(reason, size, "the Wayland backend does not load");
         return nullptr;
     }
-    return open();
+    return open(reason, size);
 }
 
 }  // namespace display

@@ -7,8 +7,8 @@
 
 namespace display {
 
-// The module's open_wayland: null when there is no compositor, or the
-// module does not load (said on standard error, with why).
-const Backend* open_wayland_module();
+// The module's open_wayland: null when there is no compositor, and why in
+// reason, or the module does not load (said on standard error, with why).
+const Backend* open_wayland_module(char* reason, size_t size);
 
 }  // namespace display

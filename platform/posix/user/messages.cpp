@@ -36,7 +36,9 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFil
         display::Input input;
         if (!user::next_display_input(&input)) {
             // The connection is gone: end as the process ends, with the files flushed.
-            fprintf(stderr, "%s: the display will send no more input\n", program_invocation_short_name);
+            const char* why = user::display_failure();
+            fprintf(stderr, "%s: the display was lost: %s\n", program_invocation_short_name,
+                    why[0] != '\0' ? why : "it will send no more input");
             ExitProcess(1);
         }
         user::queue_input(input);

@@ -55,7 +55,7 @@ bool background_of(const Window* top, uint32_t* rgb) {
 }
 
 void set_modal(const Window* owned, bool modal) {
-    if (owned->surface && display::current().set_modal != nullptr) {
+    if (owned->surface) {
         display::current().set_modal(id_of(owned), modal);
     }
 }
@@ -64,7 +64,7 @@ void set_modal(const Window* owned, bool modal) {
 // program carries; the display shows its default icon otherwise.
 void set_surface_icon(const Window* top) {
     const display::Backend& display = display::current();
-    if (display.set_icon == nullptr || top->cls == nullptr) {
+    if (!display::can(display, display::window_icons) || top->cls == nullptr) {
         return;
     }
     const std::vector<IconPicture> pictures = resource_icon_pictures(top->cls->wc.hIcon);
@@ -127,7 +127,7 @@ const display::FramePainter frame_painter = {display_frame_insets, display_draw_
 int display_quarters(const Window* top) {
     const display::Backend& display = display::current();
     const display::SurfaceId id = top != nullptr ? id_of(top) : 0;
-    const int quarters = display.device_quarters != nullptr ? display.device_quarters(id) : gdi::unit_quarters;
+    const int quarters = display.device_quarters(id);
     return quarters < gdi::unit_quarters ? gdi::unit_quarters : quarters;
 }
 
@@ -142,7 +142,7 @@ bool display_has_desktop() {
 void create_surface(Window* top, const FramePainter* frame) {
     top->frame = frame;
     const display::Backend& display = display::current();
-    if (display.set_frame_painter != nullptr) {
+    if (display::can(display, display::layer_frames)) {
         display.set_frame_painter(&frame_painter);
     }
     top->surface = display.create_surface(id_of(top), top->text.c_str(), device(top, top->client.left),
@@ -156,7 +156,7 @@ void create_surface(Window* top, const FramePainter* frame) {
 void set_surface_background(Window* top) {
     const display::Backend& display = display::current();
     uint32_t rgb = 0;
-    if (top->surface && display.set_background != nullptr && background_of(top, &rgb)) {
+    if (top->surface && display::can(display, display::shows_background) && background_of(top, &rgb)) {
         display.set_background(id_of(top), rgb);
     }
 }
@@ -164,7 +164,7 @@ void set_surface_background(Window* top) {
 void set_surface_owner(Window* top) {
     const display::Backend& display = display::current();
     Window* owner = top->owner != nullptr ? peek_window(top->owner) : nullptr;
-    if (top->surface && owner != nullptr && owner->surface && display.set_owner != nullptr) {
+    if (top->surface && owner != nullptr && owner->surface) {
         display.set_owner(id_of(top), id_of(owner));
         // A box made while it holds its owner disabled.
         set_modal(top, (owner->style & WS_DISABLED) != 0);
@@ -217,7 +217,7 @@ void recolour_surface(Window* top) {
 }
 
 void activate_surface(Window* top) {
-    if (top->surface && display::current().activate_surface != nullptr) {
+    if (top->surface && display::can(display::current(), display::gives_keyboard)) {
         display::current().activate_surface(id_of(top));
     }
 }
@@ -253,6 +253,10 @@ bool next_display_input(display::Input* input) {
         input->y = logical(top, input->y);
     }
     return true;
+}
+
+const char* display_failure() {
+    return display::current().failure();
 }
 
 // The screen the program sees is the device's divided by the scale.

@@ -49,6 +49,8 @@ bool present(Window* top, const RECT& area);
 int display_quarters(const Window* top);
 int device_quarters(const Window* top);
 bool next_display_input(display::Input* input);
+// Why next_display_input said no more input can come; may be empty.
+const char* display_failure();
 void screen_size(int* width, int* height);
 // The system colours changed: the surface's background and any frame the
 // layer draws for it taken anew.

@@ -3,6 +3,7 @@
 // call down to each other and to the connection, never back.
 #include "platform/posix/display/wayland/connection.h"
 
+#include <errno.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -68,10 +69,13 @@ void on_global_remove(void*, wl_registry*, uint32_t name) {
 
 const wl_registry_listener registry_listener = {on_global, on_global_remove};
 
-bool connect() {
+// False, and why, when the compositor does not answer or lacks what a
+// window needs.
+bool connect(std::string* why) {
     Connection& c = connection();
     c.display = wl_display_connect(nullptr);
     if (c.display == nullptr) {
+        *why = std::string("no compositor answers (") + strerror(errno) + ")";
         return false;
     }
     c.registry = wl_display_get_registry(c.display);
@@ -79,49 +83,61 @@ bool connect() {
     // The globals, then what they tell at once: output modes and scales,
     // the seat's capabilities.
     if (wl_display_roundtrip(c.display) < 0 || wl_display_roundtrip(c.display) < 0) {
+        lose_connection(errno);
+        *why = c.failure;
         return false;
     }
-    return c.compositor != nullptr && c.shm != nullptr && c.wm_base != nullptr;
-}
-
-void set_background(SurfaceId, uint32_t) {
-    // The compositor shows the buffer's size and no more: nothing lies beyond.
+    *why = missing_globals(c);
+    return why->empty();
 }
 
 void set_frame_painter(const FramePainter* painter) {
     connection().frame_painter = painter;
 }
 
-const Backend backend = {
-    "wayland",
-    wayland::screen_size,
-    wayland::create_surface,
-    wayland::destroy_surface,
-    wayland::show_surface,
-    wayland::move_surface,
-    wayland::set_title,
-    nullptr,  // only the compositor gives the keyboard
-    wayland::present,
-    wayland::next_input,
-    wayland::set_owner,
-    wayland::set_modal,
-    set_background,
-    wayland::device_quarters,
-    set_frame_painter,
-    nullptr,  // the compositor shows the desktop entry's icon for the app id
-};
+const char* failure() {
+    return connection().failure.c_str();
+}
+
+// Only the compositor gives the keyboard; it shows what lies beyond the
+// buffer and no more, and the desktop entry's icon for the app id.
+constexpr Backend hooks() {
+    Backend b{};
+    b.name = "wayland";
+    b.capabilities = layer_frames;
+    b.screen_size = wayland::screen_size;
+    b.create_surface = wayland::create_surface;
+    b.destroy_surface = wayland::destroy_surface;
+    b.show_surface = wayland::show_surface;
+    b.move_surface = wayland::move_surface;
+    b.set_title = wayland::set_title;
+    b.present = wayland::present;
+    b.next_input = wayland::next_input;
+    b.set_owner = wayland::set_owner;
+    b.set_modal = wayland::set_modal;
+    b.device_quarters = wayland::device_quarters;
+    b.close = wayland::close;
+    b.failure = failure;
+    b.set_frame_painter = set_frame_painter;
+    return b;
+}
+
+constexpr Backend backend = hooks();
+static_assert(complete(backend), "a hook is missing or set without its capability");
 
 }  // namespace
 
 }  // namespace wayland
 
-const Backend* open_wayland() {
+const Backend* open_wayland(char* reason, size_t size) {
     wayland::Connection& c = wayland::connection();
     if (c.display != nullptr && !c.broken) {
         return &wayland::backend;
     }
     wayland::close();
-    if (!wayland::connect()) {
+    std::string why;
+    if (!wayland::connect(&why)) {
+        set_reason(reason, size, why.c_str());
         wayland::close();
         return nullptr;
     }

@@ -28,6 +28,7 @@
 //   connection.cpp  the connection, the look-ups, the input queue, taking
 //                  down a surface's objects or all of it
 //   buffers.cpp    wl_shm buffers and whether the compositor still reads them
+//   failure.cpp    why the compositor could not be used or was lost, in words
 //   module_entry.cpp  the one name the program looks up in the module
 //   module.map     the module's exports: that name alone
 //   module_symbols.cmake  the check that the module takes only C functions
@@ -142,7 +143,9 @@ struct Connection {
     zxdg_decoration_manager_v1* decorations = nullptr;
     wp_viewporter* viewporter = nullptr;
     wp_fractional_scale_manager_v1* fractional_scales = nullptr;
+    // Set once the connection can serve no more (failure.cpp), with why.
     bool broken = false;
+    std::string failure;
     // The window layer's painter of the frame it draws where the compositor
     // draws no decorations (client_frame.cpp).
     const FramePainter* frame_painter = nullptr;
@@ -187,6 +190,17 @@ void queue_input(const Input& input);
 // toplevel and xdg_surface); release_surface those and all else it holds.
 void release_toplevel(Surface* surface);
 void release_surface(Surface* surface);
+
+// Why the compositor could not be used or was lost (failure.cpp), as
+// standard error shows it: the display's error number, and for EPROTO the
+// object's interface and id and the protocol error's code; the globals a
+// window needs that the compositor does not offer (empty when it offers
+// them all).
+std::string connection_failure(int error, const char* interface, uint32_t id, uint32_t code);
+std::string missing_globals(const Connection& c);
+// Marks the connection lost, with why: the display's own error when it has
+// one, else the error number given.
+void lose_connection(int error);
 
 // Hooks, one file each.
 bool create_surface(SurfaceId id, const char* title, int x, int y, int width, int height, bool resizable);

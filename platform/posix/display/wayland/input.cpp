@@ -15,7 +15,7 @@ namespace {
 bool check(int result) {
     Connection& c = connection();
     if (result < 0 || wl_display_get_error(c.display) != 0) {
-        c.broken = true;
+        lose_connection(errno);
     }
     return !c.broken;
 }
@@ -24,12 +24,12 @@ bool check(int result) {
 bool flush(Connection& c) {
     while (wl_display_flush(c.display) < 0) {
         if (errno != EAGAIN) {
-            c.broken = true;
+            lose_connection(errno);
             return false;
         }
         pollfd out = {wl_display_get_fd(c.display), POLLOUT, 0};
         if (poll(&out, 1, -1) < 0 && errno != EINTR) {
-            c.broken = true;
+            lose_connection(errno);
             return false;
         }
     }
@@ -59,7 +59,7 @@ bool read_events(Connection& c, int wait_ms, bool* served) {
     } else {
         wl_display_cancel_read(c.display);
         if (ready < 0 && errno != EINTR) {
-            c.broken = true;
+            lose_connection(errno);
             return false;
         }
     }

@@ -8,8 +8,9 @@
 namespace display {
 
 // Connects to the compositor WAYLAND_DISPLAY names (or the default socket);
-// null when there is none, or it lacks what a window needs.
-const Backend* open_wayland();
+// null when there is none, or it lacks what a window needs, and why in
+// reason (display.h's set_reason).
+const Backend* open_wayland(char* reason = nullptr, size_t size = 0);
 
 }  // namespace display
 

@@ -23,24 +23,36 @@ int device_quarters(SurfaceId) {
     return connection().quarters;
 }
 
-const Backend backend = {
-    "x11",
-    screen_size,
-    x11::create_surface,
-    x11::destroy_surface,
-    x11::show_surface,
-    x11::move_surface,
-    x11::set_title,
-    x11::activate_surface,
-    x11::present,
-    x11::next_input,
-    x11::set_owner,
-    x11::set_modal,
-    x11::set_background,
-    device_quarters,
-    nullptr,  // the window manager draws the frame
-    x11::set_icon,
-};
+const char* failure() {
+    return connection().failure.c_str();
+}
+
+// The window manager draws the frame.
+constexpr Backend hooks() {
+    Backend b{};
+    b.name = "x11";
+    b.capabilities = gives_keyboard | shows_background | window_icons;
+    b.screen_size = screen_size;
+    b.create_surface = x11::create_surface;
+    b.destroy_surface = x11::destroy_surface;
+    b.show_surface = x11::show_surface;
+    b.move_surface = x11::move_surface;
+    b.set_title = x11::set_title;
+    b.present = x11::present;
+    b.next_input = x11::next_input;
+    b.set_owner = x11::set_owner;
+    b.set_modal = x11::set_modal;
+    b.device_quarters = device_quarters;
+    b.close = x11::close;
+    b.failure = failure;
+    b.activate_surface = x11::activate_surface;
+    b.set_background = x11::set_background;
+    b.set_icon = x11::set_icon;
+    return b;
+}
+
+constexpr Backend backend = hooks();
+static_assert(complete(backend), "a hook is missing or set without its capability");
 
 }  // namespace
 
@@ -62,14 +74,16 @@ void sync() {
 
 }  // namespace x11
 
-const Backend* open_x11() {
+const Backend* open_x11(char* reason, size_t size) {
     x11::Connection& c = x11::connection();
     if (c.display != nullptr && !c.broken) {
         return &x11::backend;
     }
     x11::close();
     const char* name = getenv("DISPLAY");
-    if (name == nullptr || name[0] == '\0' || !x11::connect(name)) {
+    const char* why = "DISPLAY is not set";
+    if (name == nullptr || name[0] == '\0' || !x11::connect(name, &why)) {
+        set_reason(reason, size, why);
         return nullptr;
     }
     return &x11::backend;

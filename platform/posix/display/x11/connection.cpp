@@ -4,6 +4,7 @@
 
 #include <X11/XKBlib.h>
 #include <X11/Xproto.h>
+#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -27,19 +28,22 @@ int on_error(Display* display, XErrorEvent* error) {
     }
     char text[128];
     XGetErrorText(display, error->error_code, text, sizeof text);
-    fprintf(stderr, "X error: %s (request %d)\n", text, error->request_code);
+    the_connection.last_error = x_error_reason(text, error->request_code);
+    fprintf(stderr, "%s\n", the_connection.last_error.c_str());
     return 0;
 }
 
 // Xlib ends the process after an I/O error unless the exit handler returns;
 // returning leaves the display unusable, which `broken` remembers.
 int on_io_error(Display*) {
-    the_connection.broken = true;
+    lose_connection(lost_reason(errno, the_connection.last_error));
     return 0;
 }
 
 void on_io_exit(Display*, void*) {
-    the_connection.broken = true;
+    if (!the_connection.broken) {
+        lose_connection(lost_reason(errno, the_connection.last_error));
+    }
 }
 
 // Finds a TrueColor visual: the default one, else any of depth 24.
@@ -122,12 +126,13 @@ void intern_atoms(Connection& c) {
 
 }  // namespace
 
-bool connect(const char* name) {
+bool connect(const char* name, const char** why) {
     Connection& c = the_connection;
     XSetErrorHandler(on_error);
     XSetIOErrorHandler(on_io_error);
     c.display = XOpenDisplay(name);
     if (c.display == nullptr) {
+        *why = "no X server answers there, or it refused the connection";
         return false;
     }
     XSetIOErrorExitHandler(c.display, on_io_exit, nullptr);
@@ -136,6 +141,7 @@ bool connect(const char* name) {
     if (!choose_visual(c)) {
         XCloseDisplay(c.display);
         c.display = nullptr;
+        *why = "the X server offers no TrueColor visual";
         return false;
     }
     c.native_pixels = pixels_are_native(c);
@@ -150,6 +156,11 @@ bool connect(const char* name) {
 
 Connection& connection() {
     return the_connection;
+}
+
+void lose_connection(const std::string& why) {
+    the_connection.broken = true;
+    the_connection.failure = why;
 }
 
 Surface* find_surface(SurfaceId id) {

@@ -8,6 +8,7 @@
 //   x11.h         what tests may use beyond the display interface
 //   backend.cpp   the hook table, the one file that calls the others
 //   connection.h, .cpp  this; the connection, its error handlers, closing it
+//   failure.cpp   why the display could not be used or was lost, in words
 //   surfaces.cpp  X windows: creation, size hints, identity, showing, moving
 //   titles.cpp    WM_NAME and _NET_WM_NAME from Windows-1252
 //   icon.cpp      the default application icon as _NET_WM_ICON
@@ -81,7 +82,10 @@ struct Connection {
     // way they are sent as they stand, otherwise converted.
     bool native_pixels = false;
     // Set by the I/O error handlers; from then on no Xlib call is made.
+    // failure says why (failure.cpp), last_error the last X error reported.
     bool broken = false;
+    std::string failure;
+    std::string last_error;
     // The desktop's scale in quarters (4 is 1): the window layer draws at
     // it, and every size, position and event here is in server pixels.
     int quarters = 4;
@@ -100,8 +104,17 @@ struct Connection {
 
 Connection& connection();
 // Opens the display of that name; false, and no connection, when it cannot
-// be used.
-bool connect(const char* name);
+// be used, and *why says so.
+bool connect(const char* name, const char** why);
+
+// Why the display was lost or an X error came (failure.cpp), as standard
+// error shows it: the system's error number at an I/O error, and the last
+// X error reported before it (may be empty); the X error's text and its
+// request's major code.
+std::string lost_reason(int error, const std::string& last_error);
+std::string x_error_reason(const char* text, int request);
+// The connection is gone, and why.
+void lose_connection(const std::string& why);
 
 // The connection when it can be used, else null.
 inline Display* live_display() {

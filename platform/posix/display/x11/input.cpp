@@ -5,6 +5,7 @@
 #include <X11/keysym.h>
 #include <errno.h>
 #include <poll.h>
+#include <string.h>
 #include <time.h>
 
 #include "platform/posix/display/virtual_keys.h"
@@ -250,6 +251,7 @@ bool next_input_within(Input* input, int timeout_ms) {
         pollfd connection_fd = {ConnectionNumber(c.display), POLLIN, 0};
         bool served = false;
         if (poll_with_hook(&connection_fd, 1, wait, &served) < 0 && errno != EINTR) {
+            lose_connection(std::string("waiting for the X server failed (") + strerror(errno) + ")");
             return false;
         }
         if (served) {

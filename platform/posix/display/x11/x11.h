@@ -7,8 +7,9 @@
 
 namespace display {
 
-// Connects to the server DISPLAY names; null when there is none.
-const Backend* open_x11();
+// Connects to the server DISPLAY names; null when there is none, and why in
+// reason (display.h's set_reason).
+const Backend* open_x11(char* reason = nullptr, size_t size = 0);
 
 }  // namespace display
 

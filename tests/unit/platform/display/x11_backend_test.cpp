@@ -606,6 +606,7 @@ TEST(X11BackendLoss, ALostServerEndsInputAndNothingElse) {
     ASSERT_NE(backend, nullptr);
     ASSERT_TRUE(backend->create_surface(1, "", 0, 0, 10, 10, false));
     backend->show_surface(1, true);
+    EXPECT_STREQ(backend->failure(), "");
     server.stop();
 
     // What was already on its way may come first; then the end, not a wait.
@@ -617,6 +618,8 @@ TEST(X11BackendLoss, ALostServerEndsInputAndNothingElse) {
     }
     EXPECT_LT(taken, 100);
     EXPECT_FALSE(backend->next_input(&input));
+    // Said on standard error as the reason the display was lost.
+    EXPECT_NE(std::string(backend->failure()).find("X server"), std::string::npos) << backend->failure();
     uint32_t pixel = 0;
     backend->present(1, {&pixel, 1, 1, 1}, 0, 0, 1, 1);
     backend->set_title(1, "x");
