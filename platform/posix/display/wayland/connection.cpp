@@ -4,8 +4,6 @@
 // file of the backend but the buffers below it.
 #include "platform/posix/display/wayland/connection.h"
 
-#include <unistd.h>
-
 #include "platform/posix/display/wayland/wayland.h"
 
 namespace display::wayland {
@@ -23,10 +21,6 @@ void destroy_proxy(Proxy*& proxy, void (*destroy)(Proxy*)) {
 }
 
 void release_keymap(Connection& c) {
-    if (c.keymap_fd >= 0) {
-        ::close(c.keymap_fd);
-        c.keymap_fd = -1;
-    }
     if (c.key_state != nullptr) {
         xkb_state_unref(c.key_state);
     }

@@ -170,11 +170,6 @@ struct Connection {
     xkb_context* xkb = nullptr;
     xkb_keymap* keymap = nullptr;
     xkb_state* key_state = nullptr;
-    // The keymap the compositor sent and nothing compiled yet: compiling
-    // waits for the first key, after the first frame (keyboard.cpp).
-    int keymap_fd = -1;
-    uint32_t keymap_size = 0;
-    uint32_t modifiers[4] = {};  // depressed, latched, locked, group: the last sent
     Repeat repeat;
 
     std::deque<Input> queue;  // input translated and not yet taken

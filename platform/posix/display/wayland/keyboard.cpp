@@ -16,23 +16,12 @@ namespace {
 // evdev codes are the keymap's less this.
 constexpr uint32_t evdev_offset = 8;
 
-// The keymap is only kept here: its compile is the dearest part of a
-// start, and a window is on the screen long before its first key.
 void on_keymap(void*, wl_keyboard*, uint32_t format, int32_t fd, uint32_t size) {
     Connection& c = connection();
-    if (format != WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1 || size == 0) {
+    if (format != WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1) {
         ::close(fd);
         return;
     }
-    if (c.keymap_fd >= 0) {
-        ::close(c.keymap_fd);
-    }
-    c.keymap_fd = fd;
-    c.keymap_size = size;
-}
-
-void compile_keymap(int fd, uint32_t size) {
-    Connection& c = connection();
     void* text = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
     ::close(fd);
     if (text == MAP_FAILED) {
@@ -57,21 +46,6 @@ void compile_keymap(int fd, uint32_t size) {
     }
     c.keymap = keymap;
     c.key_state = xkb_state_new(keymap);
-    if (c.key_state != nullptr) {
-        const uint32_t* m = c.modifiers;
-        xkb_state_update_mask(c.key_state, m[0], m[1], m[2], 0, 0, m[3]);
-    }
-}
-
-// The state keys are read by, the keymap sent last compiled first.
-xkb_state* key_state() {
-    Connection& c = connection();
-    if (c.keymap_fd >= 0) {
-        const int fd = c.keymap_fd;
-        c.keymap_fd = -1;
-        compile_keymap(fd, c.keymap_size);
-    }
-    return c.key_state;
 }
 
 void queue_focus(SurfaceId id, InputKind kind) {
@@ -93,8 +67,7 @@ void on_leave(void*, wl_keyboard*, uint32_t, wl_surface* from) {
 bool queue_key(uint32_t key, bool pressed, uint32_t time) {
     Connection& c = connection();
     Input input;
-    xkb_state* state = key_state();
-    if (state == nullptr || c.keyboard_surface == 0 || !translate_key(state, key, pressed, time, &input)) {
+    if (c.key_state == nullptr || c.keyboard_surface == 0 || !translate_key(c.key_state, key, pressed, time, &input)) {
         return false;
     }
     input.surface = c.keyboard_surface;
@@ -139,13 +112,8 @@ void on_enter(void*, wl_keyboard*, uint32_t, wl_surface* on, wl_array* keys) {
 
 void on_modifiers(void*, wl_keyboard*, uint32_t, uint32_t depressed, uint32_t latched, uint32_t locked,
                   uint32_t group) {
-    Connection& c = connection();
-    c.modifiers[0] = depressed;
-    c.modifiers[1] = latched;
-    c.modifiers[2] = locked;
-    c.modifiers[3] = group;
-    if (c.key_state != nullptr) {
-        xkb_state_update_mask(c.key_state, depressed, latched, locked, 0, 0, group);
+    if (xkb_state* state = connection().key_state) {
+        xkb_state_update_mask(state, depressed, latched, locked, 0, 0, group);
     }
 }
 
