@@ -138,7 +138,7 @@ constexpr bool can(const Backend& backend, Capability capability) {
 }
 
 // Every hook set, and each optional one exactly when its capability is
-// claimed: each backend asserts it of its table when it is compiled.
+// claimed; each backend's tests hold its table to it.
 constexpr bool complete(const Backend& b) {
     const bool every = b.name != nullptr && b.screen_size != nullptr && b.create_surface != nullptr &&
                        b.destroy_surface != nullptr && b.show_surface != nullptr && b.move_surface != nullptr &&

@@ -13,6 +13,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/posix/display/headless.h"
 #include "platform/posix/display/wayland/connection.h"
 #include "platform/posix/display/wayland/wayland.h"
 #include "platform/posix/display/x11/connection.h"
@@ -40,6 +41,18 @@ TEST(DisplayFailure, EachCauseInWords) {
     for (const auto& row : table) {
         EXPECT_EQ(row.got, row.want);
     }
+}
+
+// The X11 and Wayland tables are held to it where their tests open them.
+TEST(DisplayTables, EveryHookSetAndEachOptionalOneWithItsCapability) {
+    const display::Backend& headless = display::headless::backend();
+    EXPECT_TRUE(display::complete(headless));
+    display::Backend lacking = headless;
+    lacking.set_modal = nullptr;
+    EXPECT_FALSE(display::complete(lacking));
+    display::Backend unclaimed = headless;
+    unclaimed.capabilities &= ~display::shows_background;
+    EXPECT_FALSE(display::complete(unclaimed));
 }
 
 // What the compositor does to its one client.
@@ -127,6 +140,7 @@ std::string lost_reason(Misbehaviour how) {
         ADD_FAILURE() << "the compositor was refused";
         return "";
     }
+    EXPECT_TRUE(display::complete(*backend));
     EXPECT_STREQ(backend->failure(), "");
     compositor.act = true;
     display::Input input;

@@ -606,6 +606,7 @@ TEST(X11BackendLoss, ALostServerEndsInputAndNothingElse) {
     ASSERT_NE(backend, nullptr);
     ASSERT_TRUE(backend->create_surface(1, "", 0, 0, 10, 10, false));
     backend->show_surface(1, true);
+    EXPECT_TRUE(display::complete(*backend));
     EXPECT_STREQ(backend->failure(), "");
     server.stop();
 
