@@ -11,6 +11,9 @@ namespace user {
 
 namespace {
 
+// Shown only until the first paint: the classic 3-D grey, not the face colour.
+constexpr uint32_t unpainted_colour = 0x00D4D0C8;
+
 std::map<HDC, HWND>& open_dcs() {
     return desktop().open_dcs;
 }
@@ -141,18 +144,12 @@ void resize_buffer(Window* window) {
     int width = gdi::to_device(window->client.right - window->client.left, quarters);
     int height = gdi::to_device(window->client.bottom - window->client.top, quarters);
     window->quarters = quarters;
-    if (width == window->buffer.width && height == window->buffer.height && window->pixels != nullptr) {
+    if (width == window->buffer.width && height == window->buffer.height && !window->pixels.empty()) {
         return;
     }
     size_t count = static_cast<size_t>(width > 0 ? width : 0) * static_cast<size_t>(height > 0 ? height : 0);
-    // Not filled here: the erase before the first paint fills it, and what
-    // is shown before then is black, not the heap's leftovers.
-    window->pixels.reset(static_cast<uint32_t*>(calloc(count > 0 ? count : 1, sizeof(uint32_t))));
-    if (window->pixels == nullptr) {
-        window->buffer = gdi::PixelBuffer{};
-        return;
-    }
-    window->buffer = gdi::PixelBuffer{window->pixels.get(), width, height, width};
+    window->pixels.assign(count > 0 ? count : 1, unpainted_colour);
+    window->buffer = gdi::PixelBuffer{window->pixels.data(), width, height, width};
 }
 
 // surface.cpp only hands the display pixels; a frame on the screen is news

@@ -42,7 +42,6 @@
 #pragma once
 
 #include <stdint.h>
-#include <stdlib.h>
 
 #include <memory>
 #include <string>
@@ -63,10 +62,6 @@ struct Tree;
 namespace user {
 
 struct FramePainter;
-
-struct PixelsFree {
-    void operator()(uint32_t* pixels) const { free(pixels); }
-};
 
 struct WindowClass {
     std::string name;
@@ -99,9 +94,8 @@ struct Window {
     // The area to repaint, client coordinates; empty when valid.
     RECT invalid{};
     bool erase = false;
-    // Top-level windows own the pixels of their client area, from calloc:
-    // fresh pages cost nothing until the first paint erases them.
-    std::unique_ptr<uint32_t[], PixelsFree> pixels;
+    // Top-level windows own the pixels of their client area.
+    std::vector<uint32_t> pixels;
     gdi::PixelBuffer buffer{};
     int quarters = 4;  // the device scale the buffer is drawn at (user/surface.h)
     bool surface = false;
