@@ -70,8 +70,11 @@ class Player:
             raise Failure("the tool ended with %d, not %d" % (status, code))
 
     def output(self):
-        self.log.seek(0)
-        return self.log.read().decode("latin-1", "replace")
+        # Read through a file of its own: the tool's writes move the offset
+        # it shares with self.log to the end, so a seek there and a read could
+        # see only the last lines.
+        with open(self.log.name, "rb") as log:
+            return log.read().decode("latin-1", "replace")
 
     # -- xdotool
 
@@ -112,6 +115,10 @@ class Player:
             if while_waiting is not None:
                 while_waiting()
             if not self.running():
+                # What it wrote just before it ended may have come after the probe.
+                found = probe()
+                if found:
+                    return found
                 raise Failure("the tool ended (code %d) while waiting for %s" % (self.process.returncode, what))
             if self.deadline - time.monotonic() <= 0:
                 raise Failure("no %s within the time limit" % what)
