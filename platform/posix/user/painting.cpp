@@ -148,7 +148,10 @@ void resize_buffer(Window* window) {
         return;
     }
     size_t count = static_cast<size_t>(width > 0 ? width : 0) * static_cast<size_t>(height > 0 ? height : 0);
-    window->pixels.assign(count > 0 ? count : 1, unpainted_colour);
+    if (!window->pixels.allocate(count > 0 ? count : 1, unpainted_colour)) {
+        window->buffer = gdi::PixelBuffer{};
+        return;
+    }
     window->buffer = gdi::PixelBuffer{window->pixels.data(), width, height, width};
 }
 

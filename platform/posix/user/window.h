@@ -25,6 +25,7 @@
 //   key_state.cpp        the key state as input arrives and as taken, GetKeyState
 //   focus.cpp            focus, activation and capture
 //   painting.cpp         invalidation, BeginPaint/GetDC, UpdateWindow
+//   pixel_memory.h, .cpp  a top-level window's pixels, in huge pages from 2 MB
 //   def_window_proc.cpp  DefWindowProcA
 //   accelerators.cpp     accelerator tables
 //   format.cpp           wsprintfA, wvsprintfA
@@ -50,6 +51,7 @@
 #include "platform/posix/appearance/appearance.h"
 #include "platform/posix/gdi/dc.h"
 #include "platform/posix/gdi/system_colours.h"
+#include "platform/posix/user/pixel_memory.h"
 #include "platform/win32.h"
 
 namespace display {
@@ -95,7 +97,7 @@ struct Window {
     RECT invalid{};
     bool erase = false;
     // Top-level windows own the pixels of their client area.
-    std::vector<uint32_t> pixels;
+    PixelMemory pixels;
     gdi::PixelBuffer buffer{};
     int quarters = 4;  // the device scale the buffer is drawn at (user/surface.h)
     bool surface = false;
