@@ -148,9 +148,6 @@ bool connect(const char* name, const char** why) {
     c.gc = create_gc(c);
     intern_atoms(c);
     c.quarters = desktop_quarters(getenv("GDK_SCALE"), XResourceManagerString(c.display));
-    // Held keys repeat as presses alone, as on Windows.
-    Bool supported = False;
-    XkbSetDetectableAutoRepeat(c.display, True, &supported);
     return true;
 }
 

@@ -91,6 +91,9 @@ struct Connection {
     int quarters = 4;
     // XPutImage calls since the connection was opened.
     unsigned long images_put = 0;
+    // Held keys repeat as presses alone, as on Windows; asked at the first
+    // wait, once the first frame is out (input.cpp).
+    bool repeat_asked = false;
 
     Atom wm_protocols = 0, wm_delete_window = 0;
     Atom net_wm_name = 0, net_wm_icon_name = 0, utf8_string = 0;

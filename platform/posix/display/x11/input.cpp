@@ -2,6 +2,7 @@
 // virtual-key codes and the characters keys type.
 #include "platform/posix/display/x11/connection.h"
 
+#include <X11/XKBlib.h>
 #include <X11/keysym.h>
 #include <errno.h>
 #include <poll.h>
@@ -224,6 +225,13 @@ bool next_input_within(Input* input, int timeout_ms) {
     // The window layer asks only when it has nothing left to do, so what it
     // drew goes out now, as one frame.
     send_presented();
+    // Three round trips the first frame need not wait for, asked long
+    // before a key can be held.
+    if (!c.repeat_asked && !c.broken && c.display != nullptr) {
+        c.repeat_asked = true;
+        Bool supported = False;
+        XkbSetDetectableAutoRepeat(c.display, True, &supported);
+    }
     for (;;) {
         // XPending flushes our requests and reads what the server sent.
         while (!c.broken && c.display != nullptr && XPending(c.display) > 0) {

@@ -12,6 +12,9 @@ constexpr display::InputKind focus_in_input = display::InputKind::FocusIn;
 constexpr display::InputKind focus_out_input = display::InputKind::FocusOut;
 }  // namespace
 
+#include "platform/posix/display/x11/connection.h"
+
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -473,6 +476,9 @@ TEST_F(X11Backend, KeysComeAsVirtualKeysWithTheCharactersTheyType) {
     backend_->activate_surface(15);
     ASSERT_EQ(wait_for(15, focus_in_input).kind, focus_in_input);
     const InputKind down = InputKind::KeyDown, up = InputKind::KeyUp;
+    // Asked at the first wait: a held key then repeats as presses alone.
+    Bool detectable = False;
+    EXPECT_TRUE(XkbGetDetectableAutoRepeat(display::x11::connection().display, &detectable) && detectable);
 
     // xdotool lets keys go in the order it pressed them.
     expect_keys(keys_from(15, "key Tab"), {{down, VK_TAB, '\t'}, {up, VK_TAB, 0}}, "Tab");
