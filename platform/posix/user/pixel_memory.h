@@ -10,7 +10,7 @@
 namespace user {
 
 class PixelMemory {
-public:
+  public:
     PixelMemory() = default;
     PixelMemory(const PixelMemory&) = delete;
     PixelMemory& operator=(const PixelMemory&) = delete;
@@ -24,7 +24,7 @@ public:
     size_t size() const { return count_; }
     bool empty() const { return pixels_ == nullptr; }
 
-private:
+  private:
     uint32_t* pixels_ = nullptr;
     size_t count_ = 0;
     size_t mapped_ = 0;  // bytes
