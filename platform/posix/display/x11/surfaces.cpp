@@ -179,17 +179,14 @@ void give_focus(const Surface& surface) {
     XFlush(display);
 }
 
-// Focus can only go to a viewable window; under a window manager the map
-// request may not have been carried out yet, so the focus then waits for
-// the MapNotify.
+// Focus can only go to a viewable window. Until its MapNotify has come the
+// focus waits for it: asking the server instead would cost a round trip
+// before the first frame, and under a window manager the map request may
+// not have been carried out yet anyway.
 void activate_surface(SurfaceId id) {
     Surface* surface = find_surface(id);
     if (live_display() == nullptr || surface == nullptr) {
         return;
-    }
-    XWindowAttributes attributes;
-    if (XGetWindowAttributes(live_display(), surface->window, &attributes) && attributes.map_state == IsViewable) {
-        surface->viewable = true;
     }
     if (surface->viewable) {
         give_focus(*surface);
