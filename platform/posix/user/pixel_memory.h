@@ -1,7 +1,7 @@
-// A top-level window's pixels, mapped on their own. A buffer of whole 2 MB
-// pieces is aligned to them and asks for huge pages, so a window at scale 2
-// takes one page fault for its first 2 MB instead of 512: each fault costs
-// microseconds, more than writing the page.
+// A top-level window's pixels, mapped on their own and made present in one
+// call rather than one page fault at a time (each fault costs microseconds,
+// more than writing the page). A buffer of whole 2 MB pieces is aligned to
+// them and asks for huge pages: at scale 2 its first 2 MB is one page.
 #pragma once
 
 #include <stddef.h>

@@ -53,7 +53,9 @@ std::unique_ptr<Buffer> make_buffer(wl_shm* shm, int width, int height, uint32_t
     if (fd < 0) {
         return nullptr;
     }
-    void* memory = mmap(nullptr, buffer->bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    // A frame fills it whole: its pages made present in one call, not one
+    // fault each.
+    void* memory = mmap(nullptr, buffer->bytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, fd, 0);
     if (memory == MAP_FAILED) {
         ::close(fd);
         return nullptr;
