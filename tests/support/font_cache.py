@@ -1,7 +1,7 @@
 """What the font cache tests share: a private home whose fonts, fontconfig
 configuration and cache are the test's own, a face renamed into another
-family, and a look at a running tool (its window's pixels once they have
-settled, the shared libraries it maps)."""
+family, and a look at a running tool's window (its pixels once they have
+settled)."""
 
 import os
 import shutil
@@ -78,14 +78,3 @@ def settled_pixels(env, window, deadline):
         previous = shot
         time.sleep(0.1)
     raise RuntimeError("the window's picture did not settle")
-
-
-def mapped_libraries(pid):
-    """The names of the shared libraries the process maps."""
-    names = set()
-    with open("/proc/%d/maps" % pid) as maps:
-        for line in maps:
-            path = line.split()[-1] if len(line.split()) >= 6 else ""
-            if ".so" in os.path.basename(path):
-                names.add(os.path.basename(path))
-    return names

@@ -55,6 +55,17 @@ def kill(process):
         process.wait()
 
 
+def mapped_libraries(pid):
+    """The names of the shared libraries the process maps."""
+    names = set()
+    with open("/proc/%d/maps" % pid) as maps:
+        for line in maps:
+            path = line.split()[-1] if len(line.split()) >= 6 else ""
+            if ".so" in os.path.basename(path):
+                names.add(os.path.basename(path))
+    return names
+
+
 def mapping_needed():
     return os.geteuid() == 0
 

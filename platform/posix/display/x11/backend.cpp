@@ -67,7 +67,7 @@ unsigned long images_put() {
 void sync() {
     send_presented();
     if (Display* display = live_display()) {
-        XSync(display, False);
+        xlib().XSync(display, False);
     }
 }
 
@@ -80,9 +80,9 @@ const Backend* open_x11(char* reason, size_t size) {
     }
     x11::close();
     const char* name = getenv("DISPLAY");
-    const char* why = "DISPLAY is not set";
+    std::string why = "DISPLAY is not set";
     if (name == nullptr || name[0] == '\0' || !x11::connect(name, &why)) {
-        set_reason(reason, size, why);
+        set_reason(reason, size, why.c_str());
         return nullptr;
     }
     return &x11::backend;

@@ -2,7 +2,6 @@
 // calls, and closing it.
 #include "platform/posix/display/x11/connection.h"
 
-#include <X11/XKBlib.h>
 #include <X11/Xproto.h>
 #include <errno.h>
 #include <stdio.h>
@@ -27,7 +26,7 @@ int on_error(Display* display, XErrorEvent* error) {
         return 0;
     }
     char text[128];
-    XGetErrorText(display, error->error_code, text, sizeof text);
+    xlib().XGetErrorText(display, error->error_code, text, sizeof text);
     the_connection.last_error = x_error_reason(text, error->request_code);
     fprintf(stderr, "%s\n", the_connection.last_error.c_str());
     return 0;
@@ -56,12 +55,12 @@ bool choose_visual(Connection& c) {
         return true;
     }
     XVisualInfo info;
-    if (!XMatchVisualInfo(c.display, c.screen, 24, TrueColor, &info)) {
+    if (!xlib().XMatchVisualInfo(c.display, c.screen, 24, TrueColor, &info)) {
         return false;
     }
     c.visual = info.visual;
     c.depth = info.depth;
-    c.colormap = XCreateColormap(c.display, RootWindow(c.display, c.screen), c.visual, AllocNone);
+    c.colormap = xlib().XCreateColormap(c.display, RootWindow(c.display, c.screen), c.visual, AllocNone);
     return true;
 }
 
@@ -71,24 +70,24 @@ bool pixels_are_native(const Connection& c) {
         return false;
     }
     int count = 0;
-    XPixmapFormatValues* formats = XListPixmapFormats(c.display, &count);
+    XPixmapFormatValues* formats = xlib().XListPixmapFormats(c.display, &count);
     bool native = false;
     for (int i = 0; i < count; i++) {
         if (formats[i].depth == c.depth) {
             native = formats[i].bits_per_pixel == 32;
         }
     }
-    XFree(formats);
+    xlib().XFree(formats);
     return native;
 }
 
 GC create_gc(const Connection& c) {
     // A GC serves drawables of the depth it was made for.
-    Pixmap pixmap = XCreatePixmap(c.display, RootWindow(c.display, c.screen), 1, 1, c.depth);
+    Pixmap pixmap = xlib().XCreatePixmap(c.display, RootWindow(c.display, c.screen), 1, 1, c.depth);
     XGCValues values;
     values.graphics_exposures = False;
-    GC gc = XCreateGC(c.display, pixmap, GCGraphicsExposures, &values);
-    XFreePixmap(c.display, pixmap);
+    GC gc = xlib().XCreateGC(c.display, pixmap, GCGraphicsExposures, &values);
+    xlib().XFreePixmap(c.display, pixmap);
     return gc;
 }
 
@@ -118,7 +117,7 @@ void intern_atoms(Connection& c) {
     for (int i = 0; i < atom_count; i++) {
         names[i] = const_cast<char*>(wanted[i].name);
     }
-    XInternAtoms(c.display, names, atom_count, False, atoms);
+    xlib().XInternAtoms(c.display, names, atom_count, False, atoms);
     for (int i = 0; i < atom_count; i++) {
         *wanted[i].atom = atoms[i];
     }
@@ -126,20 +125,23 @@ void intern_atoms(Connection& c) {
 
 }  // namespace
 
-bool connect(const char* name, const char** why) {
+bool connect(const char* name, std::string* why) {
+    if (!load_xlib(why)) {
+        return false;
+    }
     Connection& c = the_connection;
-    XSetErrorHandler(on_error);
-    XSetIOErrorHandler(on_io_error);
-    c.display = XOpenDisplay(name);
+    xlib().XSetErrorHandler(on_error);
+    xlib().XSetIOErrorHandler(on_io_error);
+    c.display = xlib().XOpenDisplay(name);
     if (c.display == nullptr) {
         *why = "no X server answers there, or it refused the connection";
         return false;
     }
-    XSetIOErrorExitHandler(c.display, on_io_exit, nullptr);
+    xlib().XSetIOErrorExitHandler(c.display, on_io_exit, nullptr);
     c.broken = false;
     c.screen = DefaultScreen(c.display);
     if (!choose_visual(c)) {
-        XCloseDisplay(c.display);
+        xlib().XCloseDisplay(c.display);
         c.display = nullptr;
         *why = "the X server offers no TrueColor visual";
         return false;
@@ -147,7 +149,7 @@ bool connect(const char* name, const char** why) {
     c.native_pixels = pixels_are_native(c);
     c.gc = create_gc(c);
     intern_atoms(c);
-    c.quarters = desktop_quarters(getenv("GDK_SCALE"), XResourceManagerString(c.display));
+    c.quarters = desktop_quarters(getenv("GDK_SCALE"), xlib().XResourceManagerString(c.display));
     return true;
 }
 
@@ -171,9 +173,9 @@ void close() {
         // Xlib sends nothing on a display that had an I/O error, so a
         // broken one is closed the same way.
         if (c.gc != nullptr) {
-            XFreeGC(c.display, c.gc);
+            xlib().XFreeGC(c.display, c.gc);
         }
-        XCloseDisplay(c.display);
+        xlib().XCloseDisplay(c.display);
     }
     c = Connection();
 }

@@ -8,6 +8,8 @@
 //   x11.h         what tests may use beyond the display interface
 //   backend.cpp   the hook table, the one file that calls the others
 //   connection.h, .cpp  this; the connection, its error handlers, closing it
+//   xlib_calls.h  the calls into libX11, by name
+//   xlib_loading.cpp  libX11 loaded with dlopen at the first connect
 //   failure.cpp   why the display could not be used or was lost, in words
 //   surfaces.cpp  X windows: creation, size hints, identity, showing, moving
 //   titles.cpp    WM_NAME and _NET_WM_NAME from Windows-1252
@@ -29,8 +31,8 @@ constexpr InputKind focus_out_input = InputKind::FocusOut;
 }  // namespace display::x11
 
 #include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
+
+#include "platform/posix/display/x11/xlib_calls.h"
 
 #include <string>
 #include <unordered_map>
@@ -106,9 +108,9 @@ struct Connection {
 };
 
 Connection& connection();
-// Opens the display of that name; false, and no connection, when it cannot
-// be used, and *why says so.
-bool connect(const char* name, const char** why);
+// Opens the display of that name, loading libX11 first; false, and no
+// connection, when it cannot be used, and *why says so.
+bool connect(const char* name, std::string* why);
 
 // Why the display was lost or an X error came (failure.cpp), as standard
 // error shows it: the system's error number at an I/O error, and the last

@@ -16,10 +16,11 @@ void change_states(Display* display, const Surface& surface, bool add) {
     Connection& c = connection();
     Atom states[] = {c.net_wm_state_modal, c.net_wm_state_skip_taskbar};
     XWindowAttributes attributes;
-    bool mapped = XGetWindowAttributes(display, surface.window, &attributes) && attributes.map_state != IsUnmapped;
+    bool mapped =
+        xlib().XGetWindowAttributes(display, surface.window, &attributes) && attributes.map_state != IsUnmapped;
     if (!mapped) {
-        XChangeProperty(display, surface.window, c.net_wm_state, XA_ATOM, 32, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(states), add ? 2 : 0);
+        xlib().XChangeProperty(display, surface.window, c.net_wm_state, XA_ATOM, 32, PropModeReplace,
+                               reinterpret_cast<const unsigned char*>(states), add ? 2 : 0);
         return;
     }
     XEvent event = {};
@@ -31,8 +32,8 @@ void change_states(Display* display, const Surface& surface, bool add) {
     event.xclient.data.l[1] = static_cast<long>(states[0]);
     event.xclient.data.l[2] = static_cast<long>(states[1]);
     event.xclient.data.l[3] = from_application;
-    XSendEvent(display, RootWindow(display, c.screen), False, SubstructureRedirectMask | SubstructureNotifyMask,
-               &event);
+    xlib().XSendEvent(display, RootWindow(display, c.screen), False, SubstructureRedirectMask | SubstructureNotifyMask,
+                      &event);
 }
 
 }  // namespace
@@ -45,11 +46,11 @@ void set_owner(SurfaceId id, SurfaceId owner_id) {
         return;
     }
     const Connection& c = connection();
-    XSetTransientForHint(display, surface->window, owner->window);
+    xlib().XSetTransientForHint(display, surface->window, owner->window);
     Atom type = c.net_wm_window_type_dialog;
-    XChangeProperty(display, surface->window, c.net_wm_window_type, XA_ATOM, 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(&type), 1);
-    XFlush(display);
+    xlib().XChangeProperty(display, surface->window, c.net_wm_window_type, XA_ATOM, 32, PropModeReplace,
+                           reinterpret_cast<const unsigned char*>(&type), 1);
+    xlib().XFlush(display);
 }
 
 void set_modal(SurfaceId id, bool modal) {
@@ -60,7 +61,7 @@ void set_modal(SurfaceId id, bool modal) {
     }
     surface->modal = modal;
     change_states(display, *surface, modal);
-    XFlush(display);
+    xlib().XFlush(display);
 }
 
 }  // namespace display::x11

@@ -23,8 +23,8 @@ void put_icon(Display* display, Window window, const IconPicture* pictures, int 
         data[start] = data[start + 1] = static_cast<unsigned long>(picture.side);
         std::copy(picture.pixels, picture.pixels + area, data.begin() + static_cast<long>(start + 2));
     }
-    XChangeProperty(display, window, connection().net_wm_icon, XA_CARDINAL, 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(data.data()), static_cast<int>(data.size()));
+    xlib().XChangeProperty(display, window, connection().net_wm_icon, XA_CARDINAL, 32, PropModeReplace,
+                           reinterpret_cast<const unsigned char*>(data.data()), static_cast<int>(data.size()));
 }
 
 }  // namespace

@@ -20,10 +20,10 @@ bool translate_key(const XKeyEvent& event, Input* input) {
     XKeyEvent copy = event;
     char typed[8];
     KeySym keysym = NoSymbol;
-    int length = XLookupString(&copy, typed, sizeof typed, &keysym, nullptr);
+    int length = xlib().XLookupString(&copy, typed, sizeof typed, &keysym, nullptr);
     // The key's own symbol, unshifted, names the key: shift+Tab is still Tab
     // and shift+a is still A. The keypad's digits depend on Num Lock.
-    KeySym plain = XLookupKeysym(&copy, 0);
+    KeySym plain = xlib().XLookupKeysym(&copy, 0);
     int vk =
         (keysym >= XK_KP_0 && keysym <= XK_KP_9) || keysym == XK_KP_Decimal ? virtual_key(keysym) : virtual_key(plain);
     if (vk == 0) {
@@ -91,8 +91,9 @@ void read_root_position(Surface* surface) {
     Display* display = live_display();
     Window child;
     int x = 0, y = 0;
-    if (display != nullptr && XTranslateCoordinates(display, surface->window, RootWindow(display, connection().screen),
-                                                    0, 0, &x, &y, &child)) {
+    if (display != nullptr &&
+        xlib().XTranslateCoordinates(display, surface->window, RootWindow(display, connection().screen), 0, 0, &x, &y,
+                                     &child)) {
         surface->screen_x = x;
         surface->screen_y = y;
     }
@@ -156,7 +157,7 @@ void follow_map(Surface* surface) {
 bool translate(XEvent& event, Input* input) {
     Connection& c = connection();
     if (event.type == MappingNotify) {
-        XRefreshKeyboardMapping(&event.xmapping);
+        xlib().XRefreshKeyboardMapping(&event.xmapping);
         return false;
     }
     auto known = c.by_window.find(event.xany.window);
@@ -230,13 +231,13 @@ bool next_input_within(Input* input, int timeout_ms) {
     if (!c.repeat_asked && !c.broken && c.display != nullptr) {
         c.repeat_asked = true;
         Bool supported = False;
-        XkbSetDetectableAutoRepeat(c.display, True, &supported);
+        xlib().XkbSetDetectableAutoRepeat(c.display, True, &supported);
     }
     for (;;) {
         // XPending flushes our requests and reads what the server sent.
-        while (!c.broken && c.display != nullptr && XPending(c.display) > 0) {
+        while (!c.broken && c.display != nullptr && xlib().XPending(c.display) > 0) {
             XEvent event;
-            XNextEvent(c.display, &event);
+            xlib().XNextEvent(c.display, &event);
             if (c.broken) {
                 break;
             }

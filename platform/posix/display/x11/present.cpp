@@ -42,10 +42,10 @@ void put_native(const Connection& c, Window window, const Frame& frame, int x, i
     image.red_mask = c.visual->red_mask;
     image.green_mask = c.visual->green_mask;
     image.blue_mask = c.visual->blue_mask;
-    if (!XInitImage(&image)) {
+    if (!xlib().XInitImage(&image)) {
         return;
     }
-    XPutImage(c.display, window, c.gc, &image, x, y, to_x, to_y, width, height);
+    xlib().XPutImage(c.display, window, c.gc, &image, x, y, to_x, to_y, width, height);
     connection().images_put++;
 }
 
@@ -64,7 +64,7 @@ unsigned long channel(uint32_t value, unsigned long mask) {
 
 void put_converted(const Connection& c, Window window, const Frame& frame, int x, int y, int width, int height,
                    int to_x, int to_y) {
-    XImage* image = XCreateImage(c.display, c.visual, c.depth, ZPixmap, 0, nullptr, width, height, 32, 0);
+    XImage* image = xlib().XCreateImage(c.display, c.visual, c.depth, ZPixmap, 0, nullptr, width, height, 32, 0);
     if (image == nullptr) {
         return;
     }
@@ -79,7 +79,7 @@ void put_converted(const Connection& c, Window window, const Frame& frame, int x
             XPutPixel(image, column, row, server_pixel(source[column]));
         }
     }
-    XPutImage(c.display, window, c.gc, image, 0, 0, to_x, to_y, width, height);
+    xlib().XPutImage(c.display, window, c.gc, image, 0, 0, to_x, to_y, width, height);
     connection().images_put++;
     XDestroyImage(image);
 }
@@ -231,7 +231,7 @@ void send_presented() {
         }
     }
     if (sent) {
-        XFlush(c.display);
+        xlib().XFlush(c.display);
     }
 }
 

@@ -19,7 +19,7 @@ const long input_event_mask = ExposureMask | KeyPressMask | KeyReleaseMask | But
 // say the program chose it, not the user, so a window manager may still
 // keep the window on a small screen.
 void set_size_hints(Display* display, const Surface& surface, int x, int y) {
-    XSizeHints* hints = XAllocSizeHints();
+    XSizeHints* hints = xlib().XAllocSizeHints();
     hints->flags = PPosition | PSize | PWinGravity;
     hints->x = x;
     hints->y = y;
@@ -31,33 +31,33 @@ void set_size_hints(Display* display, const Surface& surface, int x, int y) {
         hints->min_width = hints->max_width = surface.screen_width;
         hints->min_height = hints->max_height = surface.screen_height;
     }
-    XSetWMNormalHints(display, surface.window, hints);
-    XFree(hints);
+    xlib().XSetWMNormalHints(display, surface.window, hints);
+    xlib().XFree(hints);
 }
 
 // Who the window belongs to, the same whatever the binary is called, so a
 // window manager can match it to the desktop entry, name its process and
 // show an icon.
 void set_identity(Display* display, Window window) {
-    XClassHint* hint = XAllocClassHint();
+    XClassHint* hint = xlib().XAllocClassHint();
     char name[] = "sorvane", klass[sizeof application_id];
     std::copy(application_id, application_id + sizeof application_id, klass);
     hint->res_name = name;
     hint->res_class = klass;
-    XSetClassHint(display, window, hint);
-    XFree(hint);
+    xlib().XSetClassHint(display, window, hint);
+    xlib().XFree(hint);
 
     const Connection& c = connection();
     unsigned long pid = static_cast<unsigned long>(getpid());
-    XChangeProperty(display, window, c.net_wm_pid, XA_CARDINAL, 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(&pid), 1);
+    xlib().XChangeProperty(display, window, c.net_wm_pid, XA_CARDINAL, 32, PropModeReplace,
+                           reinterpret_cast<const unsigned char*>(&pid), 1);
     char host[256] = "";
     if (gethostname(host, sizeof host - 1) == 0 && host[0] != '\0') {
         XTextProperty machine;
         char* list[] = {host};
-        if (XStringListToTextProperty(list, 1, &machine)) {
-            XSetWMClientMachine(display, window, &machine);
-            XFree(machine.value);
+        if (xlib().XStringListToTextProperty(list, 1, &machine)) {
+            xlib().XSetWMClientMachine(display, window, &machine);
+            xlib().XFree(machine.value);
         }
     }
 }
@@ -78,8 +78,8 @@ bool create_surface(SurfaceId id, const char* title, int x, int y, int width, in
     attributes.event_mask = input_event_mask;
     attributes.bit_gravity = NorthWestGravity;
     unsigned long mask = CWBackPixmap | CWBorderPixel | CWColormap | CWEventMask | CWBitGravity;
-    Window window = XCreateWindow(display, RootWindow(display, c.screen), x, y, width, height, 0, c.depth, InputOutput,
-                                  c.visual, mask, &attributes);
+    Window window = xlib().XCreateWindow(display, RootWindow(display, c.screen), x, y, width, height, 0, c.depth,
+                                         InputOutput, c.visual, mask, &attributes);
     if (window == 0) {
         return false;
     }
@@ -97,16 +97,16 @@ bool create_surface(SurfaceId id, const char* title, int x, int y, int width, in
     set_size_hints(display, surface, surface.screen_x, surface.screen_y);
     store_title(display, window, title);
     set_identity(display, window);
-    XWMHints* wm_hints = XAllocWMHints();
+    XWMHints* wm_hints = xlib().XAllocWMHints();
     wm_hints->flags = InputHint | StateHint;
     wm_hints->input = True;
     wm_hints->initial_state = NormalState;
-    XSetWMHints(display, window, wm_hints);
-    XFree(wm_hints);
-    XSetWMProtocols(display, window, &c.wm_delete_window, 1);
+    xlib().XSetWMHints(display, window, wm_hints);
+    xlib().XFree(wm_hints);
+    xlib().XSetWMProtocols(display, window, &c.wm_delete_window, 1);
     c.surfaces[id] = surface;
     c.by_window[window] = id;
-    XFlush(display);
+    xlib().XFlush(display);
     return true;
 }
 
@@ -121,8 +121,8 @@ void destroy_surface(SurfaceId id) {
     c.by_window.erase(window);
     c.surfaces.erase(id);
     if (Display* display = live_display()) {
-        XDestroyWindow(display, window);
-        XFlush(display);
+        xlib().XDestroyWindow(display, window);
+        xlib().XFlush(display);
     }
 }
 
@@ -138,14 +138,14 @@ void show_surface(SurfaceId id, bool visible) {
             set_default_icon(display, surface->window);
             surface->has_icon = true;
         }
-        XMapRaised(display, surface->window);
+        xlib().XMapRaised(display, surface->window);
     } else {
         // Withdrawing also tells a window manager, which unmapping alone
         // would not once it has reparented the window.
-        XWithdrawWindow(display, surface->window, connection().screen);
+        xlib().XWithdrawWindow(display, surface->window, connection().screen);
         surface->focus_wanted = false;
     }
-    XFlush(display);
+    xlib().XFlush(display);
 }
 
 void move_surface(SurfaceId id, int x, int y, int width, int height) {
@@ -165,8 +165,8 @@ void move_surface(SurfaceId id, int x, int y, int width, int height) {
     surface->reported_y = y;
     // The hints first, so that fixed-size hints never forbid the new size.
     set_size_hints(display, *surface, x, y);
-    XMoveResizeWindow(display, surface->window, x, y, width, height);
-    XFlush(display);
+    xlib().XMoveResizeWindow(display, surface->window, x, y, width, height);
+    xlib().XFlush(display);
 }
 
 void give_focus(const Surface& surface) {
@@ -174,9 +174,9 @@ void give_focus(const Surface& surface) {
     if (display == nullptr) {
         return;
     }
-    XRaiseWindow(display, surface.window);
-    XSetInputFocus(display, surface.window, RevertToParent, CurrentTime);
-    XFlush(display);
+    xlib().XRaiseWindow(display, surface.window);
+    xlib().XSetInputFocus(display, surface.window, RevertToParent, CurrentTime);
+    xlib().XFlush(display);
 }
 
 // Focus can only go to a viewable window. Until its MapNotify has come the
@@ -211,17 +211,17 @@ void fill_outside_client(const Surface& surface, int x, int y, int width, int he
     }
     const Connection& c = connection();
     const int client_width = surface.width, client_height = surface.height;
-    XSetForeground(display, c.gc, server_pixel(surface.background));
+    xlib().XSetForeground(display, c.gc, server_pixel(surface.background));
     // Right of the client area, then below it across the whole width.
     int right = x + width, bottom = y + height;
     int left = x > client_width ? x : client_width;
     if (right > left && y < client_height) {
         int to = bottom < client_height ? bottom : client_height;
-        XFillRectangle(display, surface.window, c.gc, left, y, right - left, to - y);
+        xlib().XFillRectangle(display, surface.window, c.gc, left, y, right - left, to - y);
     }
     int top = y > client_height ? y : client_height;
     if (bottom > top) {
-        XFillRectangle(display, surface.window, c.gc, x, top, width, bottom - top);
+        xlib().XFillRectangle(display, surface.window, c.gc, x, top, width, bottom - top);
     }
 }
 

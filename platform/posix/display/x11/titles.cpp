@@ -27,14 +27,14 @@ void store_title(Display* display, Window window, const char* title) {
         title = "";
     }
     std::string latin1 = latin1_of_cp1252(title);
-    XStoreName(display, window, latin1.c_str());
-    XSetIconName(display, window, latin1.c_str());
+    xlib().XStoreName(display, window, latin1.c_str());
+    xlib().XSetIconName(display, window, latin1.c_str());
     const Connection& c = connection();
     std::string utf8 = utf8_of_cp1252(title);
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
     int length = static_cast<int>(utf8.size());
-    XChangeProperty(display, window, c.net_wm_name, c.utf8_string, 8, PropModeReplace, bytes, length);
-    XChangeProperty(display, window, c.net_wm_icon_name, c.utf8_string, 8, PropModeReplace, bytes, length);
+    xlib().XChangeProperty(display, window, c.net_wm_name, c.utf8_string, 8, PropModeReplace, bytes, length);
+    xlib().XChangeProperty(display, window, c.net_wm_icon_name, c.utf8_string, 8, PropModeReplace, bytes, length);
 }
 
 void set_title(SurfaceId id, const char* title) {
@@ -44,7 +44,7 @@ void set_title(SurfaceId id, const char* title) {
         return;
     }
     store_title(display, surface->window, title);
-    XFlush(display);
+    xlib().XFlush(display);
 }
 
 }  // namespace display::x11

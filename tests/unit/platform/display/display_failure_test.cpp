@@ -43,6 +43,23 @@ TEST(DisplayFailure, EachCauseInWords) {
     }
 }
 
+// libX11 is taken whole or not at all, and the reason names the library and
+// what it lacked; the library itself fills every call.
+TEST(X11Failure, ALibX11MissingOrLackingACallSaysSo) {
+    using display::x11::load_xlib_calls;
+    display::x11::XlibCalls calls{};
+    std::string why;
+    EXPECT_FALSE(load_xlib_calls("libsorvane-no-X11.so.6", &calls, &why));
+    EXPECT_EQ(
+        why.rfind("libsorvane-no-X11.so.6 cannot be loaded (libsorvane-no-X11.so.6: cannot open shared object", 0), 0u)
+        << why;
+    EXPECT_FALSE(load_xlib_calls("libc.so.6", &calls, &why));
+    EXPECT_EQ(why, "libc.so.6 lacks XOpenDisplay");
+    ASSERT_TRUE(load_xlib_calls("libX11.so.6", &calls, &why));
+    EXPECT_EQ(calls.XOpenDisplay, &XOpenDisplay);
+    EXPECT_EQ(calls.XkbSetDetectableAutoRepeat, &XkbSetDetectableAutoRepeat);
+}
+
 // The X11 and Wayland tables are held to it where their tests open them.
 TEST(DisplayTables, EveryHookSetAndEachOptionalOneWithItsCapability) {
     const display::Backend& headless = display::headless::backend();

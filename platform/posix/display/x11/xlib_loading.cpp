@@ -1,0 +1,70 @@
+// Loads libX11 with dlopen and takes its calls by name.
+#include <dlfcn.h>
+
+#include "platform/posix/display/x11/xlib_calls.h"
+
+namespace display::x11 {
+
+namespace {
+
+// The calls, and whether they were had: 0 not yet tried, 1 loaded, -1 not
+// to be had (and why).
+struct Loaded {
+    int state = 0;
+    XlibCalls calls{};
+    std::string why;
+};
+
+Loaded the_library;
+
+template <typename T>
+bool take(void* library, const char* name, T* out) {
+    *out = reinterpret_cast<T>(dlsym(library, name));
+    return *out != nullptr;
+}
+
+}  // namespace
+
+bool load_xlib_calls(const char* soname, XlibCalls* calls, std::string* why) {
+    // Lazily bound: a start calls few of libX11's own functions.
+    void* library = dlopen(soname, RTLD_LAZY | RTLD_LOCAL);
+    if (library == nullptr) {
+        const char* error = dlerror();
+        *why = std::string(soname) + " cannot be loaded (" + (error != nullptr ? error : "no reason given") + ")";
+        return false;
+    }
+    const char* missing = nullptr;
+#define SORVANE_TAKE(name)                                           \
+    if (missing == nullptr && !take(library, #name, &calls->name)) { \
+        missing = #name;                                             \
+    }
+    SORVANE_XLIB_CALLS(SORVANE_TAKE)
+#undef SORVANE_TAKE
+    if (missing != nullptr) {
+        dlclose(library);
+        *why = std::string(soname) + " lacks " + missing;
+        return false;
+    }
+    return true;
+}
+
+bool load_xlib(std::string* why) {
+    Loaded& l = the_library;
+    if (l.state == 0) {
+        XlibCalls calls{};
+        l.state = load_xlib_calls("libX11.so.6", &calls, &l.why) ? 1 : -1;
+        if (l.state > 0) {
+            l.calls = calls;
+        }
+    }
+    if (l.state < 0) {
+        *why = l.why;
+    }
+    return l.state > 0;
+}
+
+const XlibCalls& xlib() {
+    return the_library.calls;
+}
+
+}  // namespace display::x11
