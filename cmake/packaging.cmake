@@ -117,7 +117,9 @@ else()
           RENAME ${SORVANE_APP_ID}.svg)
 
   # The Debian package's control file; scripts/write-archive fills in the
-  # libraries the binaries link and the installed size.
+  # libraries the binaries link and the installed size. Those the program
+  # loads with dlopen are named there by hand: libX11 from 1.7, the first
+  # with XSetIOErrorExitHandler, FreeType and fontconfig.
   set(debian_architecture amd64)
   find_program(DPKG dpkg)
   if(DPKG)
