@@ -247,7 +247,9 @@ def shows_the_programs_icon(p):
     p.wait_main()
     queries = xlib.Queries(p.run.display)
     try:
-        icons = program_identity.icons_in(queries.property(p.main, "_NET_WM_ICON")[1])
+        # Set after the first frame, so it may follow the window by a moment.
+        icons = p.poll("the window's icon",
+                       lambda: program_identity.icons_in(queries.property(p.main, "_NET_WM_ICON")[1]))
     finally:
         queries.close()
     for side in (16, 32):

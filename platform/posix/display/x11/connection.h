@@ -58,6 +58,9 @@ struct Surface {
     bool modal = false;
     // The window layer gave an icon; otherwise the default goes on at map.
     bool has_icon = false;
+    // _NET_WM_ICON not yet sent (icon.cpp): the data, or the default's to draw.
+    std::vector<unsigned long> unsent_icon;
+    bool default_icon_unsent = false;
     // Presented areas not yet sent, and the frame they are taken from.
     struct Area {
         int left, top, right, bottom;
@@ -158,10 +161,13 @@ bool next_input(Input* input);
 // (display/desktop_scale.h); 4 when neither says more.
 int desktop_quarters(const char* gdk_scale, const char* resources);
 
-// The platform's default application icon as the window's _NET_WM_ICON,
-// and the window's own icon in its place.
-void set_default_icon(Display* display, Window window);
+// The platform's default application icon as the window's _NET_WM_ICON
+// unless it has its own, and the window's own icon in its place. Both are
+// sent by send_icon, which send_presented calls after the frames' pixels;
+// true when it sent one.
+void want_default_icon(Surface* surface);
 void set_icon(SurfaceId id, const IconPicture* pictures, int count);
+bool send_icon(Surface* surface);
 
 // WM_NAME, _NET_WM_NAME and the icon names of a window.
 void store_title(Display* display, Window window, const char* title);

@@ -1,6 +1,8 @@
 // The window's icon as _NET_WM_ICON: the platform's default application
 // icon at the three sizes a window manager commonly shows, or the icon the
-// window layer gives, at every size it has.
+// window layer gives, at every size it has. A window manager shows it in a
+// taskbar or a switcher, not in the window, so its 30-odd KB wait for the
+// first frame's pixels and go out after them.
 #include <algorithm>
 #include <vector>
 
@@ -14,41 +16,65 @@ const int default_icon_sizes[] = {16, 32, 48};
 
 // Each icon is its width, its height, then its rows; format 32 data
 // travels as longs whatever their size.
-void put_icon(Display* display, Window window, const IconPicture* pictures, int count) {
+std::vector<unsigned long> icon_data(const IconPicture* pictures, int count) {
+    size_t total = 0;
+    for (int i = 0; i < count; i++) {
+        total += 2 + static_cast<size_t>(pictures[i].side) * pictures[i].side;
+    }
     std::vector<unsigned long> data;
+    data.reserve(total);
     for (int i = 0; i < count; i++) {
         const IconPicture& picture = pictures[i];
-        const size_t start = data.size(), area = static_cast<size_t>(picture.side) * picture.side;
-        data.resize(start + 2 + area);
-        data[start] = data[start + 1] = static_cast<unsigned long>(picture.side);
-        std::copy(picture.pixels, picture.pixels + area, data.begin() + static_cast<long>(start + 2));
+        data.push_back(static_cast<unsigned long>(picture.side));
+        data.push_back(static_cast<unsigned long>(picture.side));
+        data.insert(data.end(), picture.pixels, picture.pixels + static_cast<size_t>(picture.side) * picture.side);
     }
-    xlib().XChangeProperty(display, window, connection().net_wm_icon, XA_CARDINAL, 32, PropModeReplace,
-                           reinterpret_cast<const unsigned char*>(data.data()), static_cast<int>(data.size()));
+    return data;
 }
 
-}  // namespace
-
-void set_default_icon(Display* display, Window window) {
+std::vector<unsigned long> default_icon_data() {
     std::vector<std::vector<uint32_t>> pixels;
     std::vector<IconPicture> pictures;
     for (int size : default_icon_sizes) {
         pixels.emplace_back(static_cast<size_t>(size) * size);
         ::display::draw_default_icon(size, pixels.back().data());
+        pictures.push_back(IconPicture{size, pixels.back().data()});
     }
-    for (size_t i = 0; i < pixels.size(); i++) {
-        pictures.push_back(IconPicture{default_icon_sizes[i], pixels[i].data()});
+    return icon_data(pictures.data(), static_cast<int>(pictures.size()));
+}
+
+}  // namespace
+
+void want_default_icon(Surface* surface) {
+    if (!surface->has_icon) {
+        surface->has_icon = true;
+        surface->default_icon_unsent = true;
     }
-    put_icon(display, window, pictures.data(), static_cast<int>(pictures.size()));
 }
 
 void set_icon(SurfaceId id, const IconPicture* pictures, int count) {
-    Display* display = live_display();
     Surface* surface = find_surface(id);
-    if (display != nullptr && surface != nullptr && count > 0) {
-        put_icon(display, surface->window, pictures, count);
+    if (live_display() != nullptr && surface != nullptr && count > 0) {
+        surface->unsent_icon = icon_data(pictures, count);
+        surface->default_icon_unsent = false;
         surface->has_icon = true;
     }
+}
+
+bool send_icon(Surface* surface) {
+    if (surface->default_icon_unsent) {
+        surface->unsent_icon = default_icon_data();
+        surface->default_icon_unsent = false;
+    }
+    Display* display = live_display();
+    if (display == nullptr || surface->unsent_icon.empty()) {
+        return false;
+    }
+    const std::vector<unsigned long>& data = surface->unsent_icon;
+    xlib().XChangeProperty(display, surface->window, connection().net_wm_icon, XA_CARDINAL, 32, PropModeReplace,
+                           reinterpret_cast<const unsigned char*>(data.data()), static_cast<int>(data.size()));
+    surface->unsent_icon = std::vector<unsigned long>();
+    return true;
 }
 
 }  // namespace display::x11

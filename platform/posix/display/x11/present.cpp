@@ -233,6 +233,14 @@ void send_presented() {
     if (sent) {
         xlib().XFlush(c.display);
     }
+    // After the pixels, what shows outside the window.
+    bool icons = false;
+    for (auto& entry : c.surfaces) {
+        icons = send_icon(&entry.second) || icons;
+    }
+    if (icons) {
+        xlib().XFlush(c.display);
+    }
 }
 
 void drop_presented(Surface* surface) {

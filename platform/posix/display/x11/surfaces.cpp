@@ -133,11 +133,8 @@ void show_surface(SurfaceId id, bool visible) {
         return;
     }
     if (visible) {
-        // Drawn and sent only for a window the layer gave no icon of its own.
-        if (!surface->has_icon) {
-            set_default_icon(display, surface->window);
-            surface->has_icon = true;
-        }
+        // Only for a window the layer gave no icon of its own.
+        want_default_icon(surface);
         xlib().XMapRaised(display, surface->window);
     } else {
         // Withdrawing also tells a window manager, which unmapping alone

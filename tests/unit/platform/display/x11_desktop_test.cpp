@@ -90,8 +90,12 @@ class X11Desktop : public ::testing::Test {
         unsetenv("GDK_SCALE");
     }
 
-    std::vector<unsigned long> property(Window window, const char* name, Atom* type_out = nullptr) {
-        display::x11::sync();
+    // As the server holds it; unsynced, without first sending what the
+    // backend keeps back.
+    std::vector<unsigned long> property(Window window, const char* name, Atom* type_out = nullptr, bool synced = true) {
+        if (synced) {
+            display::x11::sync();
+        }
         Atom type;
         int format;
         unsigned long count, after;
@@ -194,6 +198,8 @@ TEST_F(X11Desktop, AWindowNamesItsProgramProcessMachineAndIcon) {
     ASSERT_TRUE(backend->create_surface(2, "own icon", 10, 10, 40, 30, false));
     backend->set_icon(2, pictures, 2);
     backend->show_surface(2, true);
+    // Nothing of it goes out before the program's first frame does.
+    EXPECT_TRUE(property(display::x11::window_of(2), "_NET_WM_ICON", nullptr, false).empty());
     display::x11::sync();
     icon = property(display::x11::window_of(2), "_NET_WM_ICON");
     for (unsigned long& value : icon) {
