@@ -21,6 +21,7 @@
 //   virtual_keys.h, .cpp  key symbols to virtual keys, for X11 and Wayland
 //   cp1252.h, .cpp       the program's text as UTF-8, for both backends' titles
 //   reason.cpp           a backend's reason for a failed connect, to its caller
+//   library_calls.h      a library's calls taken by name after dlopen
 //   headless.h, .cpp     the headless backend, for tests (see tests/support)
 //   wayland_module.h, .cpp  the Wayland backend loaded as a module, on demand
 //   x11/                 the X11 backend; x11/connection.h lists its files

@@ -3,6 +3,7 @@
 // connection holds, a surface's objects or all of it. It calls no other
 // file of the backend but the buffers below it.
 #include "platform/posix/display/wayland/connection.h"
+#include "platform/posix/display/wayland/xkbcommon_library.h"
 
 #include "platform/posix/display/wayland/wayland.h"
 
@@ -20,16 +21,19 @@ void destroy_proxy(Proxy*& proxy, void (*destroy)(Proxy*)) {
     }
 }
 
+// What was compiled came from the loaded library.
 void release_keymap(Connection& c) {
+    const XkbCalls* xkb = c.xkb != nullptr ? xkbcommon() : nullptr;
+    if (xkb == nullptr) {
+        return;
+    }
     if (c.key_state != nullptr) {
-        xkb_state_unref(c.key_state);
+        xkb->xkb_state_unref(c.key_state);
     }
     if (c.keymap != nullptr) {
-        xkb_keymap_unref(c.keymap);
+        xkb->xkb_keymap_unref(c.keymap);
     }
-    if (c.xkb != nullptr) {
-        xkb_context_unref(c.xkb);
-    }
+    xkb->xkb_context_unref(c.xkb);
 }
 
 // Every object bound from the registry, before the display they live on goes.

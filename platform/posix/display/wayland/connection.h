@@ -18,6 +18,8 @@
 //   pointer.cpp    wl_pointer to input, the cursor image
 //   touch.cpp      wl_touch through the promotion of touch to the mouse
 //   keyboard.cpp   wl_keyboard through xkbcommon to input, key repeat
+//   xkbcommon_library.h  the calls into xkbcommon, by name
+//   xkbcommon_loading.cpp  xkbcommon loaded with dlopen at the first keymap
 //   outputs.cpp    wl_output: the screen's size and each output's scale
 //   present.cpp    frames into buffers, one commit per frame, frame callbacks
 //   surface_scale.cpp  each surface's device scale: the outputs' integer one
@@ -166,7 +168,10 @@ struct Connection {
 
     wl_keyboard* keyboard = nullptr;
     SurfaceId keyboard_surface = 0;
-    bool keyboard_new = false;  // no focus came to it yet
+    bool keyboard_new = false;     // no focus came to it yet
+    bool frame_committed = false;  // what the first frame need not wait for may follow
+    std::string keymap_text;       // sent and not yet compiled
+    bool keymap_failed = false;    // xkbcommon could not be loaded, and it was said
     xkb_context* xkb = nullptr;
     xkb_keymap* keymap = nullptr;
     xkb_state* key_state = nullptr;
@@ -274,6 +279,9 @@ void follow_keyboard(bool present);
 void follow_touch(bool present);
 void forget_input_surface(SurfaceId id);
 
+// Compiles the keymap the compositor sent, if one waits; keys and the
+// first wait after a frame ask for it.
+void ready_keymap();
 // Key input: the evdev code as the keymap's state types it.
 bool translate_key(xkb_state* state, uint32_t key, bool pressed, uint32_t time, Input* input);
 // Queues the held key's repeats that are due; the milliseconds until the

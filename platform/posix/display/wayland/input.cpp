@@ -83,6 +83,10 @@ bool next_input_within(Input* input, int timeout_ms) {
         // The window layer asks only when it has nothing left to do, so
         // what it drew goes out now, as one frame.
         commit_frames();
+        // The keymap the first frame did not wait for, while it is shown.
+        if (c.frame_committed) {
+            ready_keymap();
+        }
         const int64_t now = now_ms();
         int wait = run_repeat(now);
         if (!c.queue.empty()) {

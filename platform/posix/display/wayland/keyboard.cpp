@@ -1,12 +1,16 @@
-// The seat's keyboard: the compositor's keymap through xkbcommon, keys to
-// virtual keys and the characters they type as the X11 backend gives them,
-// held keys repeated at the compositor's rate, and the keyboard's focus.
+// The seat's keyboard: the compositor's keymap through xkbcommon, compiled
+// only once the first frame is out or a key comes, keys to virtual keys and
+// the characters they type as the X11 backend gives them, held keys
+// repeated at the compositor's rate, and the keyboard's focus.
+#include <errno.h>
+#include <stdio.h>
 #include <sys/mman.h>
 #include <time.h>
 #include <unistd.h>
 
 #include "platform/posix/display/virtual_keys.h"
 #include "platform/posix/display/wayland/connection.h"
+#include "platform/posix/display/wayland/xkbcommon_library.h"
 #include "platform/posix/win32_user.h"
 
 namespace display::wayland {
@@ -16,9 +20,11 @@ namespace {
 // evdev codes are the keymap's less this.
 constexpr uint32_t evdev_offset = 8;
 
+// Kept as text: compiling it takes longer than drawing the window, and
+// no key needs it before the first frame (ready_keymap).
 void on_keymap(void*, wl_keyboard*, uint32_t format, int32_t fd, uint32_t size) {
     Connection& c = connection();
-    if (format != WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1) {
+    if (format != WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1 || size == 0) {
         ::close(fd);
         return;
     }
@@ -27,25 +33,9 @@ void on_keymap(void*, wl_keyboard*, uint32_t format, int32_t fd, uint32_t size) 
     if (text == MAP_FAILED) {
         return;
     }
-    if (c.xkb == nullptr) {
-        c.xkb = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
-    }
-    xkb_keymap* keymap = c.xkb != nullptr
-                             ? xkb_keymap_new_from_buffer(c.xkb, static_cast<const char*>(text), size - 1,
-                                                          XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS)
-                             : nullptr;
+    // Without the NUL that ends it.
+    c.keymap_text.assign(static_cast<const char*>(text), size - 1);
     munmap(text, size);
-    if (keymap == nullptr) {
-        return;
-    }
-    if (c.key_state != nullptr) {
-        xkb_state_unref(c.key_state);
-    }
-    if (c.keymap != nullptr) {
-        xkb_keymap_unref(c.keymap);
-    }
-    c.keymap = keymap;
-    c.key_state = xkb_state_new(keymap);
 }
 
 void queue_focus(SurfaceId id, InputKind kind) {
@@ -66,6 +56,7 @@ void on_leave(void*, wl_keyboard*, uint32_t, wl_surface* from) {
 
 bool queue_key(uint32_t key, bool pressed, uint32_t time) {
     Connection& c = connection();
+    ready_keymap();
     Input input;
     if (c.key_state == nullptr || c.keyboard_surface == 0 || !translate_key(c.key_state, key, pressed, time, &input)) {
         return false;
@@ -78,7 +69,8 @@ bool queue_key(uint32_t key, bool pressed, uint32_t time) {
 void follow_key(uint32_t key, bool pressed, uint32_t time) {
     Connection& c = connection();
     queue_key(key, pressed, time);
-    if (pressed && c.keymap != nullptr && c.repeat.rate > 0 && xkb_keymap_key_repeats(c.keymap, key + evdev_offset)) {
+    if (pressed && c.keymap != nullptr && c.repeat.rate > 0 &&
+        xkbcommon()->xkb_keymap_key_repeats(c.keymap, key + evdev_offset)) {
         c.repeat.key = key;
         c.repeat.next_ms = now_ms() + c.repeat.delay_ms;
     } else if (!pressed && c.repeat.key == key) {
@@ -112,8 +104,9 @@ void on_enter(void*, wl_keyboard*, uint32_t, wl_surface* on, wl_array* keys) {
 
 void on_modifiers(void*, wl_keyboard*, uint32_t, uint32_t depressed, uint32_t latched, uint32_t locked,
                   uint32_t group) {
+    ready_keymap();
     if (xkb_state* state = connection().key_state) {
-        xkb_state_update_mask(state, depressed, latched, locked, 0, 0, group);
+        xkbcommon()->xkb_state_update_mask(state, depressed, latched, locked, 0, 0, group);
     }
 }
 
@@ -131,19 +124,58 @@ bool is_keypad_digit(xkb_keysym_t sym) {
 
 }  // namespace
 
+void ready_keymap() {
+    Connection& c = connection();
+    if (c.keymap_text.empty()) {
+        return;
+    }
+    std::string text;
+    text.swap(c.keymap_text);
+    std::string why;
+    const XkbCalls* xkb = xkbcommon(&why);
+    if (xkb == nullptr) {
+        if (!c.keymap_failed) {
+            c.keymap_failed = true;
+            fprintf(stderr, "%s: the keyboard cannot be read: %s\n", program_invocation_short_name, why.c_str());
+            fflush(stderr);
+        }
+        return;
+    }
+    if (c.xkb == nullptr) {
+        c.xkb = xkb->xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+    }
+    xkb_keymap* keymap = c.xkb != nullptr
+                             ? xkb->xkb_keymap_new_from_buffer(c.xkb, text.data(), text.size(),
+                                                               XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS)
+                             : nullptr;
+    if (keymap == nullptr) {
+        return;
+    }
+    if (c.key_state != nullptr) {
+        xkb->xkb_state_unref(c.key_state);
+    }
+    if (c.keymap != nullptr) {
+        xkb->xkb_keymap_unref(c.keymap);
+    }
+    c.keymap = keymap;
+    c.key_state = xkb->xkb_state_new(keymap);
+}
+
 bool translate_key(xkb_state* state, uint32_t key, bool pressed, uint32_t time, Input* input) {
+    const XkbCalls& xkb = *xkbcommon();
     const xkb_keycode_t code = key + evdev_offset;
-    xkb_keymap* keymap = xkb_state_get_keymap(state);
-    const xkb_keysym_t sym = xkb_state_key_get_one_sym(state, code);
+    xkb_keymap* keymap = xkb.xkb_state_get_keymap(state);
+    const xkb_keysym_t sym = xkb.xkb_state_key_get_one_sym(state, code);
     // The key's own symbol, unshifted, names the key: shift+Tab is still Tab
     // and shift+a is still A. The keypad's digits depend on Num Lock.
     const xkb_keysym_t* plain = nullptr;
-    int count = xkb_keymap_key_get_syms_by_level(keymap, code, xkb_state_key_get_layout(state, code), 0, &plain);
+    int count =
+        xkb.xkb_keymap_key_get_syms_by_level(keymap, code, xkb.xkb_state_key_get_layout(state, code), 0, &plain);
     int vk = is_keypad_digit(sym) || count < 1 ? virtual_key(sym) : virtual_key(plain[0]);
     if (vk == 0) {
         vk = virtual_key(sym);
     }
-    const uint32_t typed = xkb_state_key_get_utf32(state, code);
+    const uint32_t typed = xkb.xkb_state_key_get_utf32(state, code);
     char text = typed > 0 && typed < 0x100 ? static_cast<char>(typed) : 0;
     if (sym == XKB_KEY_ISO_Left_Tab) {
         text = '\t';  // shift+Tab types a tab on Windows

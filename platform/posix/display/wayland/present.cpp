@@ -139,6 +139,7 @@ void commit_frames() {
         }
     }
     if (committed) {
+        c.frame_committed = true;
         wl_display_flush(c.display);
     }
 }

@@ -1,6 +1,5 @@
 // Loads libX11 with dlopen and takes its calls by name.
-#include <dlfcn.h>
-
+#include "platform/posix/display/library_calls.h"
 #include "platform/posix/display/x11/xlib_calls.h"
 
 namespace display::x11 {
@@ -17,12 +16,6 @@ struct Loaded {
 
 Loaded the_library;
 
-template <typename T>
-bool take(void* library, const char* name, T* out) {
-    *out = reinterpret_cast<T>(dlsym(library, name));
-    return *out != nullptr;
-}
-
 }  // namespace
 
 bool load_xlib_calls(const char* soname, XlibCalls* calls, std::string* why) {
@@ -34,9 +27,9 @@ bool load_xlib_calls(const char* soname, XlibCalls* calls, std::string* why) {
         return false;
     }
     const char* missing = nullptr;
-#define SORVANE_TAKE(name)                                           \
-    if (missing == nullptr && !take(library, #name, &calls->name)) { \
-        missing = #name;                                             \
+#define SORVANE_TAKE(name)                                                \
+    if (missing == nullptr && !take_call(library, #name, &calls->name)) { \
+        missing = #name;                                                  \
     }
     SORVANE_XLIB_CALLS(SORVANE_TAKE)
 #undef SORVANE_TAKE
