@@ -3,9 +3,9 @@
 // once. Blocks come from malloc, which keeps them visible to sanitizers.
 #include <algorithm>
 #include <mutex>
-#include <unordered_map>
 
 #include "platform/posix/kernel/handles.h"
+#include "platform/posix/kernel/heap_blocks.h"
 #include "platform/posix/kernel/syscalls.h"
 
 namespace {
@@ -13,7 +13,7 @@ namespace {
 constexpr SIZE_T max_reserved_blocks = 1 << 16;
 
 struct Heap {
-    std::unordered_map<void*, SIZE_T> blocks;
+    kernel::BlockTable blocks;
     SIZE_T maximum;  // 0: growable
     SIZE_T in_use;
 };
@@ -26,17 +26,14 @@ Heap* heap_of(HANDLE handle) {
     return static_cast<Heap*>(kernel::find_handle(handle, kernel::HandleKind::Heap));
 }
 
-using Block = std::unordered_map<void*, SIZE_T>::iterator;
-
-// The heap's record of a block; false with ERROR_INVALID_PARAMETER for a
-// pointer the heap did not hand out, null included.
-bool find_block(Heap* heap, const void* memory, Block* found) {
-    *found = heap->blocks.find(const_cast<void*>(memory));
-    if (*found == heap->blocks.end()) {
+// The heap's record of a block's size; null with ERROR_INVALID_PARAMETER for
+// a pointer the heap did not hand out, null included.
+SIZE_T* find_block(Heap* heap, const void* memory) {
+    SIZE_T* size = heap->blocks.find(memory);
+    if (size == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
-        return false;
     }
-    return true;
+    return size;
 }
 
 bool fits(const Heap* heap, SIZE_T old_size, SIZE_T new_size) {
@@ -55,9 +52,11 @@ HANDLE WINAPI HeapCreate(DWORD flOptions, SIZE_T dwInitialSize, SIZE_T dwMaximum
         return nullptr;
     }
     std::lock_guard<std::mutex> lock(heaps_mutex);
-    Heap* heap = new Heap{{}, dwMaximumSize, 0};
+    Heap* heap = new Heap();
+    heap->maximum = dwMaximumSize;
+    heap->in_use = 0;
     // Room for as many blocks as the initial size holds at 8 bytes each, so
-    // the record of blocks does not rehash again and again while a program
+    // the record of blocks does not grow again and again while a program
     // fills its heap at start.
     heap->blocks.reserve(std::min<SIZE_T>(dwInitialSize / 8, max_reserved_blocks));
     HANDLE handle = kernel::insert_handle(kernel::HandleKind::Heap, heap);
@@ -73,9 +72,7 @@ BOOL WINAPI HeapDestroy(HANDLE hHeap) {
     if (heap == nullptr) {
         return FALSE;
     }
-    for (auto& block : heap->blocks) {
-        kernel::sys.free(block.first);
-    }
+    heap->blocks.for_each([](void* block, SIZE_T) { kernel::sys.free(block); });
     delete heap;
     return TRUE;
 }
@@ -97,7 +94,11 @@ LPVOID WINAPI HeapAlloc(HANDLE hHeap, DWORD dwFlags, SIZE_T dwBytes) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
-    heap->blocks[block] = dwBytes;
+    if (!heap->blocks.insert(block, dwBytes)) {
+        kernel::sys.free(block);
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
     heap->in_use += dwBytes;
     return block;
 }
@@ -108,11 +109,11 @@ LPVOID WINAPI HeapReAlloc(HANDLE hHeap, DWORD dwFlags, LPVOID lpMem, SIZE_T dwBy
     if (heap == nullptr) {
         return nullptr;
     }
-    Block found;
-    if (!find_block(heap, lpMem, &found)) {
+    SIZE_T* found = find_block(heap, lpMem);
+    if (found == nullptr) {
         return nullptr;
     }
-    SIZE_T old_size = found->second;
+    const SIZE_T old_size = *found;
     if (!fits(heap, old_size, dwBytes)) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
@@ -134,10 +135,11 @@ LPVOID WINAPI HeapReAlloc(HANDLE hHeap, DWORD dwFlags, LPVOID lpMem, SIZE_T dwBy
     }
     // A shrinking block stays where it is; only its recorded size changes.
     if (block != lpMem) {
-        heap->blocks.erase(found);
-        heap->blocks[block] = dwBytes;
+        // Erasing first leaves the room the new record needs.
+        heap->blocks.erase(lpMem);
+        heap->blocks.insert(block, dwBytes);
     } else {
-        found->second = dwBytes;
+        *found = dwBytes;
     }
     heap->in_use = heap->in_use - old_size + dwBytes;
     return block;
@@ -153,12 +155,12 @@ BOOL WINAPI HeapFree(HANDLE hHeap, DWORD dwFlags, LPVOID lpMem) {
     if (lpMem == nullptr) {
         return TRUE;
     }
-    Block found;
-    if (!find_block(heap, lpMem, &found)) {
+    SIZE_T* found = find_block(heap, lpMem);
+    if (found == nullptr) {
         return FALSE;
     }
-    heap->in_use -= found->second;
-    heap->blocks.erase(found);
+    heap->in_use -= *found;
+    heap->blocks.erase(lpMem);
     kernel::sys.free(lpMem);
     return TRUE;
 }
@@ -170,9 +172,6 @@ SIZE_T WINAPI HeapSize(HANDLE hHeap, DWORD dwFlags, LPCVOID lpMem) {
     if (heap == nullptr) {
         return static_cast<SIZE_T>(-1);
     }
-    Block found;
-    if (!find_block(heap, lpMem, &found)) {
-        return static_cast<SIZE_T>(-1);
-    }
-    return found->second;
+    const SIZE_T* found = find_block(heap, lpMem);
+    return found != nullptr ? *found : static_cast<SIZE_T>(-1);
 }

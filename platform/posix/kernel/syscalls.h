@@ -10,6 +10,7 @@
 //                        through the close hook each kind registers
 //   handle_lookup.h      the slots' layout and the lookup without a lock
 //   heap.cpp             private heaps
+//   heap_blocks.h, .cpp  a heap's record of its blocks
 //   files.cpp            CreateFileA, reads, writes, the file pointer
 //   open_file.h          what a file handle holds
 //   sharing.h, .cpp      share modes, within the process and between processes
