@@ -94,9 +94,9 @@ bool equal_ignoring_case(const std::string& a, const std::string& b) {
     return true;
 }
 
-bool match_entry(const std::string& folder, const std::string& name, std::string* found) {
-    struct stat st;
-    if (status_of(join(folder, name), &st)) {
+bool match_entry(const std::string& folder, const std::string& name, std::string* found, struct stat* st) {
+    struct stat own;
+    if (status_of(join(folder, name), st != nullptr ? st : &own)) {
         *found = name;
         return true;
     }
@@ -113,7 +113,7 @@ bool match_entry(const std::string& folder, const std::string& name, std::string
         }
     }
     sys.closedir(dir);
-    return any;
+    return any && (st == nullptr || status_of(join(folder, *found), st));
 }
 
 bool resolve_path(const char* name, ResolvedPath* out) {
@@ -158,13 +158,10 @@ bool resolve_path(const char* name, ResolvedPath* out) {
     out->exists = status_of("/", &out->st);
     for (size_t i = 0; i < parts.size(); ++i) {
         std::string spelled = parts[i];
-        bool found = out->parent_exists && (verbatim[i] ? status_of(join(out->path, spelled), &out->st)
-                                                        : match_entry(out->path, parts[i], &spelled));
+        const bool found = out->parent_exists && (verbatim[i] ? status_of(join(out->path, spelled), &out->st)
+                                                              : match_entry(out->path, parts[i], &spelled, &out->st));
         out->path = join(out->path, spelled);
         out->last = spelled;
-        if (found) {
-            found = status_of(out->path, &out->st);
-        }
         if (i + 1 < parts.size() && (!found || !S_ISDIR(out->st.st_mode))) {
             out->parent_exists = false;
         }

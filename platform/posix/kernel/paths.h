@@ -28,8 +28,9 @@ inline bool is_separator(char c) {
 bool resolve_path(const char* name, ResolvedPath* out);
 
 // The entry of the Linux folder that the name matches: the exact spelling
-// when present, otherwise the first case-insensitive match in sorted order.
-bool match_entry(const std::string& folder, const std::string& name, std::string* found);
+// when present, otherwise the first case-insensitive match in sorted order;
+// with its status in *st when st is given (false when it went meanwhile).
+bool match_entry(const std::string& folder, const std::string& name, std::string* found, struct stat* st = nullptr);
 
 bool equal_ignoring_case(const std::string& a, const std::string& b);
 
