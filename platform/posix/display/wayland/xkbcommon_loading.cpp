@@ -18,25 +18,11 @@ struct Loaded {
 Loaded the_library;
 
 bool load(Loaded* l) {
-    void* library = dlopen(soname, RTLD_LAZY | RTLD_LOCAL);
-    if (library == nullptr) {
-        const char* error = dlerror();
-        l->why = std::string(soname) + " cannot be loaded (" + (error != nullptr ? error : "no reason given") + ")";
-        return false;
-    }
-    const char* missing = nullptr;
-#define SORVANE_TAKE(name)                                                  \
-    if (missing == nullptr && !take_call(library, #name, &l->calls.name)) { \
-        missing = #name;                                                    \
-    }
-    SORVANE_XKBCOMMON_CALLS(SORVANE_TAKE)
-#undef SORVANE_TAKE
-    if (missing != nullptr) {
-        dlclose(library);
-        l->why = std::string(soname) + " lacks " + missing;
-        return false;
-    }
-    return true;
+    XkbCalls* calls = &l->calls;
+    return load_library_calls(soname, &l->why, [calls](void* library) -> const char* {
+        SORVANE_XKBCOMMON_CALLS(SORVANE_TAKE_CALL)
+        return nullptr;
+    });
 }
 
 }  // namespace

@@ -19,26 +19,10 @@ Loaded the_library;
 }  // namespace
 
 bool load_xlib_calls(const char* soname, XlibCalls* calls, std::string* why) {
-    // Lazily bound: a start calls few of libX11's own functions.
-    void* library = dlopen(soname, RTLD_LAZY | RTLD_LOCAL);
-    if (library == nullptr) {
-        const char* error = dlerror();
-        *why = std::string(soname) + " cannot be loaded (" + (error != nullptr ? error : "no reason given") + ")";
-        return false;
-    }
-    const char* missing = nullptr;
-#define SORVANE_TAKE(name)                                                \
-    if (missing == nullptr && !take_call(library, #name, &calls->name)) { \
-        missing = #name;                                                  \
-    }
-    SORVANE_XLIB_CALLS(SORVANE_TAKE)
-#undef SORVANE_TAKE
-    if (missing != nullptr) {
-        dlclose(library);
-        *why = std::string(soname) + " lacks " + missing;
-        return false;
-    }
-    return true;
+    return load_library_calls(soname, why, [calls](void* library) -> const char* {
+        SORVANE_XLIB_CALLS(SORVANE_TAKE_CALL)
+        return nullptr;
+    });
 }
 
 bool load_xlib(std::string* why) {
