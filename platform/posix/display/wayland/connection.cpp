@@ -21,8 +21,9 @@ void destroy_proxy(Proxy*& proxy, void (*destroy)(Proxy*)) {
     }
 }
 
-// What was compiled came from the loaded library.
-void release_keymap(Connection& c) {
+}  // namespace
+
+void drop_keymap(Connection& c) {
     const XkbCalls* xkb = c.xkb != nullptr ? xkbcommon() : nullptr;
     if (xkb == nullptr) {
         return;
@@ -33,7 +34,17 @@ void release_keymap(Connection& c) {
     if (c.keymap != nullptr) {
         xkb->xkb_keymap_unref(c.keymap);
     }
-    xkb->xkb_context_unref(c.xkb);
+    c.key_state = nullptr;
+    c.keymap = nullptr;
+}
+
+namespace {
+
+void release_keymap(Connection& c) {
+    drop_keymap(c);
+    if (c.xkb != nullptr) {
+        xkbcommon()->xkb_context_unref(c.xkb);
+    }
 }
 
 // Every object bound from the registry, before the display they live on goes.

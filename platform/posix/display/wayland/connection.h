@@ -191,6 +191,9 @@ void queue_input(const Input& input);
 void release_toplevel(Surface* surface);
 void release_surface(Surface* surface);
 
+// Unrefs the compiled keymap and its state, if any (the context stays).
+void drop_keymap(Connection& c);
+
 // Why the compositor could not be used or was lost (failure.cpp), as
 // standard error shows it: the display's error number, and for EPROTO the
 // object's interface and id and the protocol error's code; the globals a

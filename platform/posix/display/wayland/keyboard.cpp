@@ -151,12 +151,7 @@ void ready_keymap() {
     if (keymap == nullptr) {
         return;
     }
-    if (c.key_state != nullptr) {
-        xkb->xkb_state_unref(c.key_state);
-    }
-    if (c.keymap != nullptr) {
-        xkb->xkb_keymap_unref(c.keymap);
-    }
+    drop_keymap(c);
     c.keymap = keymap;
     c.key_state = xkb->xkb_state_new(keymap);
 }
