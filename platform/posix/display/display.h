@@ -90,6 +90,9 @@ enum Capability : unsigned {
     // for the desktop's task bar and switcher; a surface given none shows
     // the platform's default application icon.
     window_icons = 1u << 3,
+    // lend_pixels: the layer draws a surface's client area straight into
+    // memory the display reads, which then shows it without a copy.
+    lends_pixels = 1u << 4,
 };
 
 // The hooks, set by name in each backend (in a constexpr function: several
@@ -132,6 +135,13 @@ struct Backend {
     void (*set_background)(SurfaceId id, uint32_t rgb);
     void (*set_frame_painter)(const FramePainter* painter);
     void (*set_icon)(SurfaceId id, const IconPicture* pictures, int count);
+    // Pixels for the surface's client area, width x height in rows of
+    // width, that the display is not reading: the block lent last while it
+    // is not shown, else another holding the same pixels; a block of a new
+    // size holds anything. Valid until the next call for the surface or its
+    // destroy_surface. Null when none can be had: for a new size the layer
+    // then draws into pixels of its own, else on in the block it has.
+    uint32_t* (*lend_pixels)(SurfaceId id, int width, int height);
 };
 
 constexpr bool can(const Backend& backend, Capability capability) {
@@ -148,7 +158,8 @@ constexpr bool complete(const Backend& b) {
                        b.close != nullptr && b.failure != nullptr;
     return every && (b.activate_surface != nullptr) == can(b, gives_keyboard) &&
            (b.set_background != nullptr) == can(b, shows_background) &&
-           (b.set_frame_painter != nullptr) == can(b, layer_frames) && (b.set_icon != nullptr) == can(b, window_icons);
+           (b.set_frame_painter != nullptr) == can(b, layer_frames) &&
+           (b.set_icon != nullptr) == can(b, window_icons) && (b.lend_pixels != nullptr) == can(b, lends_pixels);
 }
 
 // Something else the program waits on beside the display (the

@@ -2,6 +2,7 @@
 // a window's invalid area is kept as one bounding rectangle; BeginPaint and
 // GetDC make device contexts over the top-level buffer, clipped to the
 // window's client area; EndPaint and ReleaseDC present what was drawn.
+#include <algorithm>
 #include <map>
 
 #include "platform/posix/user/desktop.h"
@@ -43,6 +44,7 @@ HDC make_dc(Window* window, const RECT* limit) {
         clip = rect_intersection(clip, offset(*limit, origin.x, origin.y));
     }
     clip = rect_intersection(clip, client_rect(top));
+    ready_to_draw(top);
     HDC dc = gdi::create_dc(&top->buffer, origin.x, origin.y, clip, device_quarters(top));
     if (dc != nullptr) {
         open_dcs()[dc] = top->handle;
@@ -144,10 +146,19 @@ void resize_buffer(Window* window) {
     int width = gdi::to_device(window->client.right - window->client.left, quarters);
     int height = gdi::to_device(window->client.bottom - window->client.top, quarters);
     window->quarters = quarters;
-    if (width == window->buffer.width && height == window->buffer.height && !window->pixels.empty()) {
+    if (width == window->buffer.width && height == window->buffer.height && window->buffer.pixels != nullptr) {
         return;
     }
     size_t count = static_cast<size_t>(width > 0 ? width : 0) * static_cast<size_t>(height > 0 ? height : 0);
+    // Drawn where the display reads them, they are shown without a copy.
+    uint32_t* lent = count > 0 ? lend_surface_pixels(window, width, height) : nullptr;
+    window->pixels_lent = lent != nullptr;
+    if (lent != nullptr) {
+        window->pixels.release();
+        std::fill_n(lent, count, unpainted_colour);
+        window->buffer = gdi::PixelBuffer{lent, width, height, width};
+        return;
+    }
     if (!window->pixels.allocate(count > 0 ? count : 1, unpainted_colour)) {
         window->buffer = gdi::PixelBuffer{};
         return;

@@ -186,6 +186,10 @@ void destroy_surface(Window* top) {
         display::current().destroy_surface(id_of(top));
         top->surface = false;
     }
+    if (top->pixels_lent) {
+        top->buffer = gdi::PixelBuffer{};
+        top->pixels_lent = false;
+    }
 }
 
 void show_surface(Window* top, bool visible) {
@@ -219,6 +223,22 @@ void recolour_surface(Window* top) {
 void activate_surface(Window* top) {
     if (top->surface && display::can(display::current(), display::gives_keyboard)) {
         display::current().activate_surface(id_of(top));
+    }
+}
+
+uint32_t* lend_surface_pixels(Window* top, int width, int height) {
+    const display::Backend& display = display::current();
+    if (!top->surface || !display::can(display, display::lends_pixels)) {
+        return nullptr;
+    }
+    return display.lend_pixels(id_of(top), width, height);
+}
+
+void ready_to_draw(Window* top) {
+    if (top->pixels_lent) {
+        if (uint32_t* pixels = display::current().lend_pixels(id_of(top), top->buffer.width, top->buffer.height)) {
+            top->buffer.pixels = pixels;
+        }
     }
 }
 

@@ -39,6 +39,12 @@ void show_surface(Window* top, bool visible);
 void move_surface(Window* top);  // to the client rectangle
 void set_surface_title(Window* top);
 void activate_surface(Window* top);
+// Where the display lends the pixels it shows, the layer draws into them:
+// width x height for a new buffer (null: none lent, the layer keeps its
+// own), and before each drawing into a lent buffer, which may then move, so
+// that none lands in pixels the display is reading.
+uint32_t* lend_surface_pixels(Window* top, int width, int height);
+void ready_to_draw(Window* top);
 // The area (device pixels of the buffer) on the screen; false when none of
 // it could be shown.
 bool present(Window* top, const RECT& area);

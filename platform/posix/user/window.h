@@ -96,9 +96,11 @@ struct Window {
     // The area to repaint, client coordinates; empty when valid.
     RECT invalid{};
     bool erase = false;
-    // Top-level windows own the pixels of their client area.
+    // Top-level windows own the pixels of their client area, or draw into
+    // pixels the display lends them (user/surface.h).
     PixelMemory pixels;
     gdi::PixelBuffer buffer{};
+    bool pixels_lent = false;
     int quarters = 4;  // the device scale the buffer is drawn at (user/surface.h)
     bool surface = false;
     const FramePainter* frame = nullptr;  // with a surface: its frame where the display draws none

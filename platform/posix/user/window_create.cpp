@@ -66,9 +66,12 @@ void attach(Window* window, Window* parent) {
     }
     auto& tops = top_level_windows();
     tops.insert(tops.begin(), window->handle);
-    resize_buffer(window);
+    // The surface first, at the scale its buffer is drawn at: the display
+    // may lend the buffer's pixels.
+    window->quarters = display_quarters(window);
     ask_desktop_colours();
     create_surface(window, &classic_frame);
+    resize_buffer(window);
     if (window->surface) {
         // The background the surface first shows is in the desktop's colours.
         settle_desktop_colours();

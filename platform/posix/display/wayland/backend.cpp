@@ -100,11 +100,12 @@ const char* failure() {
 }
 
 // Only the compositor gives the keyboard; it shows what lies beyond the
-// buffer and no more, and the desktop entry's icon for the app id.
+// buffer and no more, and the desktop entry's icon for the app id; the
+// layer draws into the shared buffers themselves.
 constexpr Backend hooks() {
     Backend b{};
     b.name = "wayland";
-    b.capabilities = layer_frames;
+    b.capabilities = layer_frames | lends_pixels;
     b.screen_size = wayland::screen_size;
     b.create_surface = wayland::create_surface;
     b.destroy_surface = wayland::destroy_surface;
@@ -119,6 +120,7 @@ constexpr Backend hooks() {
     b.close = wayland::close;
     b.failure = failure;
     b.set_frame_painter = set_frame_painter;
+    b.lend_pixels = wayland::lend_pixels;
     return b;
 }
 

@@ -1,7 +1,8 @@
 // wl_shm buffers, each in a pool of its own made from an anonymous file.
 // A buffer handed to the compositor is not written until it says it has
 // let go of it (wl_buffer.release); a surface keeps a few, so that drawing
-// never waits for the compositor.
+// never waits for the compositor. One may be lent to the window layer to
+// draw into (present.cpp).
 #include <errno.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -88,6 +89,10 @@ Buffer* free_buffer(wl_shm* shm, Surface* surface, int width, int height) {
     Buffer* found = nullptr;
     for (size_t i = 0; i < buffers.size();) {
         Buffer* buffer = buffers[i].get();
+        if (buffer->lent) {
+            i++;
+            continue;
+        }
         bool fits = !buffer->retired && buffer->width == width && buffer->height == height;
         if (!buffer->busy && !fits) {
             destroy_buffer(buffer);
@@ -113,7 +118,9 @@ Buffer* free_buffer(wl_shm* shm, Surface* surface, int width, int height) {
 void retire_buffers(Surface* surface) {
     auto& buffers = surface->buffers;
     for (size_t i = 0; i < buffers.size();) {
-        if (buffers[i]->busy) {
+        if (buffers[i]->lent) {
+            i++;
+        } else if (buffers[i]->busy) {
             buffers[i]->retired = true;
             i++;
         } else {

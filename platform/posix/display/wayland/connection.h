@@ -21,7 +21,8 @@
 //   xkbcommon_library.h  the calls into xkbcommon, by name
 //   xkbcommon_loading.cpp  xkbcommon loaded with dlopen at the first keymap
 //   outputs.cpp    wl_output: the screen's size and each output's scale
-//   present.cpp    frames into buffers, one commit per frame, frame callbacks
+//   present.cpp    frames into buffers, one commit per frame, frame callbacks,
+//                  the buffer lent to the layer to draw into
 //   surface_scale.cpp  each surface's device scale: the outputs' integer one
 //                  or the compositor's fractional one, followed
 //   client_frame.cpp  the classic frame the window layer draws where the
@@ -71,6 +72,7 @@ struct Buffer {
     int width = 0, height = 0;  // device pixels
     bool busy = false;
     bool retired = false;  // of an old size: destroyed once released
+    bool lent = false;     // the window layer draws into it (lend_pixels)
 };
 
 struct Area {
@@ -111,6 +113,7 @@ struct Surface {
     int committed_width = 0, committed_height = 0;  // the last buffer's size
     std::vector<wl_output*> outputs;
     std::vector<std::unique_ptr<Buffer>> buffers;
+    Buffer* lent = nullptr;  // of buffers, the one the layer draws into, if any
     // What was presented since the last commit, and the frame it is in.
     std::vector<Area> damage;
     Frame frame{nullptr, 0, 0, 0};
@@ -214,6 +217,7 @@ void set_title(SurfaceId id, const char* title);
 void set_owner(SurfaceId id, SurfaceId owner);
 void set_modal(SurfaceId id, bool modal);
 void present(SurfaceId id, const Frame& frame, int x, int y, int width, int height);
+uint32_t* lend_pixels(SurfaceId id, int width, int height);
 bool next_input(Input* input);
 void screen_size(int* width, int* height);
 
@@ -235,7 +239,7 @@ int output_scale(const Surface* surface);
 
 // Buffers, made from the shm given: a free one of the size, made when none
 // is; null when every one is still read by the compositor and no more may
-// be made.
+// be made. The one lent to the layer is never among them.
 Buffer* free_buffer(wl_shm* shm, Surface* surface, int width, int height);
 std::unique_ptr<Buffer> make_buffer(wl_shm* shm, int width, int height, uint32_t format);
 void destroy_buffer(Buffer* buffer);

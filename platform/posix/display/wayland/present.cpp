@@ -1,7 +1,8 @@
 // Frames to the compositor: what the window layer presents is gathered and
 // committed once, when the program is about to wait for input, and never
 // before the compositor has shown the previous commit (a frame callback),
-// so nothing is drawn faster than it can be seen.
+// so nothing is drawn faster than it can be seen. The layer draws into a
+// buffer lent to it, committed as it is when the compositor draws the frame.
 #include <string.h>
 
 #include "platform/posix/display/wayland/connection.h"
@@ -70,6 +71,15 @@ void copy_frame(const Frame& frame, int width, int height, Buffer* buffer) {
     }
 }
 
+// The layer's frame is the buffer it draws into, and it is the whole
+// window: the compositor may read it as it is.
+bool shown_as_drawn(const Surface& surface) {
+    const Buffer* lent = surface.lent;
+    return lent != nullptr && !lent->busy && !surface.client_frame && surface.frame.pixels == lent->pixels &&
+           surface.frame.stride == lent->width && lent->width == outer_width(surface) &&
+           lent->height == outer_height(surface);
+}
+
 // A buffer holds the whole frame, since the compositor may show any of the
 // surface's buffers next; only the damage is said to have changed, or all
 // of it when the size did. Without a frame yet the damage waits for one.
@@ -77,13 +87,16 @@ bool commit(Surface* surface) {
     const Frame& frame = surface->frame;
     if (!surface->damage.empty() && frame.pixels != nullptr) {
         const int outer_w = outer_width(*surface), outer_h = outer_height(*surface);
-        Buffer* buffer = free_buffer(connection().shm, surface, outer_w, outer_h);
+        Buffer* buffer =
+            shown_as_drawn(*surface) ? surface->lent : free_buffer(connection().shm, surface, outer_w, outer_h);
         if (buffer == nullptr) {
             return false;  // every buffer is still read: wait for a release
         }
-        const Frame source = surface->client_frame ? compose_frame(surface) : frame;
-        copy_frame(source, source.width < outer_w ? source.width : outer_w,
-                   source.height < outer_h ? source.height : outer_h, buffer);
+        if (buffer != surface->lent) {
+            const Frame source = surface->client_frame ? compose_frame(surface) : frame;
+            copy_frame(source, source.width < outer_w ? source.width : outer_w,
+                       source.height < outer_h ? source.height : outer_h, buffer);
+        }
         show_at_scale(surface, *buffer);
         wl_surface_attach(surface->surface, buffer->buffer, 0, 0);
         if (buffer->width != surface->committed_width || buffer->height != surface->committed_height) {
@@ -142,6 +155,41 @@ void commit_frames() {
         c.frame_committed = true;
         wl_display_flush(c.display);
     }
+}
+
+// The layer draws on in the lent buffer until the compositor reads it;
+// then into a free one, given the same pixels, while the compositor shows
+// the other. A new size lets the old buffer go as any other.
+uint32_t* lend_pixels(SurfaceId id, int width, int height) {
+    Surface* surface = find_surface(id);
+    if (surface == nullptr) {
+        return nullptr;
+    }
+    Buffer* lent = surface->lent;
+    const bool fits = lent != nullptr && lent->width == width && lent->height == height;
+    if (fits && (!lent->busy || connection().broken)) {
+        return lent->pixels;
+    }
+    if (lent != nullptr && !fits) {
+        if (surface->frame.pixels == lent->pixels) {
+            surface->frame = Frame{nullptr, 0, 0, 0};  // presented anew at the new size
+            surface->damage.clear();
+        }
+        lent->lent = false;
+        lent->retired = true;
+        surface->lent = lent = nullptr;
+    }
+    Buffer* next = connection().broken ? nullptr : free_buffer(connection().shm, surface, width, height);
+    if (next == nullptr) {
+        return nullptr;
+    }
+    if (lent != nullptr) {
+        memcpy(next->pixels, lent->pixels, lent->bytes);
+        lent->lent = false;
+    }
+    next->lent = true;
+    surface->lent = next;
+    return next->pixels;
 }
 
 }  // namespace display::wayland
