@@ -155,8 +155,26 @@ bool resolve_path(const char* name, ResolvedPath* out) {
     out->last.clear();
     out->parent_exists = true;
     out->trailing_separator = text.size() > from && is_separator(text.back());
-    out->exists = status_of("/", &out->st);
-    for (size_t i = 0; i < parts.size(); ++i) {
+    size_t i = 0;
+    // The current folder as getcwd spells it: when it is there, so is every
+    // folder above it, and one status answers for them all.
+    size_t spelled_out = 0;
+    while (spelled_out < parts.size() && verbatim[spelled_out]) {
+        ++spelled_out;
+    }
+    std::string folder;
+    for (size_t k = 0; k < spelled_out; ++k) {
+        folder += "/" + parts[k];
+    }
+    if (spelled_out > 0 && status_of(folder, &out->st) && S_ISDIR(out->st.st_mode)) {
+        out->path = folder;
+        out->last = parts[spelled_out - 1];
+        out->exists = true;
+        i = spelled_out;
+    } else {
+        out->exists = parts.empty() ? status_of("/", &out->st) : true;
+    }
+    for (; i < parts.size(); ++i) {
         std::string spelled = parts[i];
         const bool found = out->parent_exists && (verbatim[i] ? status_of(join(out->path, spelled), &out->st)
                                                               : match_entry(out->path, parts[i], &spelled, &out->st));

@@ -342,3 +342,48 @@ TEST_F(KernelFiles, NamesMatchWithoutRegardToCase) {
 }
 
 }  // namespace
+
+namespace {
+
+int stats = 0;
+
+int counted_stat(const char* path, struct stat* st) {
+    ++stats;
+    return stat(path, st);
+}
+
+int counted_lstat(const char* path, struct stat* st) {
+    ++stats;
+    return lstat(path, st);
+}
+
+}  // namespace
+
+// Every folder down to the current one is there once the current one is: a
+// relative name costs one status for them all, however deep the folder.
+// From a folder that is gone, nothing is found.
+TEST_F(KernelFiles, ARelativeNameLooksUpTheCurrentFolderOnce) {
+    ASSERT_TRUE(CreateDirectoryA("a", nullptr) && CreateDirectoryA("a/b", nullptr) &&
+                CreateDirectoryA("a/b/c", nullptr));
+    ASSERT_EQ(chdir("a/b/c"), 0);
+    put_file("there.txt", "x");
+    kernel::sys.stat = counted_stat;
+    kernel::sys.lstat = counted_lstat;
+    const struct {
+        const char* name;
+        int stats;  // the current folder's included
+    } cases[] = {
+        {"there.txt", 2},
+        {"THERE.TXT", 4},                // the exact spelling missing (stat, lstat), then the match
+        {"..\\..\\B\\c\\there.txt", 6},  // B as c is: 3; c, there.txt: 1 each
+    };
+    for (const auto& c : cases) {
+        stats = 0;
+        EXPECT_NE(GetFileAttributesA(c.name), INVALID_FILE_ATTRIBUTES) << c.name;
+        EXPECT_EQ(stats, c.stats) << c.name;
+    }
+    ASSERT_EQ(unlink("there.txt"), 0);
+    ASSERT_EQ(rmdir("../c"), 0);
+    EXPECT_EQ(GetFileAttributesA("there.txt"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA("."), INVALID_FILE_ATTRIBUTES);
+}
