@@ -74,6 +74,13 @@ struct IconPicture {
     const uint32_t* pixels;
 };
 
+// Where a backend takes a surface's own icon from when it sends it: the
+// pictures at each size the icon has, smallest first, how many, and in
+// *pictures until the next call; 0 when it has none.
+struct IconSource {
+    int (*pictures)(SurfaceId id, const IconPicture** pictures);
+};
+
 // What a backend can do beyond what every one does: the hook of each is set
 // only in a backend that has it.
 enum Capability : unsigned {
@@ -86,9 +93,10 @@ enum Capability : unsigned {
     // set_frame_painter: the display may leave the frame to the window
     // layer, which draws it with the painter the backend keeps (below).
     layer_frames = 1u << 2,
-    // set_icon: the window's own icon, at each size it has, smallest first,
-    // for the desktop's task bar and switcher; a surface given none shows
-    // the platform's default application icon.
+    // set_icon: the window's own icon, for the desktop's task bar and
+    // switcher, taken from its source when the display sends it, which may
+    // be after the first frame since it is not in the window; a surface
+    // given none shows the platform's default application icon.
     window_icons = 1u << 3,
     // lend_pixels: the layer draws a surface's client area straight into
     // memory the display reads, which then shows it without a copy.
@@ -134,7 +142,7 @@ struct Backend {
     void (*activate_surface)(SurfaceId id);
     void (*set_background)(SurfaceId id, uint32_t rgb);
     void (*set_frame_painter)(const FramePainter* painter);
-    void (*set_icon)(SurfaceId id, const IconPicture* pictures, int count);
+    void (*set_icon)(SurfaceId id, const IconSource* source);
     // Pixels for the surface's client area, width x height in rows of
     // width, that the display is not reading: the block lent last while it
     // is not shown, else another holding the same pixels; a block of a new

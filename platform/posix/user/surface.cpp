@@ -60,20 +60,29 @@ void set_modal(const Window* owned, bool modal) {
     }
 }
 
-// The class icon as the window's icon on the desktop, when it is one the
-// program carries; the display shows its default icon otherwise.
-void set_surface_icon(const Window* top) {
-    const display::Backend& display = display::current();
-    if (!display::can(display, display::window_icons) || top->cls == nullptr) {
-        return;
-    }
-    const std::vector<IconPicture> pictures = resource_icon_pictures(top->cls->wc.hIcon);
-    std::vector<display::IconPicture> shown;
-    for (const IconPicture& picture : pictures) {
+// The class icon as the window's icon on the desktop, decoded only when
+// the display sends it; one the program does not carry leaves the display
+// its default icon.
+int class_icon_pictures(display::SurfaceId id, const display::IconPicture** pictures) {
+    static std::vector<IconPicture> decoded;
+    static std::vector<display::IconPicture> shown;
+    const Window* top = peek_window(reinterpret_cast<HWND>(id));
+    decoded =
+        top != nullptr && top->cls != nullptr ? resource_icon_pictures(top->cls->wc.hIcon) : std::vector<IconPicture>();
+    shown.clear();
+    for (const IconPicture& picture : decoded) {
         shown.push_back(display::IconPicture{picture.side, picture.pixels.data()});
     }
-    if (!shown.empty()) {
-        display.set_icon(id_of(top), shown.data(), static_cast<int>(shown.size()));
+    *pictures = shown.data();
+    return static_cast<int>(shown.size());
+}
+
+const display::IconSource class_icon = {class_icon_pictures};
+
+void set_surface_icon(const Window* top) {
+    const display::Backend& display = display::current();
+    if (display::can(display, display::window_icons) && top->cls != nullptr && top->cls->wc.hIcon != nullptr) {
+        display.set_icon(id_of(top), &class_icon);
     }
 }
 

@@ -56,11 +56,11 @@ struct Surface {
     // Where the window layer last put or heard the client area was.
     int reported_x = 0, reported_y = 0;
     bool modal = false;
-    // The window layer gave an icon; otherwise the default goes on at map.
+    // The window layer gave an icon, or the default went on at map; its
+    // source (null: the default), and whether it is still to be sent.
     bool has_icon = false;
-    // _NET_WM_ICON not yet sent (icon.cpp): the data, or the default's to draw.
-    std::vector<unsigned long> unsent_icon;
-    bool default_icon_unsent = false;
+    const IconSource* icon_source = nullptr;
+    bool icon_unsent = false;
     // Presented areas not yet sent, and the frame they are taken from.
     struct Area {
         int left, top, right, bottom;
@@ -166,8 +166,8 @@ int desktop_quarters(const char* gdk_scale, const char* resources);
 // sent by send_icon, which send_presented calls after the frames' pixels;
 // true when it sent one.
 void want_default_icon(Surface* surface);
-void set_icon(SurfaceId id, const IconPicture* pictures, int count);
-bool send_icon(Surface* surface);
+void set_icon(SurfaceId id, const IconSource* source);
+bool send_icon(SurfaceId id, Surface* surface);
 
 // WM_NAME, _NET_WM_NAME and the icon names of a window.
 void store_title(Display* display, Window window, const char* title);

@@ -1,8 +1,8 @@
 // The window's icon as _NET_WM_ICON: the platform's default application
 // icon at the three sizes a window manager commonly shows, or the icon the
 // window layer gives, at every size it has. A window manager shows it in a
-// taskbar or a switcher, not in the window, so its 30-odd KB wait for the
-// first frame's pixels and go out after them.
+// taskbar or a switcher, not in the window, so it is taken from its source,
+// and its 30-odd KB sent, after the first frame's pixels.
 #include <algorithm>
 #include <vector>
 
@@ -48,32 +48,30 @@ std::vector<unsigned long> default_icon_data() {
 void want_default_icon(Surface* surface) {
     if (!surface->has_icon) {
         surface->has_icon = true;
-        surface->default_icon_unsent = true;
+        surface->icon_unsent = true;
     }
 }
 
-void set_icon(SurfaceId id, const IconPicture* pictures, int count) {
+void set_icon(SurfaceId id, const IconSource* source) {
     Surface* surface = find_surface(id);
-    if (live_display() != nullptr && surface != nullptr && count > 0) {
-        surface->unsent_icon = icon_data(pictures, count);
-        surface->default_icon_unsent = false;
+    if (live_display() != nullptr && surface != nullptr && source != nullptr) {
+        surface->icon_source = source;
         surface->has_icon = true;
+        surface->icon_unsent = true;
     }
 }
 
-bool send_icon(Surface* surface) {
-    if (surface->default_icon_unsent) {
-        surface->unsent_icon = default_icon_data();
-        surface->default_icon_unsent = false;
-    }
+bool send_icon(SurfaceId id, Surface* surface) {
     Display* display = live_display();
-    if (display == nullptr || surface->unsent_icon.empty()) {
+    if (display == nullptr || !surface->icon_unsent) {
         return false;
     }
-    const std::vector<unsigned long>& data = surface->unsent_icon;
+    surface->icon_unsent = false;
+    const IconPicture* pictures = nullptr;
+    const int count = surface->icon_source != nullptr ? surface->icon_source->pictures(id, &pictures) : 0;
+    const std::vector<unsigned long> data = count > 0 ? icon_data(pictures, count) : default_icon_data();
     xlib().XChangeProperty(display, surface->window, connection().net_wm_icon, XA_CARDINAL, 32, PropModeReplace,
                            reinterpret_cast<const unsigned char*>(data.data()), static_cast<int>(data.size()));
-    surface->unsent_icon = std::vector<unsigned long>();
     return true;
 }
 

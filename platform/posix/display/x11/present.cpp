@@ -236,7 +236,7 @@ void send_presented() {
     // After the pixels, what shows outside the window.
     bool icons = false;
     for (auto& entry : c.surfaces) {
-        icons = send_icon(&entry.second) || icons;
+        icons = send_icon(entry.first, &entry.second) || icons;
     }
     if (icons) {
         xlib().XFlush(c.display);
