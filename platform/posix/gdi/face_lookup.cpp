@@ -2,6 +2,8 @@
 #include <stdlib.h>
 #include <strings.h>
 
+#include <algorithm>
+
 #include "platform/posix/gdi/face_choice.h"
 #include "platform/posix/gdi/font.h"
 #include "platform/posix/gdi/fontconfig_library.h"
@@ -32,16 +34,23 @@ bool has_value(const FontconfigCalls& fc, FcPattern* face, const char* object, i
     return fc.FcPatternGetInteger(face, object, 0, &value) == FcResultMatch && value == wanted;
 }
 
+// Each path once: every start checks each of them.
+void add_once(const std::string& path, std::vector<std::string>* depends) {
+    if (std::find(depends->begin(), depends->end(), path) == depends->end()) {
+        depends->push_back(path);
+    }
+}
+
 void add_all(const FontconfigCalls& fc, FcStrList* list, std::vector<std::string>* depends, bool with_folder) {
     if (list == nullptr) {
         return;
     }
     while (FcChar8* item = fc.FcStrListNext(list)) {
         const std::string path = reinterpret_cast<const char*>(item);
-        depends->push_back(path);
+        add_once(path, depends);
         const size_t slash = path.rfind('/');
         if (with_folder && slash != std::string::npos && slash > 0) {
-            depends->push_back(path.substr(0, slash));
+            add_once(path.substr(0, slash), depends);
         }
     }
     fc.FcStrListDone(list);
