@@ -1,10 +1,11 @@
 // The display backend interface: the only place where the window layer
 // meets a real screen, or none.
 //
-// The window layer in platform/posix/user owns every window rule and each
-// top-level window's pixels. A backend only shows surfaces, presents their
-// pixels and hands back raw input in client coordinates. Only
-// user/surface.cpp calls it.
+// The window layer in platform/posix/user owns every window rule and draws
+// each top-level window's pixels, in memory of its own or in memory a
+// backend lends it to show as it is. A backend only shows surfaces,
+// presents their pixels and hands back raw input in client coordinates.
+// Only user/surface.cpp calls it.
 //
 // Files of platform/posix/display:
 //   display.h, .cpp      this interface, and choosing the backend
