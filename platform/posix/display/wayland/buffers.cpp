@@ -104,7 +104,9 @@ Buffer* free_buffer(wl_shm* shm, Surface* surface, int width, int height) {
         }
         i++;
     }
-    if (found != nullptr || buffers.size() >= max_buffers) {
+    // Beside the one lent to the layer to draw into.
+    const size_t shown = buffers.size() - (surface->lent != nullptr ? 1 : 0);
+    if (found != nullptr || shown >= max_buffers) {
         return found;
     }
     auto made = make_buffer(shm, width, height, WL_SHM_FORMAT_XRGB8888);
