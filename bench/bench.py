@@ -262,7 +262,7 @@ def marks(name):
     """The pixel that says painted and the Set Filter button, for a row."""
     if name.startswith(SCALE_2_NAME):
         return SCALE_2_PIXEL, SCALE_2_SET_FILTER
-    return (CONTRAST_PIXEL if name == CONTRAST_NAME else LAST_PIXEL), SET_FILTER
+    return (CONTRAST_PIXEL if name.startswith(CONTRAST_NAME) else LAST_PIXEL), SET_FILTER
 
 
 def resolve(command):
@@ -568,6 +568,10 @@ def main():
             if address:
                 programs.append((CONTRAST_NAME, ["env", "DBUS_SESSION_BUS_ADDRESS=" + address,
                                                  os.path.abspath(arguments.tool)], True))
+                for also in arguments.also:
+                    label, _, path = also.partition("=")
+                    programs.append((CONTRAST_NAME + ", " + label, ["env", "DBUS_SESSION_BUS_ADDRESS=" + address,
+                                                                    os.path.abspath(path)], True))
         if arguments.wine:
             session.start_wine()
         runs = {name: [] for name, _, _ in programs}

@@ -3,8 +3,9 @@
 // (org.freedesktop.appearance contrast and color-scheme, and GNOME's
 // org.gnome.desktop.a11y.interface high-contrast, which GNOME's portal
 // serves too) over the session bus with our own client, without waiting:
-// the question goes out when the first window is made, and the answer is
-// waited for at most a moment before that window is first shown.
+// the question goes out when the program registers its first window class,
+// and the answer is waited for at most a moment before its first window is
+// first shown.
 //
 // Files of platform/posix/appearance:
 //   appearance.h   this

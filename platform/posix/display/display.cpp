@@ -55,6 +55,10 @@ void install(const Backend* backend) {
     installed = backend;
 }
 
+const Backend* installed_backend() {
+    return installed;
+}
+
 const Backend& current() {
     if (installed != nullptr) {
         return *installed;

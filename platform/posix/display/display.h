@@ -223,6 +223,8 @@ void draw_default_icon(int size, uint32_t* pixels);
 // `<program>: cannot open display "<DISPLAY>": <why>`, on standard error
 // and exits 1.
 const Backend& current();
+// The backend chosen or installed so far, or null: chooses none.
+const Backend* installed_backend();
 
 // For test harnesses: installs a backend for the rest of the process.
 void install(const Backend* backend);

@@ -91,6 +91,9 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass) {
             return 0;
         }
     }
+    // A window of the class comes next: the desktop's colours are asked for
+    // now, so that the answer comes while the program goes on.
+    user::ask_desktop_colours();
     return user::add_class(*lpWndClass, false);
 }
 

@@ -21,7 +21,8 @@ struct FramePainter {
 };
 
 // Every display but the headless one has a desktop whose colour preference
-// the layer follows (colour_scheme.cpp).
+// the layer follows (colour_scheme.cpp); asked before a display is chosen,
+// the one that will be.
 bool display_has_desktop();
 
 // Each takes a top-level window; all but create_surface do nothing for one
