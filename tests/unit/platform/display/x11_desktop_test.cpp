@@ -141,23 +141,14 @@ class X11Desktop : public ::testing::Test {
     Display* view_ = nullptr;
 };
 
-const display::IconPicture*& given_icon() {
-    static const display::IconPicture* pictures = nullptr;
-    return pictures;
-}
-
-int& icon_asked() {
-    static int asked = 0;
-    return asked;
-}
-
-int given_icon_pictures(display::SurfaceId, const display::IconPicture** pictures) {
-    ++icon_asked();
-    *pictures = given_icon();
+// The window's own icon, and how often the backend took it.
+const display::IconPicture* given_icon = nullptr;
+int icon_asked = 0;
+const display::IconSource icon_source = {[](display::SurfaceId, const display::IconPicture** pictures) {
+    ++icon_asked;
+    *pictures = given_icon;
     return 2;
-}
-
-const display::IconSource icon_source = {given_icon_pictures};
+}};
 
 TEST_F(X11Desktop, AWindowNamesItsProgramProcessMachineAndIcon) {
     const display::Backend* backend = x11_test::open_backend(server_.name);
@@ -198,7 +189,7 @@ TEST_F(X11Desktop, AWindowNamesItsProgramProcessMachineAndIcon) {
     std::vector<uint32_t> small(16 * 16, 0xFF000080u), large(24 * 24, 0x00000000u);
     large[24 * 23 + 23] = 0xFF800000u;
     const display::IconPicture pictures[] = {{16, small.data()}, {24, large.data()}};
-    given_icon() = pictures;
+    given_icon = pictures;
     backend->set_icon(1, &icon_source);
     display::x11::sync();
     icon = property(window, "_NET_WM_ICON");
@@ -215,12 +206,12 @@ TEST_F(X11Desktop, AWindowNamesItsProgramProcessMachineAndIcon) {
 
     // A window given its icon before it is mapped keeps it: no default on top.
     ASSERT_TRUE(backend->create_surface(2, "own icon", 10, 10, 40, 30, false));
-    icon_asked() = 0;
+    icon_asked = 0;
     backend->set_icon(2, &icon_source);
     backend->show_surface(2, true);
     // Nothing of it is taken or goes out before the program's first frame does.
     EXPECT_TRUE(property(display::x11::window_of(2), "_NET_WM_ICON", nullptr, false).empty());
-    EXPECT_EQ(icon_asked(), 0);
+    EXPECT_EQ(icon_asked, 0);
     display::x11::sync();
     icon = property(display::x11::window_of(2), "_NET_WM_ICON");
     for (unsigned long& value : icon) {

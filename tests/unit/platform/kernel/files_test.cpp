@@ -343,22 +343,6 @@ TEST_F(KernelFiles, NamesMatchWithoutRegardToCase) {
 
 }  // namespace
 
-namespace {
-
-int stats = 0;
-
-int counted_stat(const char* path, struct stat* st) {
-    ++stats;
-    return stat(path, st);
-}
-
-int counted_lstat(const char* path, struct stat* st) {
-    ++stats;
-    return lstat(path, st);
-}
-
-}  // namespace
-
 // Every folder down to the current one is there once the current one is: a
 // relative name costs one status for them all, however deep the folder.
 // From a folder that is gone, nothing is found.
@@ -367,8 +351,15 @@ TEST_F(KernelFiles, ARelativeNameLooksUpTheCurrentFolderOnce) {
                 CreateDirectoryA("a/b/c", nullptr));
     ASSERT_EQ(chdir("a/b/c"), 0);
     put_file("there.txt", "x");
-    kernel::sys.stat = counted_stat;
-    kernel::sys.lstat = counted_lstat;
+    static int stats = 0;
+    kernel::sys.stat = [](const char* path, struct stat* st) {
+        ++stats;
+        return stat(path, st);
+    };
+    kernel::sys.lstat = [](const char* path, struct stat* st) {
+        ++stats;
+        return lstat(path, st);
+    };
     const struct {
         const char* name;
         int stats;  // the current folder's included
