@@ -32,14 +32,18 @@ void on_leave(void* data, wl_surface*, wl_output* output) {
 
 const wl_surface_listener surface_listener = {on_enter, on_leave};
 
-// The first configure maps the window: the layer presents it whole.
+// The first configure maps the window with what the layer presented
+// meanwhile, or asks the layer to present it whole when it presented none
+// (shown again after it was hidden).
 void on_configure(void* data, xdg_surface* xdg, uint32_t serial) {
     Surface* surface = static_cast<Surface*>(data);
     xdg_surface_ack_configure(xdg, serial);
     surface->needs_commit = true;
     if (!surface->configured) {
         surface->configured = true;
-        queue_expose(*surface);
+        if (surface->damage.empty()) {
+            queue_expose(*surface);
+        }
     }
 }
 
