@@ -113,17 +113,17 @@ const char font_folders[] =
 // The folders font_folders names, there or not: one made later holds
 // faces the choice did not see.
 void add_font_folders(std::vector<std::string>* depends) {
-    depends->push_back("/usr/share/fonts");
-    depends->push_back("/usr/local/share/fonts");
+    add_once("/usr/share/fonts", depends);
+    add_once("/usr/local/share/fonts", depends);
     const char* home = getenv("HOME");
     const char* data_home = getenv("XDG_DATA_HOME");
     if (data_home != nullptr && data_home[0] == '/') {
-        depends->push_back(std::string(data_home) + "/fonts");
+        add_once(std::string(data_home) + "/fonts", depends);
     } else if (home != nullptr && home[0] == '/') {
-        depends->push_back(std::string(home) + "/.local/share/fonts");
+        add_once(std::string(home) + "/.local/share/fonts", depends);
     }
     if (home != nullptr && home[0] == '/') {
-        depends->push_back(std::string(home) + "/.fonts");
+        add_once(std::string(home) + "/.fonts", depends);
     }
 }
 
